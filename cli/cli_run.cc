@@ -1,0 +1,98 @@
+// corvix-cli's commands: `predict` builds a PredictRequest and prints the
+// message; `next-draw` runs the select-file checks and prints the proposal.
+#include "cli/cli_run.h"
+
+#include <array>
+#include <limits>
+
+#include "cli/cli_args.h"
+#include "history/cp932.h"
+#include "history/draw_history.h"
+#include "history/draw_number.h"
+#include "history/wa_data.h"
+#include "ui/file_system_path.h"
+#include "ui/messages.h"
+
+namespace corvalith {
+namespace {
+
+int Report(PredictStatus status, std::ostream& err) {
+    err << Utf16ToUtf8(FailureMessage(status)) << '\n';
+    return ExitCodeFor(status);
+}
+
+// The path checks and the trial load that the select-file command makes.
+PredictStatus CheckHistory(const std::string& path) {
+    if (path.empty()) return PredictStatus::NoPath;
+    if (!PathExists(path)) return PredictStatus::PathNotFound;
+    std::array<ScopedWAData, 4> series;
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
+                        series[3].get()) != 0) {
+        return PredictStatus::ReadFailed;
+    }
+    return PredictStatus::Ok;
+}
+
+// The draw number a user would see proposed after choosing the file, as the
+// draw-number field reads it (saturating at the 32-bit limit), or 1.
+std::int32_t ProposedDrawNumber(const std::string& path) {
+    const auto next = NextDrawNumber(ScanHighestDrawNumber(path));
+    if (!next) return 1;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(*next > kMax ? kMax : *next);
+}
+
+int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    PredictRequest request;
+    request.historyPath = PathFromFileSystem(options.history);
+    request.drawNumber = options.draw ? *options.draw : ProposedDrawNumber(options.history);
+    request.interval = options.interval;
+    request.filterKind = options.filterKind;
+    request.fftFlag = options.fftFlag;
+    request.logPath = options.trace;
+    const PredictOutcome outcome = RunPredict(request);
+    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
+    out << Utf16ToUtf8(outcome.text) << '\n';
+    return kExitOk;
+}
+
+int NextDraw(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const PredictStatus status = CheckHistory(options.history);
+    if (status != PredictStatus::Ok) return Report(status, err);
+    if (const auto next = NextDrawNumber(ScanHighestDrawNumber(options.history))) {
+        out << *next << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int ExitCodeFor(PredictStatus status) noexcept {
+    switch (status) {
+        case PredictStatus::Ok: return kExitOk;
+        case PredictStatus::NoPath:
+        case PredictStatus::PathNotFound: return kExitNoPath;
+        case PredictStatus::ReadFailed: return kExitUnreadable;
+        case PredictStatus::Failed: break;
+    }
+    return kExitInternal;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const CliParse parse = ParseCliArguments(args);
+    if (!parse.options) {
+        err << "corvix-cli: " << parse.error << '\n' << CliUsage();
+        return kExitUsage;
+    }
+    const CliOptions& options = *parse.options;
+    switch (options.command) {
+        case CliCommand::Help:
+            out << CliUsage();
+            return kExitOk;
+        case CliCommand::Predict: return Predict(options, out, err);
+        case CliCommand::NextDraw: return NextDraw(options, out, err);
+    }
+    return kExitUsage;
+}
+
+}  // namespace corvalith

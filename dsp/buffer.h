@@ -1,0 +1,36 @@
+// A move-only owner of a zero-filled work array whose allocation failure is a
+// status, not an exception.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <new>
+
+namespace corvalith {
+
+template <typename T>
+class Buffer {
+public:
+    Buffer() = default;
+
+    // `size` zero-filled elements; empty (false) when memory is not available.
+    static Buffer Zeroed(std::size_t size) noexcept {
+        Buffer buffer;
+        buffer.data_.reset(new (std::nothrow) T[size]());
+        if (buffer.data_) buffer.size_ = size;
+        return buffer;
+    }
+
+    explicit operator bool() const noexcept { return data_ != nullptr; }
+    T* data() noexcept { return data_.get(); }
+    const T* data() const noexcept { return data_.get(); }
+    std::size_t size() const noexcept { return size_; }
+    T& operator[](std::size_t i) noexcept { return data_[i]; }
+    const T& operator[](std::size_t i) const noexcept { return data_[i]; }
+
+private:
+    std::unique_ptr<T[]> data_;
+    std::size_t size_ = 0;
+};
+
+}  // namespace corvalith

@@ -1,0 +1,40 @@
+// ApplyFilter: direct-form convolution with the registered kernel, no padding
+// before the first sample, optional decimation.
+#include <algorithm>
+#include <new>
+
+#include "dsp/buffer.h"
+#include "dsp/filter.h"
+#include "dsp/filter_registry.h"
+#include "history/status.h"
+
+int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
+    using namespace corvalith;
+    if (!detail::FilterLibraryIsOpen()) return kRegistryClosed;
+    if (data.count == 0 || data.rate == 0) return kEmptySeries;
+    const double* taps = detail::KernelTaps(spec.slot);
+    if (spec.slot == -1 || taps == nullptr || spec.decimation == 0) return kNoKernel;
+
+    const std::uint32_t count = data.count;
+    auto x = Buffer<double>::Zeroed(count);
+    auto y = Buffer<double>::Zeroed(count);
+    if (!x || !y) return kOutOfMemory;
+    if (data.samples == nullptr) return kBadArgument;
+    std::copy(data.samples, data.samples + count, x.data());
+
+    std::uint32_t produced = 0;
+    for (std::uint32_t c = 0; c < count; ++c) {
+        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
+        double acc = 0.0;
+        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
+        if (c % spec.decimation == 0) y[produced++] = acc;
+    }
+
+    delete[] data.samples;
+    data.samples = new (std::nothrow) double[produced];
+    if (data.samples == nullptr) return kBadArgument;
+    std::copy(y.data(), y.data() + produced, data.samples);
+    data.count = produced;
+    data.rate = data.rate / spec.decimation;
+    return kOk;
+}

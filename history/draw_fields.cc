@@ -1,0 +1,90 @@
+// Field rules of a draw line, written by hand rather than with std::regex
+// and std::stoi so that a million-line history reads at file speed; the
+// tests compare them against the library versions.
+#include "history/draw_fields.h"
+
+#include <limits>
+
+namespace corvalith {
+namespace {
+
+constexpr char16_t kDai = u'\u7B2C';  // 第
+constexpr char16_t kKai = u'\u56DE';  // 回
+
+bool IsAsciiDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
+
+bool IsCSpace(char16_t c) noexcept {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+}  // namespace
+
+void DrawFields::Split(std::u16string_view line) {
+    text_.clear();
+    ends_.clear();
+    bool quoted = false;
+    for (const char16_t c : line) {
+        if (c == u'"') {
+            quoted = !quoted;
+        } else if (c == u',' && !quoted) {
+            ends_.push_back(text_.size());
+        } else {
+            text_.push_back(c);
+        }
+    }
+    ends_.push_back(text_.size());
+}
+
+std::u16string_view DrawFields::operator[](std::size_t index) const noexcept {
+    const std::size_t begin = index == 0 ? 0 : ends_[index - 1];
+    return std::u16string_view(text_).substr(begin, ends_[index] - begin);
+}
+
+std::optional<std::int32_t> ParseInt32Strict(std::u16string_view text) noexcept {
+    std::size_t i = 0;
+    while (i < text.size() && IsCSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == text.size() || !IsAsciiDigit(text[i])) return std::nullopt;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t value = 0;
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - u'0');
+        if (value > kLimit) return std::nullopt;
+    }
+    if (negative) return static_cast<std::int32_t>(-value);
+    if (value == kLimit) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+bool IsDrawNumberField(std::u16string_view field) noexcept {
+    if (field.size() < 3 || field.front() != kDai || field.back() != kKai) return false;
+    return ParseInt32Strict(field.substr(1, field.size() - 2)).has_value();
+}
+
+bool IsDateField(std::u16string_view field) noexcept {
+    std::size_t i = 0;
+    auto digits = [&](std::size_t least, std::size_t most) {
+        std::size_t n = 0;
+        while (n < most && i < field.size() && IsAsciiDigit(field[i])) ++i, ++n;
+        return n >= least;
+    };
+    auto slash = [&] {
+        if (i < field.size() && field[i] == u'/') return ++i, true;
+        return false;
+    };
+    return digits(4, 4) && slash() && digits(1, 2) && slash() && digits(1, 2) && i == field.size();
+}
+
+ResultDigits ParseResultField(std::u16string_view field) noexcept {
+    char16_t padded[4] = {u'0', u'0', u'0', u'0'};
+    const std::size_t used = field.size() < 4 ? field.size() : 4;
+    for (std::size_t k = 0; k < used; ++k) padded[4 - used + k] = field[k];
+    auto value = [](char16_t c) { return static_cast<std::int32_t>(c) - 48; };
+    return {value(padded[0]), value(padded[1]), value(padded[2]), value(padded[3])};
+}
+
+}  // namespace corvalith

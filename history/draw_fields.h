@@ -1,0 +1,49 @@
+// The field rules of a draw line: splitting at commas with double quotes,
+// the 第N回 draw number, the yyyy/m/d date and the four-digit result.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvalith {
+
+// The fields of one line, stored back to back without their quotes.
+class DrawFields {
+public:
+    // Splits `line`: a double quote flips the quoted state and is dropped; a
+    // comma outside quotes ends a field; the text after the last comma is a
+    // field too. Reuses its storage between lines. May throw std::bad_alloc.
+    void Split(std::u16string_view line);
+
+    [[nodiscard]] std::size_t size() const noexcept { return ends_.size(); }
+    // Field `index`, counted from 0.
+    [[nodiscard]] std::u16string_view operator[](std::size_t index) const noexcept;
+
+private:
+    std::u16string text_;
+    std::vector<std::size_t> ends_;
+};
+
+// The standard base-10 string-to-int rule (leading ASCII white space, optional
+// sign, ASCII digits, stop at the first other character). Nothing when there
+// are no digits or the value is outside the signed 32-bit range.
+[[nodiscard]] std::optional<std::int32_t> ParseInt32Strict(std::u16string_view text) noexcept;
+
+// True when `field` is 第<number>回 with a number ParseInt32Strict accepts.
+[[nodiscard]] bool IsDrawNumberField(std::u16string_view field) noexcept;
+
+// True when the whole field matches \d{4}/\d{1,2}/\d{1,2} (ASCII digits).
+[[nodiscard]] bool IsDateField(std::u16string_view field) noexcept;
+
+// The four position values of a result field: padded on the left with '0' to
+// four characters, or cut to its first four; each value is the character's
+// UTF-16 code minus '0' (so non-digits pass through outside 0-9).
+struct ResultDigits {
+    std::int32_t thousands, hundreds, tens, ones;
+};
+[[nodiscard]] ResultDigits ParseResultField(std::u16string_view field) noexcept;
+
+}  // namespace corvalith

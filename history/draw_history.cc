@@ -1,0 +1,77 @@
+// LoadDrawHistory: one pass over the file; every draw line is checked and its
+// four digits collected, and the records are replaced only once the whole
+// file has been read and all four new arrays are in hand.
+#include "history/draw_history.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "history/draw_fields.h"
+#include "history/line_reader.h"
+#include "history/status.h"
+
+namespace corvalith {
+namespace {
+
+constexpr std::size_t kPositions = 4;
+constexpr std::size_t kMinFields = 5;
+
+using DigitLists = std::array<std::vector<std::int32_t>, kPositions>;
+
+// Reads every draw line into `lists`. False on any failure.
+bool ReadDraws(const std::string& path, DigitLists& lists) {
+    HistoryLineReader reader(kMaxLineBytes);
+    if (!reader.Open(path)) return false;
+    std::u16string line;
+    if (reader.Next(line) != LineStatus::Line) return false;  // the header must be there
+
+    DrawFields fields;
+    for (;;) {
+        const LineStatus status = reader.Next(line);
+        if (status == LineStatus::End) return true;
+        if (status == LineStatus::Error) return false;
+        fields.Split(line);
+        if (fields.size() < kMinFields) return false;
+        if (!IsDrawNumberField(fields[0]) || !IsDateField(fields[1])) return false;
+        const ResultDigits digits = ParseResultField(fields[3]);
+        lists[0].push_back(digits.thousands);
+        lists[1].push_back(digits.hundreds);
+        lists[2].push_back(digits.tens);
+        lists[3].push_back(digits.ones);
+    }
+}
+
+}  // namespace
+}  // namespace corvalith
+
+int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds, WAData& tens,
+                    WAData& ones) noexcept {
+    using namespace corvalith;
+    try {
+        DigitLists lists;
+        if (!ReadDraws(path, lists)) return kHistoryUnreadable;
+
+        // All four arrays first, so that a failed allocation changes no record.
+        const std::size_t count = lists[0].size();
+        if (count > UINT32_MAX) return kHistoryUnreadable;
+        std::array<std::unique_ptr<double[]>, kPositions> arrays;
+        for (std::size_t p = 0; p < kPositions; ++p) {
+            arrays[p].reset(new (std::nothrow) double[count]);
+            if (!arrays[p]) return kHistoryUnreadable;
+            for (std::size_t i = 0; i < count; ++i) arrays[p][i] = lists[p][i];
+        }
+        WAData* records[kPositions] = {&thousands, &hundreds, &tens, &ones};
+        for (std::size_t p = 0; p < kPositions; ++p) {
+            delete[] records[p]->samples;
+            records[p]->samples = arrays[p].release();
+            records[p]->count = static_cast<std::uint32_t>(count);
+            records[p]->rate = 1;
+        }
+        return kOk;
+    } catch (...) {
+        return kHistoryUnreadable;  // exhausted memory while collecting lines
+    }
+}

@@ -1,0 +1,111 @@
+// The highest-draw-number scan and the saturating leading-integer rule.
+#include "history/draw_number.h"
+
+#include <limits>
+
+#include "history/draw_history.h"
+#include "history/line_reader.h"
+
+namespace corvalith {
+namespace {
+
+constexpr char16_t kDai = u'\u7B2C';  // 第
+constexpr char16_t kKai = u'\u56DE';  // 回
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+bool IsAsciiDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
+
+bool IsAsciiSpace(char16_t c) noexcept {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+// White space as the ECMAScript \s class defines it (spaces, line terminators,
+// the ideographic space U+3000 and the other Zs characters), independent of
+// any locale.
+bool IsEcmaSpace(char16_t c) noexcept {
+    if (IsAsciiSpace(c)) return true;
+    switch (c) {
+        case u'\u00A0': case u'\u1680': case u'\u2028': case u'\u2029': case u'\u202F':
+        case u'\u205F': case u'\u3000': case u'\uFEFF':
+            return true;
+        default:
+            return c >= u'\u2000' && c <= u'\u200A';
+    }
+}
+
+// Digits to a non-negative value that saturates at INT32_MAX.
+std::int32_t SaturatedDigits(std::u16string_view digits) noexcept {
+    std::int64_t value = 0;
+    for (const char16_t c : digits) {
+        value = value * 10 + (c - u'0');
+        if (value > kInt32Max) return static_cast<std::int32_t>(kInt32Max);
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+// The number of the first match of 第\s*(\d+)\s*回 in `line`, or -1. The two
+// space runs and the digit run are disjoint classes, so matching greedily at
+// each 第 finds exactly what a backtracking regex would.
+std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept {
+    for (std::size_t at = line.find(kDai); at != std::u16string_view::npos;
+         at = line.find(kDai, at + 1)) {
+        std::size_t i = at + 1;
+        while (i < line.size() && IsEcmaSpace(line[i])) ++i;
+        const std::size_t digitsBegin = i;
+        while (i < line.size() && IsAsciiDigit(line[i])) ++i;
+        const std::size_t digitsEnd = i;
+        if (digitsEnd == digitsBegin) continue;
+        while (i < line.size() && IsEcmaSpace(line[i])) ++i;
+        if (i < line.size() && line[i] == kKai) {
+            return SaturatedDigits(line.substr(digitsBegin, digitsEnd - digitsBegin));
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::int32_t LeadingInt(std::u16string_view text) noexcept {
+    std::size_t i = 0;
+    while (i < text.size() && IsAsciiSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
+        value = value * 10 + (text[i] - u'0');
+        if (value > kInt32Max + 1) break;
+    }
+    if (negative) {
+        return value > kInt32Max ? std::numeric_limits<std::int32_t>::min()
+                                 : static_cast<std::int32_t>(-value);
+    }
+    return value > kInt32Max ? static_cast<std::int32_t>(kInt32Max)
+                             : static_cast<std::int32_t>(value);
+}
+
+std::int32_t ScanHighestDrawNumber(const std::string& path) noexcept {
+    try {
+        HistoryLineReader reader(kMaxLineBytes);
+        if (!reader.Open(path)) return 0;
+        std::u16string line;
+        if (reader.Next(line) != LineStatus::Line) return 0;  // header, read or not
+        std::int32_t highest = 0;
+        while (reader.Next(line) == LineStatus::Line) {
+            const std::int32_t number = FirstDrawNumberIn(line);
+            if (number > highest) highest = number;
+        }
+        return highest;
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::optional<std::int64_t> NextDrawNumber(std::int32_t highest) noexcept {
+    if (highest <= 0) return std::nullopt;
+    return std::int64_t{highest} + 1;
+}
+
+}  // namespace corvalith

@@ -1,0 +1,53 @@
+// Reads a code page 932 text file line by line as UTF-16, with the limits
+// that keep hostile files harmless: regular files only (a FIFO or device is
+// refused without blocking), bounded line length, invalid bytes reported.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "history/cp932.h"
+
+namespace corvalith {
+
+enum class LineStatus {
+    Line,   // `line` holds the next line
+    End,    // no more lines
+    Error,  // unreadable, invalid code page 932, or a line over the limit
+};
+
+class HistoryLineReader {
+public:
+    explicit HistoryLineReader(std::size_t maxLineBytes) noexcept : maxLineBytes_(maxLineBytes) {}
+    ~HistoryLineReader();
+    HistoryLineReader(const HistoryLineReader&) = delete;
+    HistoryLineReader& operator=(const HistoryLineReader&) = delete;
+
+    // Opens `path` for reading. False when it cannot be opened or is not a
+    // regular file, or when the CP932 decoder is unavailable.
+    [[nodiscard]] bool Open(const std::string& path) noexcept;
+
+    // The next line, split at LF, with every CR removed. A file that ends in
+    // a line break has no empty line after it; an empty line inside the file
+    // is a line. May throw std::bad_alloc.
+    [[nodiscard]] LineStatus Next(std::u16string& line);
+
+private:
+    [[nodiscard]] bool Refill();
+    [[nodiscard]] bool ReadMore();
+    [[nodiscard]] bool DecodeBlock(std::size_t length);
+
+    std::size_t maxLineBytes_;
+    int fd_ = -1;
+    Cp932Decoder decoder_;
+    std::string raw_;          // bytes read but not yet decoded
+    std::size_t scanned_ = 0;  // prefix of raw_ already searched for line breaks
+    std::size_t lastBreak_ = 0;  // end of the last complete line found in raw_
+    std::u16string decoded_;   // decoded complete lines, LF kept
+    std::size_t next_ = 0;     // start of the next line in decoded_
+    bool eof_ = false;
+    bool finished_ = false;    // everything was decoded
+    bool failed_ = false;      // report Error once decoded_ is used up
+};
+
+}  // namespace corvalith

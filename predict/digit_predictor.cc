@@ -1,0 +1,104 @@
+// One implementation serves both predictors; they differ in the first trace
+// line, the pipeline overload and where the placement flag comes from.
+#include "predict/digit_predictor.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "dsp/trace.h"
+#include "predict/cycle_counts.h"
+#include "predict/digit_ranking.h"
+
+namespace corvalith {
+namespace {
+
+enum class Variant { Filtered, Unfiltered };
+
+std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                    std::int32_t iFType, const std::string& name, const std::string& logPath,
+                    std::uint32_t interval) {
+    if (!IsValid(data) || interval == 0) return kResultError;
+
+    const std::vector<double> working(data.samples, data.samples + data.count);
+    TraceLog trace(logPath);
+    trace << (variant == Variant::Filtered ? "PredictDigit called for "
+                                           : "PredictPowerSpectrumDigit called for ")
+          << name;
+    trace.EndLine();
+    trace << "Data Size: " << data.count;
+    trace.EndLine();
+    const CycleCounts counts = CountCycles(working.data(), data.count, interval);
+    trace << "Number of Cycles: " << static_cast<std::int32_t>(counts.cycles);
+    trace.EndLine();
+    for (int d = 0; d < kDigits; ++d) {
+        trace << "Digit " << d << " counts: ";
+        for (const std::int32_t n : counts.rows[d]) trace << n << " ";
+        trace.EndLine();
+    }
+    if (variant == Variant::Unfiltered) self.fftFlag = 0;
+
+    std::array<Spectrum, kDigits> spectra;
+    for (int d = 0; d < kDigits; ++d) {
+        trace << "Processing digit " << d;
+        trace.EndLine();
+        const std::string label = "Digit " + std::to_string(d) + " Count";
+        ScopedWAData series;
+        const auto& row = counts.rows[d];
+        series.get().samples = new double[counts.cycles];
+        std::copy(row.begin(), row.end(), series.get().samples);
+        series.get().count = counts.cycles;
+        series.get().rate = 1;
+        const int rc = variant == Variant::Filtered
+                           ? spectra[d].ProcessSingleDigit(series.get(), counts.cycles, fftFlag,
+                                                           iFType, label, logPath, interval)
+                           : spectra[d].ProcessSingleDigit(std::as_const(series.get()),
+                                                           counts.cycles, self.fftFlag, label,
+                                                           logPath, interval);
+        if (rc != 0) {
+            trace << "Error in ProcessSingleDigit for digit " << d;
+            trace.EndLine();
+            return kResultError;
+        }
+    }
+
+    std::array<double, kDigits> scores{};
+    for (int d = 0; d < kDigits; ++d) {
+        std::vector<double> power;
+        if (!spectra[d].GetPowerSpectrum(power)) {
+            trace << "Error in GetPowerSpectrum for digit " << d;
+            trace.EndLine();
+            return kResultError;
+        }
+        scores[d] = *std::max_element(power.begin(), power.end());
+        trace << "Power Spectrum for digit " << d << ": " << scores[d];
+        trace.EndLine();
+    }
+    return FormatRanking(RankDigits(scores));
+}
+
+}  // namespace
+}  // namespace corvalith
+
+std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                         std::int32_t iFType, const std::string& name, const std::string& logPath,
+                         std::uint32_t interval) noexcept {
+    try {
+        return corvalith::Predict(corvalith::Variant::Filtered, self, data, fftFlag, iFType, name,
+                                  logPath, interval);
+    } catch (...) {
+        return corvalith::kResultError;  // memory exhausted (SSO keeps "Error" allocation-free)
+    }
+}
+
+std::string PredictPowerSpectrumDigit(Spectrum& self, const WAData& data, const std::string& name,
+                                      const std::string& logPath,
+                                      std::uint32_t interval) noexcept {
+    try {
+        return corvalith::Predict(corvalith::Variant::Unfiltered, self, data, 0, 2, name, logPath,
+                                  interval);
+    } catch (...) {
+        return corvalith::kResultError;
+    }
+}

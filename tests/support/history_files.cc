@@ -1,0 +1,80 @@
+// Helpers that build and locate draw histories for tests.
+#include "tests/support/history_files.h"
+
+#include <iconv.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <stdexcept>
+
+#include "tests/support/temp_dir.h"
+
+namespace corvalith::testing {
+
+std::string ToCp932(std::string_view utf8) {
+    iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("no CP932 encoder");
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* dst = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t rc = iconv(cd, &in, &inLeft, &dst, &outLeft);
+    iconv_close(cd);
+    if (rc == static_cast<std::size_t>(-1)) throw std::runtime_error("text not encodable in CP932");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string MakeHistory(const std::vector<std::string>& results, std::int32_t first) {
+    std::string text = "回号,抽せん日,曜日,当せん番号,備考\n";
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        text += "第" + std::to_string(first + static_cast<std::int32_t>(i)) + "回,2001/5/7,月," +
+                results[i] + ",-\n";
+    }
+    return ToCp932(text);
+}
+
+std::string SampleHistoryPath() { return CORVALITH_SAMPLE_HISTORY; }
+
+std::string RealHistoryPath() {
+    const std::string path = CORVALITH_REAL_HISTORY;
+    return std::filesystem::exists(path) ? path : std::string();
+}
+
+bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t seed) {
+    const std::string command = "python3 " + ShellQuote(CORVALITH_GENERATOR) + " --draws " +
+                                std::to_string(draws) + " --seed " + std::to_string(seed) +
+                                " --output " + ShellQuote(path);
+    return RunCommand(command).exitCode == 0;
+}
+
+std::string ShellQuote(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+CommandResult RunCommand(const std::string& commandLine) {
+    TempDir dir;
+    const std::string outFile = dir.File("stdout");
+    const std::string errFile = dir.File("stderr");
+    const std::string full =
+        commandLine + " >" + ShellQuote(outFile) + " 2>" + ShellQuote(errFile);
+    CommandResult result;
+    const int status = std::system(full.c_str());
+    if (status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    result.out = ReadFile(outFile);
+    result.err = ReadFile(errFile);
+    return result;
+}
+
+}  // namespace corvalith::testing

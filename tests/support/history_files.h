@@ -1,0 +1,37 @@
+// Draw histories for tests: in-memory code page 932 text, the bundled sample,
+// the real history (optional) and large files made by the project's generator.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvalith::testing {
+
+// UTF-8 test text to code page 932 bytes (iconv); throws when not encodable.
+std::string ToCp932(std::string_view utf8);
+
+// A history in the reader's format: header, then one line per result, draw
+// numbers counting from `first`. `results` are the four-character result fields.
+std::string MakeHistory(const std::vector<std::string>& results, std::int32_t first = 1);
+
+// The bundled sample history and the real one (empty when absent).
+std::string SampleHistoryPath();
+std::string RealHistoryPath();
+
+// Runs the generator script: `draws` draws with `seed` into `path`. True on success.
+bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t seed);
+
+// Runs a command line through /bin/sh, capturing stdout and stderr separately.
+struct CommandResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+CommandResult RunCommand(const std::string& commandLine);
+
+// Quotes `text` for /bin/sh.
+std::string ShellQuote(std::string_view text);
+
+}  // namespace corvalith::testing
