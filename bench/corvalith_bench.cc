@@ -1,0 +1,121 @@
+// Speed and memory of the forecast core: reading histories (MB/s), one whole
+// four-position forecast per filter kind (reading included), ComputeFFT by size,
+// and the peak memory of reading and forecasting a 1,000,000-draw history.
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "dsp/fft.h"
+#include "history/draw_history.h"
+#include "history/wa_data.h"
+#include "ui/file_system_path.h"
+#include "ui/predict_core.h"
+
+namespace {
+
+using corvalith::ScopedWAData;
+
+// The generated million-draw history, made once with the project's generator.
+const std::string& MillionDrawHistory() {
+    static const std::string path = [] {
+        const std::string dir = CORVALITH_BENCH_DATA;
+        const std::string file = dir + "/history-1000000.csv";
+        if (!std::filesystem::exists(file)) {
+            std::filesystem::create_directories(dir);
+            const std::string command = std::string("python3 '") + CORVALITH_GENERATOR +
+                                        "' --draws 1000000 --seed 7 --output '" + file + "'";
+            if (std::system(command.c_str()) != 0) std::abort();
+        }
+        return file;
+    }();
+    return path;
+}
+
+void LoadHistory(benchmark::State& state, const std::string& path) {
+    const auto bytes = std::filesystem::file_size(path);
+    for (auto _ : state) {
+        std::array<ScopedWAData, 4> series;
+        const int rc = LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
+                                       series[3].get());
+        if (rc != 0) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(series[0].get().samples);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void BM_LoadSample(benchmark::State& state) { LoadHistory(state, CORVALITH_SAMPLE_HISTORY); }
+BENCHMARK(BM_LoadSample)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMillionDraws(benchmark::State& state) { LoadHistory(state, MillionDrawHistory()); }
+BENCHMARK(BM_LoadMillionDraws)->Unit(benchmark::kMillisecond);
+
+// One full forecast from the sample file, reading included.
+void BM_ForecastSample(benchmark::State& state) {
+    corvalith::PredictRequest request;
+    request.historyPath = corvalith::PathFromFileSystem(CORVALITH_SAMPLE_HISTORY);
+    request.filterKind = static_cast<std::int32_t>(state.range(0));
+    request.interval = 15;
+    for (auto _ : state) {
+        const auto outcome = corvalith::RunPredict(request);
+        if (outcome.status != corvalith::PredictStatus::Ok) state.SkipWithError("forecast failed");
+        benchmark::DoNotOptimize(outcome.text.data());
+    }
+    static const char* kNames[] = {"LPF", "BPF", "NONE"};
+    state.SetLabel(kNames[state.range(0)]);
+}
+BENCHMARK(BM_ForecastSample)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+void BM_ComputeFFT(benchmark::State& state) {
+    const auto n = static_cast<std::uint32_t>(state.range(0));
+    std::vector<double> in(n), re(n), im(n);
+    for (std::uint32_t i = 0; i < n; ++i) in[i] = (i * 7) % 10;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ComputeFFT(in.data(), re.data(), im.data(), n, 0));
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+BENCHMARK(BM_ComputeFFT)->RangeMultiplier(2)->Range(8, 4096);
+
+// Peak resident memory of a fresh process that reads the million-draw file and
+// forecasts from it (LPF), reported as a counter in MB.
+void BM_PeakMemoryMillionDraws(benchmark::State& state) {
+    const std::string path = MillionDrawHistory();
+    long peakKb = 0;
+    for (auto _ : state) {
+        int fds[2];
+        if (pipe(fds) != 0) std::abort();
+        const pid_t child = fork();
+        if (child == 0) {
+            corvalith::PredictRequest request;
+            request.historyPath = corvalith::PathFromFileSystem(path);
+            const bool ok = corvalith::RunPredict(request).status == corvalith::PredictStatus::Ok;
+            rusage usage{};
+            getrusage(RUSAGE_SELF, &usage);
+            const long kb = ok ? usage.ru_maxrss : -1;
+            if (write(fds[1], &kb, sizeof kb) != sizeof kb) _exit(1);
+            _exit(0);
+        }
+        close(fds[1]);
+        if (read(fds[0], &peakKb, sizeof peakKb) != sizeof peakKb) peakKb = -1;
+        close(fds[0]);
+        waitpid(child, nullptr, 0);
+    }
+    if (peakKb < 0) state.SkipWithError("forecast failed");
+    state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024.0;
+}
+BENCHMARK(BM_PeakMemoryMillionDraws)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
