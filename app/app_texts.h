@@ -1,0 +1,18 @@
+// Texts of the application shell: the second-instance warning and the About box.
+#pragma once
+
+#include <string_view>
+
+namespace corvalith {
+
+// Name of the per-user single-instance lock.
+inline constexpr char kInstanceLockName[] = "PendulaAppMutex";
+
+inline constexpr std::u16string_view kMsgAlreadyRunning = u"このアプリケーションは既に起動しています。";
+inline constexpr std::u16string_view kCaptionAlreadyRunning = u"二重起動防止";
+
+inline constexpr std::u16string_view kAboutCaption = u"CORVALITH";
+inline constexpr std::u16string_view kAboutVersion = u"CORVALITH、バージョン 1.0";
+inline constexpr std::u16string_view kAboutSecondLine = u"四桁数字くじの次回予想ツール";
+
+}  // namespace corvalith

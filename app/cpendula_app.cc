@@ -1,0 +1,55 @@
+// Start-up and shutdown of the application.
+#include "app/cpendula_app.h"
+
+#include <memory>
+
+#include "app/about_dlg.h"
+#include "app/app_texts.h"
+#include "ui/cpendula_dlg.h"
+
+using namespace corvalith;
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+CPendulaApp::CPendulaApp(WindowServices& services) noexcept : m_services(services) {}
+
+CPendulaApp::~CPendulaApp() { ExitInstance(); }
+
+bool CPendulaApp::InitInstance() {
+    // 1.-2. One copy per user: a second one warns (no owner window) and ends.
+    const LockState lock = m_services.AcquireInstanceLock(kInstanceLockName);
+    if (lock == LockState::HeldElsewhere) {
+        m_services.MessageBox(nullptr, Q(kMsgAlreadyRunning), Q(kCaptionAlreadyRunning),
+                              BoxIcon::Warning);
+        return false;
+    }
+    // Without any place for a lock the program runs unguarded rather than not at all.
+    m_hMutex = (lock == LockState::Held);
+
+    // 9.-12. The main dialog, run modally; its result is not used.
+    CPendulaDlg dialog(m_services,
+                       [](QWidget* owner) -> std::unique_ptr<QDialog> {
+                           return std::make_unique<CAboutDlg>(owner);
+                       });
+    m_services.RunModal(dialog);
+    return false;
+}
+
+int CPendulaApp::ExitInstance() noexcept {
+    if (m_hMutex) {
+        m_services.ReleaseInstanceLock();
+        m_hMutex = false;
+    }
+    return 0;
+}
+
+int CPendulaApp::Run() {
+    InitInstance();
+    return ExitInstance();
+}

@@ -1,0 +1,62 @@
+// The window-services test double: records every box (owner, text, caption,
+// icon) and every modal run, answers the file dialog from a queue, and lets a
+// test look at the window while a box or dialog is "open".
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include "ui/window_services.h"
+
+namespace corvalith::testing {
+
+struct BoxRecord {
+    QPointer<QWidget> owner;
+    QWidget* ownerAtCall = nullptr;  // the owner pointer as passed (null: no owner)
+    QString text;
+    QString caption;
+    BoxIcon icon = BoxIcon::None;
+};
+
+struct FileDialogRecord {
+    QWidget* owner = nullptr;
+    FileFilter filter;
+};
+
+class RecordingServices final : public WindowServices {
+public:
+    void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    BoxIcon icon) override;
+    std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
+    int RunModal(QDialog& dialog) override;
+    LockState AcquireInstanceLock(std::string_view name) override;
+    void ReleaseInstanceLock() noexcept override { lockReleased = true; }
+
+    // Queues the answer of the next file dialog (nothing: the user cancels).
+    void AnswerFileDialog(std::optional<QString> path) { fileAnswers.push_back(std::move(path)); }
+
+    std::vector<BoxRecord> boxes;
+    std::vector<FileDialogRecord> fileDialogs;
+    std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
+    std::vector<QString> modalRuns;                   // class names of the dialogs run
+
+    // Called while a box is shown / a dialog runs; the result of onModal is
+    // the dialog's result.
+    std::function<void(const BoxRecord&)> onBox;
+    std::function<int(QDialog&)> onModal;
+    // Throws std::runtime_error from the next box / file dialog when set.
+    bool throwOnNextBox = false;
+    bool throwOnNextFileDialog = false;
+
+    LockState lockAnswer = LockState::Held;
+    std::vector<std::string> lockNames;
+    bool lockReleased = false;
+};
+
+}  // namespace corvalith::testing

@@ -1,0 +1,413 @@
+// CPendulaDlg: construction from the template, start-up, data exchange, the
+// message map and the small handlers. The two commands live in
+// cpendula_dlg_predict.cc and cpendula_dlg_select.cc.
+#include "ui/cpendula_dlg.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "ui/date_line.h"
+#include "ui/dialog_client.h"
+#include "ui/dialog_fonts.h"
+#include "ui/dialog_template.h"
+#include "ui/dialog_units.h"
+#include "ui/draw_number_edit.h"
+#include "ui/drop_down_combo.h"
+#include "ui/messages.h"
+#include "ui/result_area.h"
+#include "ui/up_down_control.h"
+#include "ui/window_resources.h"
+#include "ui/window_texts.h"
+
+using namespace corvalith;
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A one-line label keeps its place and height but grows to its text when the
+// substitute face is wider than the one the template was made for, so no
+// label or time of day is cut off.
+void FitWidthToText(QLabel* label) {
+    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
+    if (needed > label->width()) label->resize(needed, label->height());
+}
+
+// Static controls draw their text on RGB(240, 240, 240); the rest of the
+// client area shows the background image.
+void UseStaticBackground(QWidget* control) {
+    QPalette palette = control->palette();
+    palette.setColor(QPalette::Window, QColor(240, 240, 240));
+    control->setPalette(palette);
+    control->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+CPendulaDlg::CPendulaDlg(WindowServices& services, AboutBoxFactory makeAboutBox,
+                         QWidget* parent)
+    : QDialog(parent),
+      m_hIcon(LoadApplicationIcon()),
+      m_services(services),
+      m_makeAboutBox(std::move(makeAboutBox)) {
+    CreateControls();
+    CreateMenuBar();
+    MapMessages();
+    OnInitDialog();
+}
+
+CPendulaDlg::~CPendulaDlg() = default;
+
+void CPendulaDlg::CreateControls() {
+    setFont(DialogFont());
+    // Pop-up with caption, system menu, resizable frame and minimise box; no
+    // maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_client = new DialogClient(this);
+    layout->addWidget(m_client);
+
+    const DialogBaseUnits base = BaseUnitsOf(font());
+    QButtonGroup* group = nullptr;
+    int groupFirstId = 0;
+    for (const ControlTemplate& item : MainDialogTemplate()) {
+        const QString text = QString::fromUtf16(item.text);
+        QWidget* control = nullptr;
+        switch (item.kind) {
+            case ControlKind::NumberEdit:
+                control = m_drawNumberEdit = new DrawNumberEdit(m_client);
+                break;
+            case ControlKind::Edit:
+                control = new QLineEdit(m_client);
+                break;
+            case ControlKind::UpDown:
+                control = m_spin = new UpDownControl(m_client);
+                break;
+            case ControlKind::PushButton: {
+                auto* button = new QPushButton(text, m_client);
+                // Enter is the dialog's own (see keyPressEvent), never a
+                // default button's.
+                button->setAutoDefault(false);
+                control = button;
+                break;
+            }
+            case ControlKind::GroupBox:
+                control = new QGroupBox(text, m_client);
+                UseStaticBackground(control);
+                break;
+            case ControlKind::Radio: {
+                auto* radio = new QRadioButton(text, m_client);
+                radio->setAutoExclusive(false);  // the button group decides
+                radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+                UseStaticBackground(radio);
+                if (item.startsGroup || group == nullptr) {
+                    group = new QButtonGroup(this);
+                    groupFirstId = item.id;
+                    m_radioGroups[groupFirstId] = group;
+                }
+                group->addButton(radio, static_cast<int>(group->buttons().size()));
+                control = radio;
+                break;
+            }
+            case ControlKind::Label: {
+                auto* label = new QLabel(text, m_client);
+                label->setTextFormat(Qt::PlainText);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                UseStaticBackground(label);
+                control = label;
+                break;
+            }
+            case ControlKind::Result:
+                control = m_resultText = new ResultArea(m_client);
+                UseStaticBackground(control);
+                UseStaticBackground(m_resultText->viewport());
+                break;
+            case ControlKind::Picture:
+                control = m_picture = new QLabel(m_client);
+                UseStaticBackground(control);
+                break;
+            case ControlKind::ComboBox:
+                control = new DropDownCombo(m_client);
+                break;
+        }
+        // Any other control that starts a group closes the radio group.
+        if (item.kind != ControlKind::Radio && item.startsGroup) group = nullptr;
+
+        control->setGeometry(DialogRect(base, item.x, item.y, item.w, item.h));
+        if (item.kind == ControlKind::Label) FitWidthToText(static_cast<QLabel*>(control));
+        control->setVisible(item.visible);
+        if (item.id != id::kStatic) {
+            control->setObjectName(QString::number(item.id));
+            m_controls[item.id] = control;
+        }
+    }
+
+    m_predictButton = qobject_cast<QPushButton*>(GetDlgItem(id::kPredict));
+    m_clearButton = qobject_cast<QPushButton*>(GetDlgItem(id::kClear));
+    m_selectButton = qobject_cast<QPushButton*>(GetDlgItem(id::kSelect));
+
+    resize(DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+}
+
+void CPendulaDlg::CreateMenuBar() {
+    // Menu 131. It becomes the dialog's menu bar in OnInitDialog.
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    QMenu* file = m_menuBar->addMenu(Q(kMenuFile));
+    QAction* exit = file->addAction(Q(kMenuAppExit));
+    QMenu* help = m_menuBar->addMenu(Q(kMenuHelp));
+    QAction* about = help->addAction(Q(kMenuAppAbout));
+    const QString prompt = Q(kPromptAppAbout);
+    about->setStatusTip(prompt.section(u'\n', 0, 0));
+    about->setToolTip(prompt.section(u'\n', 1, 1));
+    exit->setObjectName(QString::number(id::kAppExit));
+    about->setObjectName(QString::number(id::kAppAbout));
+    m_commands[id::kAppExit] = exit;
+    m_commands[id::kAppAbout] = about;
+    m_menuBar->hide();
+}
+
+template <typename Handler>
+void CPendulaDlg::RunHandler(Handler&& handler, std::u16string_view failureText) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        try {
+            m_services.MessageBox(this, Q(failureText), Q(kErrorCaption), BoxIcon::Error);
+        } catch (...) {
+            // Nothing is left to report with; the window goes on regardless.
+        }
+    }
+}
+
+template <typename Sender, typename Signal>
+void CPendulaDlg::Map(Sender* sender, Signal signal, void (CPendulaDlg::*slot)()) {
+    const std::u16string_view failure =
+        slot == &CPendulaDlg::OnPredict ? kMsgPredictFailed : kMsgUnexpectedFailure;
+    connect(sender, signal, this, [this, slot, failure] {
+        RunHandler([this, slot] { (this->*slot)(); }, failure);
+    });
+}
+
+void CPendulaDlg::MapMessages() {
+    // The message map: every notification of the controls and the menu, in
+    // one place.
+    auto button = [this](int id) { return qobject_cast<QAbstractButton*>(GetDlgItem(id)); };
+    Map(button(id::kSelect), &QAbstractButton::clicked, &CPendulaDlg::OnSelectFile);
+    Map(button(id::kClear), &QAbstractButton::clicked, &CPendulaDlg::OnClear);
+    Map(button(id::kPredict), &QAbstractButton::clicked, &CPendulaDlg::OnPredict);
+    Map(button(id::kFftHead), &QAbstractButton::clicked, &CPendulaDlg::OnFftHead);
+    Map(button(id::kFftTail), &QAbstractButton::clicked, &CPendulaDlg::OnFftTail);
+    Map(button(id::kFftCenter), &QAbstractButton::clicked, &CPendulaDlg::OnFftCenter);
+    Map(button(id::kFftHeadTail), &QAbstractButton::clicked, &CPendulaDlg::OnFftHeadTail);
+    Map(m_commands.at(id::kAppExit), &QAction::triggered, &CPendulaDlg::OnAppExit);
+    Map(m_commands.at(id::kAppAbout), &QAction::triggered, &CPendulaDlg::OnAppAbout);
+    Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
+    Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
+    Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);
+    Map(button(id::kFilterNone), &QAbstractButton::clicked, &CPendulaDlg::OnFilterNone);
+    connect(m_spin, &UpDownControl::deltaPos, this,
+            [this](const NmUpDown& notification, int* result) {
+                RunHandler([&] { OnSpinDelta(notification, result); }, kMsgUnexpectedFailure);
+            });
+}
+
+bool CPendulaDlg::OnInitDialog() {
+    // 1. The controls exist; the members go to them.
+    DoDataExchange(false);
+
+    // 2. The interval list, sorted: "10" ... "30", "15" selected.
+    if (auto* interval = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval))) {
+        interval->ResetContent();
+        for (const char16_t* item : {u"30", u"24", u"20", u"18", u"15", u"12", u"10"}) {
+            interval->AddString(QString::fromUtf16(item));
+        }
+        interval->SetCurSel(2);
+    }
+
+    // 3. The date line.
+    ShowDateTime();
+
+    // 4. The logo; a bitmap static takes the size of its bitmap.
+    m_logoBitmap = LoadLogoBitmap();
+    if (!m_logoBitmap.isNull()) {
+        m_picture->setPixmap(m_logoBitmap);
+        m_picture->resize(m_logoBitmap.size());
+    }
+
+    // 5.-7. The draw-number edit (4 characters from the user) and its
+    // up-down control (1 to 9999, at 1).
+    m_drawNumberEdit->SetLimitText(4);
+    m_spin->SetBuddy(m_drawNumberEdit);
+    m_spin->SetRange(1, 9999);
+    m_spin->SetPos(1);
+
+    // 8. The window manager owns the window menu on X11 and Wayland; the
+    // About command is on the ヘルプ menu.
+
+    // 9. Menu 131 becomes the menu bar, above the client area.
+    static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
+    m_menuBar->show();
+
+    // 10. Window icon.
+    setWindowIcon(m_hIcon);
+
+    // 11. Members only; the controls keep what step 1 gave them.
+    m_inputPath.clear();
+    m_outputName.clear();
+    m_fftFlag = 0;
+
+    // 12. Title.
+    setWindowTitle(Q(kWindowTitle));
+
+    // 13. The background.
+    m_backgroundBitmap = LoadBackgroundBitmap();
+    m_client->SetBackground(m_backgroundBitmap);
+
+    // 14. The focus starts on the first tab stop, edit 1005.
+    m_drawNumberEdit->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+QButtonGroup* CPendulaDlg::RadioGroupOf(int firstId) const {
+    const auto found = m_radioGroups.find(firstId);
+    return found == m_radioGroups.end() ? nullptr : found->second;
+}
+
+void CPendulaDlg::DoDataExchange(bool saveAndValidate) {
+    auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath));
+    auto* outputName = qobject_cast<QLineEdit*>(GetDlgItem(id::kOutputName));
+    QButtonGroup* fft = RadioGroupOf(id::kFftHead);
+    QButtonGroup* filter = RadioGroupOf(id::kFilterLpf);
+
+    // A radio group exchanges the index of its checked button, -1 for none.
+    auto setRadio = [](QButtonGroup* group, int index) {
+        if (QAbstractButton* button = group->button(index)) {
+            button->setChecked(true);
+            return;
+        }
+        group->setExclusive(false);
+        for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+        group->setExclusive(true);
+    };
+
+    if (saveAndValidate) {
+        m_inputPath = inputPath->text();
+        m_fftFlag = fft->checkedId();
+        m_outputName = outputName->text();
+        m_filterKind = filter->checkedId();
+    } else {
+        inputPath->setText(m_inputPath);
+        setRadio(fft, m_fftFlag);
+        outputName->setText(m_outputName);
+        setRadio(filter, m_filterKind);
+    }
+}
+
+QWidget* CPendulaDlg::GetDlgItem(int id) const {
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+QAction* CPendulaDlg::MenuCommand(int id) const {
+    const auto found = m_commands.find(id);
+    return found == m_commands.end() ? nullptr : found->second;
+}
+
+void CPendulaDlg::ShowDateTime() {
+    auto* line = qobject_cast<QLabel*>(GetDlgItem(id::kDateLine));
+    if (!line) return;
+    line->setText(QString::fromStdU16String(CurrentDateLine()));
+    // A new bold 14-point font replaces the previous one.
+    m_dateFont = DateLineFont(logicalDpiY());
+    line->setFont(*m_dateFont);
+    FitWidthToText(line);
+}
+
+void CPendulaDlg::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        // A focused push button takes Enter as a click; anywhere else Enter
+        // is the dialog's OK.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            accept();
+        }
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CPendulaDlg::accept() {
+    RunHandler([this] { DoDataExchange(true); }, kMsgUnexpectedFailure);
+    done(kIdOk);
+}
+
+void CPendulaDlg::reject() { done(kIdCancel); }
+
+void CPendulaDlg::OnDrawNumberChange() {
+    if (m_inDigitFilter) return;
+    m_inDigitFilter = true;
+    // Restores the flag on every exit, also when setText throws.
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_inDigitFilter};
+
+    const QString text = m_drawNumberEdit->text();
+    QString digits;
+    digits.reserve(text.size());
+    for (QChar c : text) {
+        if (c >= u'0' && c <= u'9') digits.append(c);
+    }
+    if (digits != text) m_drawNumberEdit->setText(digits);
+}
+
+void CPendulaDlg::OnSpinDelta(const NmUpDown& notification, int* result) {
+    // p +/- 1, kept within the control's own range 1 to 9999.
+    const long long next = static_cast<long long>(notification.iPos) + notification.iDelta;
+    const long long kept = std::clamp<long long>(next, m_spin->Lower(), m_spin->Upper());
+    m_drawNumberEdit->setText(QString::number(kept));
+    *result = 0;
+}
+
+void CPendulaDlg::OnFilterLpf() { m_filterKind = 0; }
+void CPendulaDlg::OnFilterBpf() { m_filterKind = 1; }
+void CPendulaDlg::OnFilterNone() { m_filterKind = 2; }
+void CPendulaDlg::OnFftHead() { m_fftFlag = 0; }
+void CPendulaDlg::OnFftTail() { m_fftFlag = 1; }
+void CPendulaDlg::OnFftCenter() { m_fftFlag = 2; }
+void CPendulaDlg::OnFftHeadTail() { m_fftFlag = -1; }
+
+void CPendulaDlg::OnAppExit() { done(0); }
+
+void CPendulaDlg::OnAppAbout() {
+    if (!m_makeAboutBox) return;
+    const std::unique_ptr<QDialog> about = m_makeAboutBox(this);
+    if (about) m_services.RunModal(*about);
+}
+
+void CPendulaDlg::OnClear() {
+    // The template has no item 1010 for this button to empty: nothing to do.
+}

@@ -1,0 +1,90 @@
+// The Predict command's window side: OnPredict reads the controls and runs
+// the interval checks and the start notice, the window-free core forecasts,
+// and the outcome becomes a box or the result text (ShowResult).
+#include <string>
+
+#include <QLineEdit>
+
+#include "history/draw_number.h"
+#include "ui/cpendula_dlg.h"
+#include "ui/dialog_fonts.h"
+#include "ui/dialog_template.h"
+#include "ui/draw_number_edit.h"
+#include "ui/drop_down_combo.h"
+#include "ui/messages.h"
+#include "ui/predict_core.h"
+#include "ui/result_area.h"
+
+using namespace corvalith;
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string_view View(const QString& text) {
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// Height of the result font's character cell, in pixels.
+constexpr int kResultCellHeight = 24;
+
+}  // namespace
+
+void CPendulaDlg::OnPredict() {
+    // 1.-2. The settings from the controls, then a fresh date line.
+    DoDataExchange(true);
+    ShowDateTime();
+
+    // 3.-5. The interval: the selected item of the list, never typed text.
+    auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
+    if (!intervalList) {
+        m_services.AppMessageBox(this, Q(kMsgNoComboBox));
+        return;
+    }
+    const int selected = intervalList->GetCurSel();
+    if (selected < 0) {
+        m_services.AppMessageBox(this, Q(kMsgNoSelection));
+        return;
+    }
+    const std::int32_t interval = LeadingInt(View(intervalList->GetLBText(selected)));
+
+    // 6.-7. An empty result area and the start notice.
+    m_resultText->SetText(QString());
+    m_services.MessageBox(this, Q(kMsgStartNotice), QString::fromUtf16(kApplicationName),
+                          BoxIcon::None);
+
+    // 8. The forecast.
+    PredictRequest request;
+    request.historyPath = m_inputPath.toStdU16String();
+    request.drawNumber = LeadingInt(View(m_drawNumberEdit->text()));
+    request.interval = static_cast<std::uint32_t>(interval);
+    request.filterKind = m_filterKind;
+    request.fftFlag = m_fftFlag;
+    const PredictOutcome outcome = RunPredict(request);
+
+    // 9. The outcome.
+    switch (outcome.status) {
+        case PredictStatus::Ok:
+            ShowResult(QString::fromStdU16String(outcome.text));
+            break;
+        case PredictStatus::ReadFailed:
+            m_services.AppMessageBox(this, Q(FailureMessage(outcome.status)));
+            break;
+        case PredictStatus::NoPath:
+        case PredictStatus::PathNotFound:
+        case PredictStatus::Failed:
+            m_services.MessageBox(this, Q(FailureMessage(outcome.status)), Q(kErrorCaption),
+                                  BoxIcon::Error);
+            break;
+    }
+}
+
+void CPendulaDlg::ShowResult(const QString& text) {
+    m_resultText->SetText(text);
+    // The area's current font (the dialog font at first, later the previous
+    // result font) with a 24-pixel cell; the new font replaces the old one.
+    m_resultFont = WithCellHeight(m_resultText->TextFont(), kResultCellHeight);
+    m_resultText->SetTextFont(*m_resultFont);
+}

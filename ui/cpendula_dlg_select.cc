@@ -1,0 +1,67 @@
+// The select-file command: pick a history file, show its path, check that it
+// reads as a draw history, and propose the draw after its highest number.
+#include <string>
+
+#include <QFile>
+#include <QLineEdit>
+
+#include "history/draw_history.h"
+#include "history/draw_number.h"
+#include "history/wa_data.h"
+#include "ui/cpendula_dlg.h"
+#include "ui/dialog_template.h"
+#include "ui/draw_number_edit.h"
+#include "ui/file_system_path.h"
+#include "ui/messages.h"
+#include "ui/window_texts.h"
+
+using namespace corvalith;
+
+namespace {
+
+QString Q(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The dialog's path as the window shows it: the name's own bytes through the
+// lossless decoding, so any name survives the way to the core and back.
+QString ShownPath(const QString& chosen) {
+    const QByteArray bytes = QFile::encodeName(chosen);
+    const std::u16string text =
+        PathFromFileSystem(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return QString::fromStdU16String(text);
+}
+
+}  // namespace
+
+void CPendulaDlg::OnSelectFile() {
+    // 1. The file dialog; cancelling changes nothing.
+    const std::optional<QString> chosen =
+        m_services.GetOpenFileName(this, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    if (!chosen) return;
+
+    // 2. The path into the member and edit 1000.
+    m_inputPath = ShownPath(*chosen);
+    if (auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath))) {
+        inputPath->setText(m_inputPath);
+    }
+
+    // 3. Something must exist there.
+    const std::string path = PathToFileSystem(m_inputPath.toStdU16String());
+    if (!PathExists(path)) {
+        m_services.MessageBox(this, Q(kMsgPathNotFound), Q(kErrorCaption), BoxIcon::Error);
+        return;
+    }
+
+    // 4. It must read as a draw history; the series are only a check.
+    ScopedWAData thousands, hundreds, tens, ones;
+    if (LoadDrawHistory(path, thousands.get(), hundreds.get(), tens.get(), ones.get()) != 0) {
+        m_services.AppMessageBox(this, Q(kMsgReadFailed));
+        return;
+    }
+
+    // 5.-6. The draw after the highest number, written as it is (also 10000).
+    if (const std::optional<std::int64_t> next = NextDrawNumber(ScanHighestDrawNumber(path))) {
+        m_drawNumberEdit->setText(QString::number(*next));
+    }
+}

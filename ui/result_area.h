@@ -1,0 +1,31 @@
+// The result area: left-aligned plain text that wraps long lines at the
+// area's width and scrolls vertically when the text is taller than the area,
+// so the whole forecast can be read at any font size.
+#pragma once
+
+#include <QScrollArea>
+
+class QLabel;
+
+namespace corvalith {
+
+class ResultArea : public QScrollArea {
+    Q_OBJECT
+
+public:
+    explicit ResultArea(QWidget* parent);
+
+    void SetText(const QString& text);
+    [[nodiscard]] QString Text() const;
+
+    // The font the text is shown in.
+    void SetTextFont(const QFont& font);
+    [[nodiscard]] QFont TextFont() const;
+
+    [[nodiscard]] QLabel* Label() const noexcept { return m_label; }
+
+private:
+    QLabel* m_label;
+};
+
+}  // namespace corvalith
