@@ -197,10 +197,10 @@ TEST(ProcessSingleDigit, FailuresAndTheirTraceLines) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string trace = dir.File(std::string(c.name) + ".txt");
-        std::vector<double> values(c.count, 1.0);
-        WAData data{c.count ? values.data() : nullptr, c.count, 1};
+        Series series(std::vector<double>(c.count, 1.0));
+        if (c.count == 0) ReleaseSamples(series.data);
         Spectrum out;
-        EXPECT_EQ(out.ProcessSingleDigit(data, c.nLen, 0, 1, c.name, trace, c.interval),
+        EXPECT_EQ(out.ProcessSingleDigit(series.data, c.nLen, 0, 1, c.name, trace, c.interval),
                   c.expected);
         EXPECT_EQ(out.count, 0u);
         const std::vector<std::string> lines = Lines(trace);
