@@ -23,12 +23,29 @@ QString Q(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The dialog's path as the window shows it: the name's own bytes through the
-// lossless decoding, so any name survives the way to the core and back.
+// True when `text` holds a surrogate without its partner, as the lossless
+// form of a name with bytes that are not UTF-8 does.
+bool HasLoneSurrogate(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The chosen path as the window shows it: the name's own bytes through the
+// lossless decoding, so any name survives the way to the core and back. A
+// path already in that form is taken as it is (Qt's encoder would replace
+// its escapes).
 QString ShownPath(const QString& chosen) {
+    if (HasLoneSurrogate(chosen)) return chosen;
     const QByteArray bytes = QFile::encodeName(chosen);
-    const std::u16string text =
-        PathFromFileSystem(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const std::u16string text = PathFromFileSystem(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     return QString::fromStdU16String(text);
 }
 
