@@ -79,12 +79,11 @@ bool IsDateField(std::u16string_view field) noexcept {
     return digits(4, 4) && slash() && digits(1, 2) && slash() && digits(1, 2) && i == field.size();
 }
 
-ResultDigits ParseResultField(std::u16string_view field) noexcept {
-    char16_t padded[4] = {u'0', u'0', u'0', u'0'};
+ResultCharacters PadResultField(std::u16string_view field) noexcept {
+    ResultCharacters padded = {u'0', u'0', u'0', u'0'};
     const std::size_t used = field.size() < 4 ? field.size() : 4;
     for (std::size_t k = 0; k < used; ++k) padded[4 - used + k] = field[k];
-    auto value = [](char16_t c) { return static_cast<std::int32_t>(c) - 48; };
-    return {value(padded[0]), value(padded[1]), value(padded[2]), value(padded[3])};
+    return padded;
 }
 
 }  // namespace corvalith

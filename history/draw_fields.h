@@ -2,6 +2,7 @@
 // the 第N回 draw number, the yyyy/m/d date and the four-digit result.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,12 +39,15 @@ private:
 // True when the whole field matches \d{4}/\d{1,2}/\d{1,2} (ASCII digits).
 [[nodiscard]] bool IsDateField(std::u16string_view field) noexcept;
 
-// The four position values of a result field: padded on the left with '0' to
-// four characters, or cut to its first four; each value is the character's
-// UTF-16 code minus '0' (so non-digits pass through outside 0-9).
-struct ResultDigits {
-    std::int32_t thousands, hundreds, tens, ones;
-};
-[[nodiscard]] ResultDigits ParseResultField(std::u16string_view field) noexcept;
+// The four characters of a result field, thousands first: padded on the left
+// with '0' to four characters, or cut to its first four.
+using ResultCharacters = std::array<char16_t, 4>;
+[[nodiscard]] ResultCharacters PadResultField(std::u16string_view field) noexcept;
+
+// A position's value: the character's UTF-16 code minus '0', so the digits
+// give 0-9 and any other character passes through outside that range.
+[[nodiscard]] constexpr std::int32_t DigitValue(char16_t c) noexcept {
+    return static_cast<std::int32_t>(c) - 48;
+}
 
 }  // namespace corvalith

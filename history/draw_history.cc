@@ -19,11 +19,14 @@ namespace {
 constexpr std::size_t kPositions = 4;
 constexpr std::size_t kMinFields = 5;
 
-using DigitLists = std::array<std::vector<std::int32_t>, kPositions>;
+// The result characters of every draw, one list per position; a value is the
+// character's code minus '0', computed when the arrays are made. Two bytes a
+// draw and position keep a ten-million-draw history small.
+using DigitLists = std::array<std::vector<char16_t>, kPositions>;
 
 // Reads every draw line into `lists`. False on any failure.
-bool ReadDraws(const std::string& path, DigitLists& lists) {
-    HistoryLineReader reader(kMaxLineBytes);
+bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists& lists) {
+    HistoryLineReader reader(limits.maxLineBytes, limits.maxFileBytes);
     if (!reader.Open(path)) return false;
     std::u16string line;
     if (reader.Next(line) != LineStatus::Line) return false;  // the header must be there
@@ -33,26 +36,22 @@ bool ReadDraws(const std::string& path, DigitLists& lists) {
         const LineStatus status = reader.Next(line);
         if (status == LineStatus::End) return true;
         if (status == LineStatus::Error) return false;
+        if (lists[0].size() >= limits.maxDraws) return false;
         fields.Split(line);
         if (fields.size() < kMinFields) return false;
         if (!IsDrawNumberField(fields[0]) || !IsDateField(fields[1])) return false;
-        const ResultDigits digits = ParseResultField(fields[3]);
-        lists[0].push_back(digits.thousands);
-        lists[1].push_back(digits.hundreds);
-        lists[2].push_back(digits.tens);
-        lists[3].push_back(digits.ones);
+        const ResultCharacters result = PadResultField(fields[3]);
+        for (std::size_t p = 0; p < kPositions; ++p) lists[p].push_back(result[p]);
     }
 }
 
 }  // namespace
-}  // namespace corvalith
 
-int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds, WAData& tens,
-                    WAData& ones) noexcept {
-    using namespace corvalith;
+int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path, WAData& thousands,
+                          WAData& hundreds, WAData& tens, WAData& ones) noexcept {
     try {
         DigitLists lists;
-        if (!ReadDraws(path, lists)) return kHistoryUnreadable;
+        if (!ReadDraws(limits, path, lists)) return kHistoryUnreadable;
 
         // All four arrays first, so that a failed allocation changes no record.
         const std::size_t count = lists[0].size();
@@ -61,7 +60,8 @@ int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds
         for (std::size_t p = 0; p < kPositions; ++p) {
             arrays[p].reset(new (std::nothrow) double[count]);
             if (!arrays[p]) return kHistoryUnreadable;
-            for (std::size_t i = 0; i < count; ++i) arrays[p][i] = lists[p][i];
+            for (std::size_t i = 0; i < count; ++i) arrays[p][i] = DigitValue(lists[p][i]);
+            std::vector<char16_t>().swap(lists[p]);  // lower the peak while the next is made
         }
         WAData* records[kPositions] = {&thousands, &hundreds, &tens, &ones};
         for (std::size_t p = 0; p < kPositions; ++p) {
@@ -74,4 +74,12 @@ int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds
     } catch (...) {
         return kHistoryUnreadable;  // exhausted memory while collecting lines
     }
+}
+
+}  // namespace corvalith
+
+int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds, WAData& tens,
+                    WAData& ones) noexcept {
+    return corvalith::LoadDrawHistoryWithin(corvalith::kHistoryLimits, path, thousands, hundreds,
+                                            tens, ones);
 }

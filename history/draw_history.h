@@ -8,10 +8,22 @@
 
 namespace corvalith {
 
-// Longest line the reader accepts, in bytes (line break excluded). Real draw
-// lines are about 30 bytes; anything longer than this is not a draw history
-// and is refused so that no input makes memory grow without bound.
+// What the reader accepts at most. A real history has about 7,000 draws of
+// about 30 bytes a line (200 KB); the limits lie far above that and keep any
+// input within bounded time and memory (about 600 MB at the largest).
+struct HistoryLimits {
+    std::size_t maxLineBytes;  // one line, line break excluded
+    std::size_t maxFileBytes;  // the whole file
+    std::size_t maxDraws;      // draw lines
+};
 inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+inline constexpr HistoryLimits kHistoryLimits = {kMaxLineBytes, std::size_t{512} << 20,
+                                                 10'000'000};
+
+// LoadDrawHistory with other limits (for tests of the limits themselves).
+[[nodiscard]] int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path,
+                                        WAData& thousands, WAData& hundreds, WAData& tens,
+                                        WAData& ones) noexcept;
 
 }  // namespace corvalith
 
@@ -23,8 +35,8 @@ inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
 // with array-delete and replaced by a new array of `count` doubles (one value
 // per draw line, first line first), `count` = number of draw lines, `rate` = 1.
 // The caller owns the new arrays. Returns -5 on any failure (missing, not a
-// regular file, not valid code page 932, a malformed line, a line longer than
-// kMaxLineBytes, memory exhausted); the four records are then untouched.
+// regular file, not valid code page 932, a malformed line, more than
+// kHistoryLimits allows, memory exhausted); the four records are then untouched.
 // Never throws.
 [[nodiscard]] int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds,
                                   WAData& tens, WAData& ones) noexcept;

@@ -88,7 +88,7 @@ std::int32_t LeadingInt(std::u16string_view text) noexcept {
 
 std::int32_t ScanHighestDrawNumber(const std::string& path) noexcept {
     try {
-        HistoryLineReader reader(kMaxLineBytes);
+        HistoryLineReader reader(kHistoryLimits.maxLineBytes, kHistoryLimits.maxFileBytes);
         if (!reader.Open(path)) return 0;
         std::u16string line;
         if (reader.Next(line) != LineStatus::Line) return 0;  // header, read or not

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -33,7 +34,8 @@ bool HistoryLineReader::Open(const std::string& path) noexcept {
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) return false;
     struct stat info {};
-    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::uintmax_t>(info.st_size) > maxFileBytes_) {
         ::close(fd_);
         fd_ = -1;
         return false;
@@ -108,8 +110,9 @@ bool HistoryLineReader::ReadMore() {
         return false;
     }
     raw_.resize(old + static_cast<std::size_t>(got));
+    totalRead_ += static_cast<std::size_t>(got);
     if (got == 0) eof_ = true;
-    return true;
+    return totalRead_ <= maxFileBytes_;
 }
 
 // Decodes raw_[0, length) into decoded_. On failure the lines before the bad

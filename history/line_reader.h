@@ -18,13 +18,16 @@ enum class LineStatus {
 
 class HistoryLineReader {
 public:
-    explicit HistoryLineReader(std::size_t maxLineBytes) noexcept : maxLineBytes_(maxLineBytes) {}
+    HistoryLineReader(std::size_t maxLineBytes, std::size_t maxFileBytes) noexcept
+        : maxLineBytes_(maxLineBytes), maxFileBytes_(maxFileBytes) {}
     ~HistoryLineReader();
     HistoryLineReader(const HistoryLineReader&) = delete;
     HistoryLineReader& operator=(const HistoryLineReader&) = delete;
 
-    // Opens `path` for reading. False when it cannot be opened or is not a
-    // regular file, or when the CP932 decoder is unavailable.
+    // Opens `path` for reading. False when it cannot be opened, is not a
+    // regular file or is larger than maxFileBytes, or when the CP932 decoder
+    // is unavailable. A file that grows beyond maxFileBytes while it is read
+    // ends in Error.
     [[nodiscard]] bool Open(const std::string& path) noexcept;
 
     // The next line, split at LF, with every CR removed. A file that ends in
@@ -38,6 +41,8 @@ private:
     [[nodiscard]] bool DecodeBlock(std::size_t length);
 
     std::size_t maxLineBytes_;
+    std::size_t maxFileBytes_;
+    std::size_t totalRead_ = 0;
     int fd_ = -1;
     Cp932Decoder decoder_;
     std::string raw_;          // bytes read but not yet decoded

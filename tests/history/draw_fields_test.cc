@@ -103,8 +103,9 @@ TEST(DrawFields, DrawNumberFieldNeedsDaiAndKai) {
 
 TEST(DrawFields, ResultFieldIsPaddedOrCut) {
     auto digits = [](std::u16string_view f) {
-        const ResultDigits r = ParseResultField(f);
-        return std::vector<std::int32_t>{r.thousands, r.hundreds, r.tens, r.ones};
+        std::vector<std::int32_t> values;
+        for (const char16_t c : PadResultField(f)) values.push_back(DigitValue(c));
+        return values;
     };
     using V = std::vector<std::int32_t>;
     EXPECT_EQ(digits(u""), (V{0, 0, 0, 0}));

@@ -206,6 +206,23 @@ TEST(LoadDrawHistory, LineLengthIsBounded) {
     EXPECT_EQ(LoadBytes(std::string(3 * kMaxLineBytes, 'h')).status, kHistoryUnreadable);
 }
 
+TEST(LoadDrawHistory, FileSizeAndDrawCountAreBounded) {
+    TempDir dir;
+    const std::string three = dir.Write("three.csv", MakeHistory({"1111", "2222", "3333"}));
+    const std::string four = dir.Write("four.csv", MakeHistory({"1111", "2222", "3333", "4444"}));
+    const HistoryLimits limits = {kMaxLineBytes, 1000, 3};
+    auto load = [&](const HistoryLimits& l, const std::string& path) {
+        std::array<ScopedWAData, 4> r;
+        return LoadDrawHistoryWithin(l, path, r[0].get(), r[1].get(), r[2].get(), r[3].get());
+    };
+    EXPECT_EQ(load(limits, three), kOk);
+    EXPECT_EQ(load(limits, four), kHistoryUnreadable);
+    const std::size_t size = testing::ReadFile(three).size();
+    EXPECT_EQ(load({kMaxLineBytes, size, 10}, three), kOk);
+    EXPECT_EQ(load({kMaxLineBytes, size - 1, 10}, three), kHistoryUnreadable);
+    EXPECT_EQ(kHistoryLimits.maxLineBytes, kMaxLineBytes);
+}
+
 TEST(LoadDrawHistory, LinesAcrossReadChunksAreJoined) {
     // Two-byte characters and line breaks at every offset around the 64 KiB read size.
     std::vector<std::string> results;
