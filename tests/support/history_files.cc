@@ -5,7 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <filesystem>
 #include <stdexcept>
 
@@ -49,6 +55,59 @@ bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t
                                 std::to_string(draws) + " --seed " + std::to_string(seed) +
                                 " --output " + ShellQuote(path);
     return RunCommand(command).exitCode == 0;
+}
+
+std::string CachedGeneratedHistory(std::uint32_t draws) {
+    const std::string dir = CORVALITH_TEST_DATA;
+    const std::string file = dir + "/history-" + std::to_string(draws) + ".csv";
+    if (std::filesystem::exists(file)) return file;
+    std::filesystem::create_directories(dir);
+    const std::string partial = file + ".partial-" + std::to_string(getpid());
+    if (!GenerateHistory(partial, draws, draws)) return {};
+    std::filesystem::rename(partial, file);  // atomic: a parallel test sees all or nothing
+    return file;
+}
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, int timeLimitSeconds) {
+    TempDir dir;
+    const std::string outFile = dir.File("stdout");
+    const std::string errFile = dir.File("stderr");
+    ProgramResult result;
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || err < 0) _exit(126);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    for (;;) {
+        const pid_t done = wait4(child, &status, WNOHANG, &usage);
+        if (done == child) break;
+        if (std::chrono::steady_clock::now() - start > std::chrono::seconds(timeLimitSeconds)) {
+            kill(child, SIGKILL);
+            wait4(child, &status, 0, &usage);
+            result.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    result.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.peakKb = usage.ru_maxrss;
+    result.out = ReadFile(outFile);
+    result.err = ReadFile(errFile);
+    return result;
 }
 
 std::string ShellQuote(std::string_view text) {

@@ -23,6 +23,23 @@ std::string RealHistoryPath();
 // Runs the generator script: `draws` draws with `seed` into `path`. True on success.
 bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t seed);
 
+// A generated history of `draws` draws kept in the build tree for reuse by
+// later tests (made once, atomically). Empty when the generator failed.
+std::string CachedGeneratedHistory(std::uint32_t draws);
+
+// Runs a program (argv[0] is its path) with a time limit, capturing stdout
+// and stderr; reports its peak resident memory.
+struct ProgramResult {
+    int exitCode = -1;       // -1 when it did not exit normally
+    int signal = 0;          // the signal that ended it, if any
+    bool timedOut = false;   // killed at the time limit
+    long peakKb = 0;         // peak resident set size
+    double seconds = 0;      // wall time
+    std::string out;
+    std::string err;
+};
+ProgramResult RunProgram(const std::vector<std::string>& argv, int timeLimitSeconds = 60);
+
 // Runs a command line through /bin/sh, capturing stdout and stderr separately.
 struct CommandResult {
     int exitCode = -1;
