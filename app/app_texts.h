@@ -8,7 +8,8 @@ namespace corvalith {
 // Name of the per-user single-instance lock.
 inline constexpr char kInstanceLockName[] = "PendulaAppMutex";
 
-inline constexpr std::u16string_view kMsgAlreadyRunning = u"このアプリケーションは既に起動しています。";
+inline constexpr std::u16string_view kMsgAlreadyRunning =
+    u"このアプリケーションは既に起動しています。";
 inline constexpr std::u16string_view kCaptionAlreadyRunning = u"二重起動防止";
 
 inline constexpr std::u16string_view kAboutCaption = u"CORVALITH";

@@ -33,10 +33,9 @@ bool CPendulaApp::InitInstance() {
     m_hMutex = (lock == LockState::Held);
 
     // 9.-12. The main dialog, run modally; its result is not used.
-    CPendulaDlg dialog(m_services,
-                       [](QWidget* owner) -> std::unique_ptr<QDialog> {
-                           return std::make_unique<CAboutDlg>(owner);
-                       });
+    CPendulaDlg dialog(m_services, [](QWidget* owner) -> std::unique_ptr<QDialog> {
+        return std::make_unique<CAboutDlg>(owner);
+    });
     m_services.RunModal(dialog);
     return false;
 }

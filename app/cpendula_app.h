@@ -7,7 +7,7 @@
 #include "ui/window_services.h"
 
 class CPendulaApp {
-public:
+  public:
     // `services` must outlive the application object.
     explicit CPendulaApp(corvalith::WindowServices& services) noexcept;
     ~CPendulaApp();
@@ -22,7 +22,7 @@ public:
     // InitInstance, then ExitInstance: the whole life of the program.
     int Run();
 
-private:
+  private:
     corvalith::WindowServices& m_services;
     bool m_hMutex = false;  // true while this copy holds the single-instance lock
 };

@@ -3,11 +3,13 @@
 
 #include "app/cpendula_app.h"
 #include "ui/qt_window_services.h"
+#include "ui/window_resources.h"
 #include "ui/window_services.h"
 
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QString::fromUtf16(corvalith::kApplicationName));
+    QApplication::setWindowIcon(corvalith::LoadApplicationIcon());
     corvalith::QtWindowServices services;
     CPendulaApp app(services);
     return app.Run();

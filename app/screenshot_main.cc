@@ -3,13 +3,12 @@
 // presses 予想 with the default settings and saves the window as OUT.png.
 // The boxes the commands show are answered at once; any box other than the
 // start notice counts as a failure.
-#include <cstdio>
-#include <memory>
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QPixmap>
+#include <cstdio>
+#include <memory>
 
 #include "app/about_dlg.h"
 #include "ui/cpendula_dlg.h"
@@ -21,7 +20,7 @@ namespace {
 
 // Answers the file dialog with one path and closes every box at once.
 class ScriptedServices final : public corvalith::WindowServices {
-public:
+  public:
     explicit ScriptedServices(QString path) : m_path(std::move(path)) {}
 
     void MessageBox(QWidget*, const QString& text, const QString& caption,
@@ -45,7 +44,7 @@ public:
 
     [[nodiscard]] bool failed() const noexcept { return m_failed; }
 
-private:
+  private:
     QString m_path;
     bool m_failed = false;
 };

@@ -3,8 +3,6 @@
 // cpendula_dlg_predict.cc and cpendula_dlg_select.cc.
 #include "ui/cpendula_dlg.h"
 
-#include <algorithm>
-
 #include <QAction>
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -16,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/date_line.h"
 #include "ui/dialog_client.h"
@@ -46,6 +45,13 @@ void FitWidthToText(QLabel* label) {
     if (needed > label->width()) label->resize(needed, label->height());
 }
 
+// The same for a radio button, whose indicator is wider here than the
+// template allowed for.
+void FitWidthToText(QRadioButton* radio) {
+    const int needed = radio->sizeHint().width();
+    if (needed > radio->width()) radio->resize(needed, radio->height());
+}
+
 // Static controls draw their text on RGB(240, 240, 240); the rest of the
 // client area shows the background image.
 void UseStaticBackground(QWidget* control) {
@@ -57,8 +63,7 @@ void UseStaticBackground(QWidget* control) {
 
 }  // namespace
 
-CPendulaDlg::CPendulaDlg(WindowServices& services, AboutBoxFactory makeAboutBox,
-                         QWidget* parent)
+CPendulaDlg::CPendulaDlg(WindowServices& services, AboutBoxFactory makeAboutBox, QWidget* parent)
     : QDialog(parent),
       m_hIcon(LoadApplicationIcon()),
       m_services(services),
@@ -116,7 +121,7 @@ void CPendulaDlg::CreateControls() {
                 break;
             case ControlKind::Radio: {
                 auto* radio = new QRadioButton(text, m_client);
-                radio->setAutoExclusive(false);  // the button group decides
+                radio->setAutoExclusive(false);         // the button group decides
                 radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
                 UseStaticBackground(radio);
                 if (item.startsGroup || group == nullptr) {
@@ -154,6 +159,7 @@ void CPendulaDlg::CreateControls() {
 
         control->setGeometry(DialogRect(base, item.x, item.y, item.w, item.h));
         if (item.kind == ControlKind::Label) FitWidthToText(static_cast<QLabel*>(control));
+        if (item.kind == ControlKind::Radio) FitWidthToText(static_cast<QRadioButton*>(control));
         control->setVisible(item.visible);
         if (item.id != id::kStatic) {
             control->setObjectName(QString::number(item.id));
@@ -203,9 +209,8 @@ template <typename Sender, typename Signal>
 void CPendulaDlg::Map(Sender* sender, Signal signal, void (CPendulaDlg::*slot)()) {
     const std::u16string_view failure =
         slot == &CPendulaDlg::OnPredict ? kMsgPredictFailed : kMsgUnexpectedFailure;
-    connect(sender, signal, this, [this, slot, failure] {
-        RunHandler([this, slot] { (this->*slot)(); }, failure);
-    });
+    connect(sender, signal, this,
+            [this, slot, failure] { RunHandler([this, slot] { (this->*slot)(); }, failure); });
 }
 
 void CPendulaDlg::MapMessages() {

@@ -13,17 +13,16 @@
 // GetDlgItem.
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <map>
-#include <memory>
-#include <optional>
-
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
 
 #include "ui/window_services.h"
 
@@ -45,7 +44,7 @@ struct NmUpDown;
 class CPendulaDlg : public QDialog {
     Q_OBJECT
 
-public:
+  public:
     // Results with which the dialog ends (the menu's exit command ends it with 0).
     static constexpr int kIdOk = 1;
     static constexpr int kIdCancel = 2;
@@ -82,17 +81,17 @@ public:
     [[nodiscard]] const std::optional<QFont>& ResultFont() const noexcept { return m_resultFont; }
     [[nodiscard]] const std::optional<QFont>& DateFont() const noexcept { return m_dateFont; }
 
-public slots:
+  public slots:
     // Enter with no push button focused: data exchange from the controls,
     // then end with kIdOk.
     void accept() override;
     // Escape, the close box: end with kIdCancel.
     void reject() override;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private slots:
+  private slots:
     void OnSelectFile();
     void OnClear();
     void OnPredict();
@@ -108,7 +107,7 @@ private slots:
     void OnFilterNone();
     void OnSpinDelta(const corvalith::NmUpDown& notification, int* result);
 
-private:
+  private:
     void CreateControls();
     void CreateMenuBar();
     void MapMessages();

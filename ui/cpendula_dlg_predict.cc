@@ -1,9 +1,8 @@
 // The Predict command's window side: OnPredict reads the controls and runs
 // the interval checks and the start notice, the window-free core forecasts,
 // and the outcome becomes a box or the result text (ShowResult).
-#include <string>
-
 #include <QLineEdit>
+#include <string>
 
 #include "history/draw_number.h"
 #include "ui/cpendula_dlg.h"

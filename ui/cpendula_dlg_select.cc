@@ -1,9 +1,8 @@
 // The select-file command: pick a history file, show its path, check that it
 // reads as a draw history, and propose the draw after its highest number.
-#include <string>
-
 #include <QFile>
 #include <QLineEdit>
+#include <string>
 
 #include "history/draw_history.h"
 #include "history/draw_number.h"

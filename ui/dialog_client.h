@@ -11,16 +11,16 @@ namespace corvalith {
 class DialogClient : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit DialogClient(QWidget* parent);
 
     // The image to stretch over the area; a null pixmap paints nothing.
     void SetBackground(const QPixmap& background);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap m_background;
 };
 

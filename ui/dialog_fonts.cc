@@ -12,10 +12,10 @@ void InstallFontSubstitutes() {
     // IPA Gothic's cell is closest to the Windows face; the others are wider
     // but still render every kana and kanji.
     static const bool installed = [] {
-        QFont::insertSubstitutions(QString::fromLatin1(kDialogFace),
-                                   {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"),
-                                    QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic"),
-                                    QStringLiteral("Noto Sans CJK JP")});
+        QFont::insertSubstitutions(
+            QString::fromLatin1(kDialogFace),
+            {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"), QStringLiteral("VL Gothic"),
+             QStringLiteral("TakaoGothic"), QStringLiteral("Noto Sans CJK JP")});
         return true;
     }();
     (void)installed;

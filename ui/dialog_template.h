@@ -29,8 +29,8 @@ inline constexpr int kFilterBpf = 1018;
 inline constexpr int kFilterLpf = 1019;
 inline constexpr int kDateLine = 1020;
 inline constexpr int kInterval = 1021;
-inline constexpr int kAppExit = 40002;  // menu: end the dialog
-inline constexpr int kAppAbout = 32777; // menu: About box
+inline constexpr int kAppExit = 40002;   // menu: end the dialog
+inline constexpr int kAppAbout = 32777;  // menu: About box
 }  // namespace id
 
 enum class ControlKind {
@@ -39,11 +39,11 @@ enum class ControlKind {
     UpDown,      // up-down control stepping its buddy
     PushButton,  // push button with tab stop
     GroupBox,
-    Radio,       // automatic radio button
-    Label,       // static text
-    Result,      // the word-wrapping result area
-    Picture,     // static bitmap
-    ComboBox,    // drop-down combo with edit field, sorted list
+    Radio,     // automatic radio button
+    Label,     // static text
+    Result,    // the word-wrapping result area
+    Picture,   // static bitmap
+    ComboBox,  // drop-down combo with edit field, sorted list
 };
 
 struct ControlTemplate {

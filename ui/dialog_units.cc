@@ -1,10 +1,9 @@
 // Dialog-unit conversion.
 #include "ui/dialog_units.h"
 
-#include <cstdint>
-
 #include <QFont>
 #include <QFontMetrics>
+#include <cstdint>
 
 namespace corvalith {
 
@@ -19,8 +18,8 @@ int MulDiv(int a, int b, int c) noexcept {
 
 DialogBaseUnits BaseUnitsOf(const QFont& font) {
     const QFontMetrics metrics(font);
-    const int width =
-        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int width = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(width / 26 + 1) / 2, metrics.height()};
 }
 

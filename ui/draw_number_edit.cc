@@ -1,8 +1,6 @@
 // Typing and pasting rules of the draw-number edit.
 #include "ui/draw_number_edit.h"
 
-#include <limits>
-
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -10,6 +8,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <limits>
 
 namespace corvalith {
 namespace {

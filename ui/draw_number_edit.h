@@ -11,7 +11,7 @@ namespace corvalith {
 class DrawNumberEdit : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     explicit DrawNumberEdit(QWidget* parent);
 
     // Most characters the user may type or paste in (0: no limit).
@@ -21,13 +21,13 @@ public:
     // Pastes the clipboard text, cut to what the limit leaves room for.
     void PasteLimited();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     // How many characters may still come in over the current selection.
     [[nodiscard]] int Room() const;
     void InsertLimited(const QString& text);

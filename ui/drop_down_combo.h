@@ -11,7 +11,7 @@ namespace corvalith {
 class DropDownCombo : public QComboBox {
     Q_OBJECT
 
-public:
+  public:
     explicit DropDownCombo(QWidget* parent);
 
     void ResetContent();
@@ -24,7 +24,7 @@ public:
     // Text of list item `index` (empty when out of range).
     [[nodiscard]] QString GetLBText(int index) const { return itemText(index); }
 
-private:
+  private:
     int m_curSel = -1;
 };
 

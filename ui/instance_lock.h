@@ -14,7 +14,7 @@ namespace corvalith {
 [[nodiscard]] std::string InstanceLockPath(std::string_view name);
 
 class InstanceLock {
-public:
+  public:
     enum class State { Held, HeldElsewhere, Unavailable };
 
     // Opens (creating when missing, mode 0600, O_CLOEXEC, no symlink
@@ -30,7 +30,7 @@ public:
     // Drops the lock (if held) and closes the file. Safe to call twice.
     void Release() noexcept;
 
-private:
+  private:
     int fd_ = -1;
     State state_ = State::Unavailable;
 };

@@ -11,9 +11,12 @@ namespace {
 
 QMessageBox::Icon ToQt(BoxIcon icon) {
     switch (icon) {
-        case BoxIcon::Error: return QMessageBox::Critical;
-        case BoxIcon::Warning: return QMessageBox::Warning;
-        case BoxIcon::None: break;
+        case BoxIcon::Error:
+            return QMessageBox::Critical;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
@@ -49,14 +52,13 @@ void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
     // suffix, and applies the pattern Qt's way.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    const QString entry = filter.description + QStringLiteral(" (") + QtPattern(filter.pattern) +
-                          QStringLiteral(")");
+    const QString entry =
+        filter.description + QStringLiteral(" (") + QtPattern(filter.pattern) + QStringLiteral(")");
     dialog.setNameFilters({entry});
     dialog.selectNameFilter(entry);
 }
 
-std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner,
-                                                         const FileFilter& filter) {
+std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const FileFilter& filter) {
     QFileDialog dialog(owner);
     ConfigureOpenFileDialog(dialog, filter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -70,9 +72,12 @@ int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }
 LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {
     m_lock = std::make_unique<InstanceLock>(name);
     switch (m_lock->state()) {
-        case InstanceLock::State::Held: return LockState::Held;
-        case InstanceLock::State::HeldElsewhere: return LockState::HeldElsewhere;
-        case InstanceLock::State::Unavailable: break;
+        case InstanceLock::State::Held:
+            return LockState::Held;
+        case InstanceLock::State::HeldElsewhere:
+            return LockState::HeldElsewhere;
+        case InstanceLock::State::Unavailable:
+            break;
     }
     return LockState::Unavailable;
 }

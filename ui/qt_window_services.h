@@ -12,7 +12,7 @@ class QFileDialog;
 namespace corvalith {
 
 class QtWindowServices final : public WindowServices {
-public:
+  public:
     QtWindowServices();
     ~QtWindowServices() override;
     QtWindowServices(const QtWindowServices&) = delete;
@@ -25,7 +25,7 @@ public:
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override;
 
-private:
+  private:
     std::unique_ptr<InstanceLock> m_lock;
 };
 

@@ -12,7 +12,7 @@ namespace corvalith {
 class ResultArea : public QScrollArea {
     Q_OBJECT
 
-public:
+  public:
     explicit ResultArea(QWidget* parent);
 
     void SetText(const QString& text);
@@ -24,7 +24,7 @@ public:
 
     [[nodiscard]] QLabel* Label() const noexcept { return m_label; }
 
-private:
+  private:
     QLabel* m_label;
 };
 

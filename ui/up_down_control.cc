@@ -1,13 +1,12 @@
 // Stepping and buddy display of the up-down control.
 #include "ui/up_down_control.h"
 
-#include <algorithm>
-
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QToolButton>
+#include <algorithm>
 
 namespace corvalith {
 

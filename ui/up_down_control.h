@@ -21,7 +21,7 @@ struct NmUpDown {
 class UpDownControl : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     explicit UpDownControl(QWidget* parent);
 
     void SetBuddy(QLineEdit* buddy);
@@ -40,15 +40,15 @@ public:
     [[nodiscard]] QToolButton* UpButton() const noexcept { return m_up; }
     [[nodiscard]] QToolButton* DownButton() const noexcept { return m_down; }
 
-signals:
+  signals:
     // Emitted before each step; set *answer to nonzero to stop the step.
     void deltaPos(const corvalith::NmUpDown& notification, int* answer);
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void ShowInBuddy();
 
     QToolButton* m_up;

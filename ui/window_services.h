@@ -5,10 +5,9 @@
 // that records every box and answers the file dialog.
 #pragma once
 
+#include <QString>
 #include <optional>
 #include <string_view>
-
-#include <QString>
 
 class QDialog;
 class QWidget;
@@ -36,7 +35,7 @@ enum class LockState {
 };
 
 class WindowServices {
-public:
+  public:
     virtual ~WindowServices() = default;
 
     // Shows a modal box with an OK button and returns when it is closed.

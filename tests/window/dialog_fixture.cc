@@ -1,11 +1,10 @@
 // The dialog fixture's steps.
 #include "tests/window/dialog_fixture.h"
 
-#include <random>
-
 #include <QApplication>
 #include <QClipboard>
 #include <QTest>
+#include <random>
 
 #include "app/about_dlg.h"
 #include "tests/support/history_files.h"
@@ -34,9 +33,10 @@ std::vector<std::string> RandomResults(std::size_t count, unsigned seed) {
 }
 
 void DialogTest::SetUp() {
-    dialog = std::make_unique<CPendulaDlg>(services, [](QWidget* owner) -> std::unique_ptr<QDialog> {
-        return std::make_unique<CAboutDlg>(owner);
-    });
+    dialog =
+        std::make_unique<CPendulaDlg>(services, [](QWidget* owner) -> std::unique_ptr<QDialog> {
+            return std::make_unique<CAboutDlg>(owner);
+        });
     dialog->show();
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));

@@ -2,14 +2,14 @@
 // takes with it: clicking, typing, pasting, choosing a file, pressing 予想.
 #pragma once
 
-#include <memory>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QString>
-#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 #include "tests/window/recording_services.h"
@@ -32,7 +32,7 @@ QString Q(std::u16string_view text);
 std::vector<std::string> RandomResults(std::size_t count, unsigned seed);
 
 class DialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

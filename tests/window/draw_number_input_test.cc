@@ -13,7 +13,7 @@ namespace corvalith::testing {
 namespace {
 
 class DrawNumberInput : public DialogTest {
-protected:
+  protected:
     void SetUp() override {
         DialogTest::SetUp();
         DrawNumberEdit()->clear();

@@ -1,6 +1,9 @@
 // The single-instance lock: where it lives, that a second holder is refused
 // and that releasing frees it; and two real processes, the first a running
 // corvix, the second refused until the first is killed with SIGKILL.
+#include "ui/instance_lock.h"
+
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -15,11 +18,8 @@
 #include <string>
 #include <thread>
 
-#include <gtest/gtest.h>
-
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
-#include "ui/instance_lock.h"
 
 extern char** environ;
 
@@ -28,7 +28,7 @@ namespace {
 
 // Sets XDG_RUNTIME_DIR for one scope.
 class RuntimeDir {
-public:
+  public:
     explicit RuntimeDir(const char* value) {
         if (const char* old = std::getenv("XDG_RUNTIME_DIR")) old_ = old;
         if (value) {
@@ -47,7 +47,7 @@ public:
     RuntimeDir(const RuntimeDir&) = delete;
     RuntimeDir& operator=(const RuntimeDir&) = delete;
 
-private:
+  private:
     std::optional<std::string> old_;
 };
 
@@ -104,7 +104,7 @@ TEST(InstanceLock, ASymlinkInPlaceOfTheLockIsNotFollowed) {
 
 // A child process with extra environment variables; killed at the end of the scope.
 class Child {
-public:
+  public:
     Child(const std::string& program, const std::string& runtimeDir) {
         std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeDir};
         for (char** e = environ; *e; ++e) {
@@ -118,7 +118,8 @@ public:
         envp.push_back(nullptr);
         std::string arg0 = program;
         char* argv[] = {arg0.data(), nullptr};
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
+            pid_ = -1;
     }
     ~Child() { Kill(); }
     Child(const Child&) = delete;
@@ -133,7 +134,7 @@ public:
         }
     }
 
-private:
+  private:
     pid_t pid_ = -1;
 };
 
@@ -152,9 +153,9 @@ bool HoldsFlock(pid_t pid) {
 }
 
 std::string RunProbe(const std::string& runtimeDir) {
-    const CommandResult result = RunCommand("QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" +
-                                            ShellQuote(runtimeDir) + " " +
-                                            ShellQuote(INSTANCE_PROBE_BIN));
+    const CommandResult result =
+        RunCommand("QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(runtimeDir) + " " +
+                   ShellQuote(INSTANCE_PROBE_BIN));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.out;
 }

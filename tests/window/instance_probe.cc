@@ -2,11 +2,10 @@
 // lock, prints every box it shows instead of showing it ("box" lines, UTF-8,
 // fields separated by '|') and prints "window" where the main dialog would
 // run. The second-instance test runs it beside a real corvix.
-#include <cstdio>
-#include <string_view>
-
 #include <QApplication>
 #include <QDialog>
+#include <cstdio>
+#include <string_view>
 
 #include "app/cpendula_app.h"
 #include "ui/qt_window_services.h"
@@ -14,7 +13,7 @@
 namespace {
 
 class ProbeServices final : public corvalith::WindowServices {
-public:
+  public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     corvalith::BoxIcon icon) override {
         const char* iconName = icon == corvalith::BoxIcon::Warning ? "warning"
@@ -35,7 +34,7 @@ public:
     }
     void ReleaseInstanceLock() noexcept override { m_real.ReleaseInstanceLock(); }
 
-private:
+  private:
     corvalith::QtWindowServices m_real;  // for its lock only
 };
 

@@ -1,10 +1,9 @@
 // Dialog-unit conversion, font sizing, the date-line text and the
 // background drawing at any window size.
-#include <ctime>
-
 #include <QFontMetrics>
 #include <QImage>
 #include <QTest>
+#include <ctime>
 
 #include "tests/window/dialog_fixture.h"
 #include "ui/date_line.h"
@@ -18,7 +17,7 @@ namespace corvalith::testing {
 namespace {
 
 TEST(DialogUnits, MulDivRoundsHalfAwayFromZero) {
-    EXPECT_EQ(MulDiv(7, 6, 4), 11);    // 10.5
+    EXPECT_EQ(MulDiv(7, 6, 4), 11);     // 10.5
     EXPECT_EQ(MulDiv(81, 13, 8), 132);  // 131.625
     EXPECT_EQ(MulDiv(14, 96, 72), 19);  // 18.67: 14 pt at 96 dpi
     EXPECT_EQ(MulDiv(-7, 6, 4), -11);
@@ -95,8 +94,8 @@ TEST_F(Drawing, BackgroundFillsTheClientAreaAtAnySizeAndControlsStay) {
         // control, shows the image's matching point, stretched to fit.
         const QPoint at(shot.width() - 2, 110);
         const QColor corner = shot.pixelColor(at);
-        const QColor expected = background.pixelColor(at.x() * 1024 / shot.width(),
-                                                      at.y() * 1024 / shot.height());
+        const QColor expected =
+            background.pixelColor(at.x() * 1024 / shot.width(), at.y() * 1024 / shot.height());
         EXPECT_NEAR(corner.red(), expected.red(), 12) << size.width();
         EXPECT_NEAR(corner.green(), expected.green(), 12) << size.width();
         EXPECT_NEAR(corner.blue(), expected.blue(), 12) << size.width();

@@ -1,13 +1,12 @@
 // The Predict command from the window: a full forecast for each filter kind
 // from a file chosen through the file dialog, the result area and its font,
 // and every failure box with its text, caption and icon.
-#include <filesystem>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <filesystem>
 
 #include "tests/support/history_files.h"
 #include "tests/window/dialog_fixture.h"
@@ -20,7 +19,7 @@ namespace corvalith::testing {
 namespace {
 
 class PredictCommand : public DialogTest {
-protected:
+  protected:
     void SetUp() override {
         DialogTest::SetUp();
         history = WriteHistory("history.csv", RandomResults(300, 7), 1);
@@ -77,7 +76,8 @@ TEST_P(PredictEachFilter, ShowsTheCoresForecastForTheChosenFile) {
     ASSERT_EQ(boxes.size(), 1u);
     ExpectStartNotice(boxes[0]);
 
-    const PredictOutcome expected = Expected(history, 301, QString(c.interval).toUInt(), c.filterKind);
+    const PredictOutcome expected =
+        Expected(history, 301, QString(c.interval).toUInt(), c.filterKind);
     ASSERT_EQ(expected.status, PredictStatus::Ok);
     EXPECT_EQ(Result()->Text(), QString::fromStdU16String(expected.text));
     EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第301回")));
@@ -150,7 +150,8 @@ TEST_F(PredictCommand, TheWholeForecastCanBeScrolledIntoView) {
     QApplication::processEvents();
     // Scrolled to the end, the last line sits inside the visible area.
     QLabel* label = Result()->Label();
-    const int labelBottomInView = label->mapTo(Result()->viewport(), QPoint(0, label->height())).y();
+    const int labelBottomInView =
+        label->mapTo(Result()->viewport(), QPoint(0, label->height())).y();
     EXPECT_LE(labelBottomInView, Result()->viewport()->height() + 1);
 }
 
@@ -221,8 +222,7 @@ TEST_F(PredictCommand, EditedIntervalTextMeansNoSelection) {
     const std::vector<BoxRecord> next = Predict();
     ASSERT_EQ(next.size(), 1u);
     ExpectStartNotice(next[0]);
-    EXPECT_EQ(Result()->Text(),
-              QString::fromStdU16String(Expected(history, 301, 20, 0).text));
+    EXPECT_EQ(Result()->Text(), QString::fromStdU16String(Expected(history, 301, 20, 0).text));
 }
 
 TEST_F(PredictCommand, FailingHandlerShowsAnErrorBoxAndTheWindowGoesOn) {

@@ -1,9 +1,8 @@
 // The recording window-services double.
 #include "tests/window/recording_services.h"
 
-#include <stdexcept>
-
 #include <QDialog>
+#include <stdexcept>
 
 namespace corvalith::testing {
 

@@ -3,14 +3,13 @@
 // test look at the window while a box or dialog is "open".
 #pragma once
 
+#include <QPointer>
+#include <QString>
+#include <QWidget>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
-
-#include <QPointer>
-#include <QString>
-#include <QWidget>
 
 #include "ui/window_services.h"
 
@@ -30,7 +29,7 @@ struct FileDialogRecord {
 };
 
 class RecordingServices final : public WindowServices {
-public:
+  public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
@@ -44,7 +43,7 @@ public:
     std::vector<BoxRecord> boxes;
     std::vector<FileDialogRecord> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
-    std::vector<QString> modalRuns;                   // class names of the dialogs run
+    std::vector<QString> modalRuns;                  // class names of the dialogs run
 
     // Called while a box is shown / a dialog runs; the result of onModal is
     // the dialog's result.

@@ -1,9 +1,8 @@
 // The select-file command: the file dialog's entry, the path in edit 1000,
 // the checks with their boxes, and the proposed next draw number.
+#include <QLineEdit>
 #include <algorithm>
 #include <random>
-
-#include <QLineEdit>
 
 #include "tests/support/history_files.h"
 #include "tests/window/dialog_fixture.h"
@@ -16,7 +15,7 @@ namespace corvalith::testing {
 namespace {
 
 class SelectFile : public DialogTest {
-protected:
+  protected:
     QString InputPathText() const { return Item<QLineEdit>(id::kInputPath)->text(); }
     std::string History(const std::vector<int>& numbers) {
         std::string text = "回号,抽せん日,曜日,当せん番号,備考\n";
@@ -68,7 +67,8 @@ TEST_F(SelectFile, AfterDraw9999ItWrites10000Unlimited) {
     EXPECT_EQ(DrawNumberEdit()->text(), "10000");
     // Predict shows that number in its heading.
     Click(id::kPredict);
-    EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第10000回"))) << Result()->Text().toStdString();
+    EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第10000回")))
+        << Result()->Text().toStdString();
 }
 
 TEST_F(SelectFile, MissingFileShowsThePathErrorAndKeepsThePath) {

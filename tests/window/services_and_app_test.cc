@@ -5,10 +5,10 @@
 #include <QFileDialog>
 
 #include "app/cpendula_app.h"
+#include "tests/window/dialog_fixture.h"
 #include "tests/window/recording_services.h"
 #include "ui/qt_window_services.h"
 #include "ui/window_texts.h"
-#include "tests/window/dialog_fixture.h"
 
 namespace corvalith::testing {
 namespace {
@@ -27,8 +27,8 @@ TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
     EXPECT_EQ(shown->itemText(0), Q(u"すべてのファイル(*.*)"));
     // The patterns Qt applies (from the full filter) match any name.
     const QString filter = dialog.nameFilters().front();
-    const QStringList patterns = QDir::nameFiltersFromString(
-        filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
+    const QStringList patterns =
+        QDir::nameFiltersFromString(filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
     EXPECT_TRUE(QDir::match(patterns, "history"));
     EXPECT_TRUE(QDir::match(patterns, "history.csv"));
     EXPECT_TRUE(QDir::match(patterns, Q(u"抽せん結果")));

@@ -84,8 +84,8 @@ TEST_F(StartState, ControlsSitWhereTheTemplatePutsThem) {
         if (item.id == id::kStatic || item.id == id::kPicture) continue;
         const QRect expected = DialogRect(base, item.x, item.y, item.w, item.h);
         const QRect actual = dialog->GetDlgItem(item.id)->geometry();
-        if (item.kind == ControlKind::Label) {
-            // A label may only grow to the right, to fit its text.
+        if (item.kind == ControlKind::Label || item.kind == ControlKind::Radio) {
+            // A label or radio may only grow to the right, to fit its text.
             EXPECT_EQ(actual.topLeft(), expected.topLeft()) << item.id;
             EXPECT_EQ(actual.height(), expected.height()) << item.id;
             EXPECT_GE(actual.width(), expected.width()) << item.id;
@@ -100,6 +100,11 @@ TEST_F(StartState, ControlsSitWhereTheTemplatePutsThem) {
     // The client area lies below the menu bar.
     EXPECT_GE(Result()->parentWidget()->y(), dialog->MenuBar()->height());
     EXPECT_EQ(dialog->size(), DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+    // Grown radios still end before their right-hand neighbour.
+    EXPECT_LT(dialog->GetDlgItem(id::kFilterLpf)->geometry().right(),
+              dialog->GetDlgItem(id::kFilterBpf)->geometry().left());
+    EXPECT_LT(dialog->GetDlgItem(id::kFilterBpf)->geometry().right(),
+              dialog->GetDlgItem(id::kFilterNone)->geometry().left());
 }
 
 TEST_F(StartState, FiltersAreOneRadioGroupAndTheFocusStartsOnTheDrawNumber) {
