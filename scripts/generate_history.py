@@ -19,11 +19,14 @@ WEEKDAYS = "月火水木金土日"  # datetime.weekday(): Monday is 0
 
 
 def draw_dates(start):
+    """Every weekday from `start`. Past the year 9999 (only very large test
+    files get there) the calendar starts again at `start`: the reader checks
+    the date's form, not its order."""
     day = start
     while True:
         if day.weekday() < 5:
             yield day
-        day += datetime.timedelta(days=1)
+        day = start if day == datetime.date.max else day + datetime.timedelta(days=1)
 
 
 def write_history(out, draws, seed, start):
