@@ -85,6 +85,13 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
     }
 
     const std::uint32_t size = data.count;
+    // nLen beyond the series would place frames past its end. It is refused
+    // before the work arrays are made, since it sets their size.
+    if (nLen > size) {
+        trace << "Error getting WAData";
+        trace.EndLine();
+        return kBadArgument;
+    }
     const std::uint32_t frame = LargestPowerOfTwo(nLen);
     auto re = Buffer<double>::Zeroed(frame);
     auto im = Buffer<double>::Zeroed(frame);
@@ -99,8 +106,7 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
         trace.EndLine();
         return kOutOfMemory;
     }
-    // nLen beyond the series would place frames past its end.
-    if (!IsValid(data) || nLen > data.count) {
+    if (!IsValid(data)) {
         trace << "Error getting WAData";
         trace.EndLine();
         return kBadArgument;
@@ -121,6 +127,10 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
         rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
     } else if (fftFlag == kFftHead) {
         rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
+    } else if ((fftFlag == kFftTail || fftFlag == kFftCenter) && nLen < frame) {
+        // nLen 0 still gets a one-sample frame; a tail or centre frame would
+        // start before the series, so it is refused as the head-and-tail one is.
+        rc = kBadArgument;
     } else if (fftFlag == kFftTail) {
         rc = ComputeFFT(series.data() + (nLen - frame), re.data(), im.data(), frame, 0);
     } else if (fftFlag == kFftCenter) {

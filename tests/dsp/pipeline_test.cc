@@ -1,8 +1,11 @@
 // ProcessSingleDigit: frame placement, the filter kinds, its failure codes
 // and its trace lines.
+#include <sys/resource.h>
+
 #include <numeric>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -211,6 +214,53 @@ TEST(ProcessSingleDigit, FailuresAndTheirTraceLines) {
         }
         EXPECT_FALSE(detail::FilterLibraryIsOpen());
     }
+}
+
+TEST(ProcessSingleDigit, LengthZeroCutsOnlyAHeadFrame) {
+    // nLen 0 still gets a one-sample frame. The head holds it; a tail or centre
+    // frame would begin before the series (found by the pipeline fuzzer) and is
+    // refused, as the head-and-tail placement refuses it.
+    TempDir dir;
+    for (const int flag : {1, 2, -1}) {
+        SCOPED_TRACE(flag);
+        const std::string trace = dir.File("trace" + std::to_string(flag) + ".txt");
+        Series filtered(Ramp(20));
+        Series plain(Ramp(20));
+        Spectrum a, b;
+        EXPECT_EQ(a.ProcessSingleDigit(filtered.data, 0, flag, 0, "x", trace, 1), kBadArgument);
+        EXPECT_EQ(Lines(trace).back(), "FFT processing failed with error code: -1");
+        EXPECT_EQ(b.ProcessSingleDigit(std::as_const(plain.data), 0, flag, "x", "", 1),
+                  kBadArgument);
+        EXPECT_EQ(a.count, 0u);
+        EXPECT_EQ(b.count, 0u);
+        EXPECT_FALSE(detail::FilterLibraryIsOpen());
+    }
+    Series head({4.0, 1.0});
+    Spectrum c;
+    ASSERT_EQ(c.ProcessSingleDigit(head.data, 0, 0, "x", "", 1), kOk);
+    EXPECT_EQ(c.count, 1u);
+    EXPECT_DOUBLE_EQ(c.power[0], 16.0);
+}
+
+TEST(ProcessSingleDigit, LengthBeyondTheSeriesAllocatesNothing) {
+    // nLen sets the size of the work arrays; checked after them (found by the
+    // pipeline fuzzer), 2^25 would zero-fill two arrays of 256 MiB for nothing.
+    TempDir dir;
+    const std::string trace = dir.File("trace.txt");
+    Series filtered(Ramp(20));
+    Series plain(Ramp(20));
+    rusage before{};
+    ASSERT_EQ(getrusage(RUSAGE_SELF, &before), 0);
+    Spectrum a, b;
+    EXPECT_EQ(a.ProcessSingleDigit(filtered.data, 1u << 25, 0, 0, "x", trace, 1), kBadArgument);
+    EXPECT_EQ(b.ProcessSingleDigit(std::as_const(plain.data), 1u << 25, 0, "x", "", 1),
+              kBadArgument);
+    rusage after{};
+    ASSERT_EQ(getrusage(RUSAGE_SELF, &after), 0);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);  // kilobytes
+    EXPECT_EQ(Lines(trace).back(), "Error getting WAData");
+    EXPECT_EQ(a.count, 0u);
+    EXPECT_EQ(b.count, 0u);
 }
 
 TEST(ProcessSingleDigit, LowPassFailureEndsTheRunAndClosesTheRegistry) {
