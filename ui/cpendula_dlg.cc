@@ -330,7 +330,7 @@ void CPendulaDlg::DoDataExchange(bool saveAndValidate) {
 
 QWidget* CPendulaDlg::GetDlgItem(int id) const {
     const auto found = m_controls.find(id);
-    return found == m_controls.end() ? nullptr : found->second;
+    return found == m_controls.end() ? nullptr : found->second.data();
 }
 
 QAction* CPendulaDlg::MenuCommand(int id) const {

@@ -17,6 +17,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -148,7 +149,7 @@ class CPendulaDlg : public QDialog {
     AboutBoxFactory m_makeAboutBox;
     corvalith::DialogClient* m_client = nullptr;
     QMenuBar* m_menuBar = nullptr;
-    std::map<int, QWidget*> m_controls;
+    std::map<int, QPointer<QWidget>> m_controls;  // a destroyed control reads as null
     std::map<int, QAction*> m_commands;
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
 };

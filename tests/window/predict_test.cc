@@ -225,6 +225,16 @@ TEST_F(PredictCommand, EditedIntervalTextMeansNoSelection) {
     EXPECT_EQ(Result()->Text(), QString::fromStdU16String(Expected(history, 301, 20, 0).text));
 }
 
+TEST_F(PredictCommand, WithoutTheIntervalListItSaysSoAndShowsNoNotice) {
+    ChooseFile(history);
+    delete dialog->GetDlgItem(id::kInterval);
+    ASSERT_EQ(dialog->GetDlgItem(id::kInterval), nullptr);
+    const std::vector<BoxRecord> boxes = Predict();
+    ASSERT_EQ(boxes.size(), 1u);
+    ExpectAppBox(boxes[0], kMsgNoComboBox);
+    EXPECT_TRUE(Result()->Text().isEmpty());
+}
+
 TEST_F(PredictCommand, FailingHandlerShowsAnErrorBoxAndTheWindowGoesOn) {
     ChooseFile(history);
     services.throwOnNextBox = true;  // the start notice itself fails

@@ -1,10 +1,18 @@
 // The Qt open-file dialog set-up, and the application shell's start-up with
 // the lock taken, refused or unavailable.
+#include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
+#include "app/about_dlg.h"
 #include "app/cpendula_app.h"
+#include "tests/support/temp_dir.h"
 #include "tests/window/dialog_fixture.h"
 #include "tests/window/recording_services.h"
 #include "ui/qt_window_services.h"
@@ -32,6 +40,83 @@ TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
     EXPECT_TRUE(QDir::match(patterns, "history"));
     EXPECT_TRUE(QDir::match(patterns, "history.csv"));
     EXPECT_TRUE(QDir::match(patterns, Q(u"抽せん結果")));
+}
+
+// Calls `answer` with the modal widget of type T once it is shown.
+template <typename T, typename Answer>
+void WhenShown(Answer answer) {
+    auto* timer = new QTimer(QApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(widget);
+        }
+    });
+    timer->start(10);
+}
+
+TEST(QtServices, MessageBoxIsModalWithTextCaptionIconAndOwner) {
+    QWidget owner;
+    owner.show();
+    QtWindowServices services;
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* parent = nullptr;
+    int buttons = 0;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        parent = box->parentWidget();
+        buttons = static_cast<int>(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    services.MessageBox(&owner, "text", "caption", BoxIcon::Error);
+    EXPECT_EQ(caption, "caption");
+    EXPECT_EQ(text, "text");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(parent, &owner);
+    EXPECT_EQ(buttons, 1);
+
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    services.AppMessageBox(&owner, "x");
+    EXPECT_EQ(caption, "Corvix");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+TEST(QtServices, OpenFileDialogReturnsAChosenNameWithoutADot) {
+    TempDir dir;
+    const std::string path = dir.Write("history", "x");
+    QtWindowServices services;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(QString::fromStdString(dir.path()));
+        dialog->selectFile(QString::fromStdString(path));
+        // As a person presses the dialog's Open button.
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Open)->click();
+    });
+    const std::optional<QString> chosen =
+        services.GetOpenFileName(nullptr, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, QString::fromStdString(path));
+
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(services.GetOpenFileName(nullptr, FileFilter{"a", "*.*"}).has_value());
+}
+
+TEST(QtServices, AboutBoxRunsModallyAndEscapeClosesIt) {
+    QtWindowServices services;
+    CAboutDlg about;
+    WhenShown<CAboutDlg>([](CAboutDlg* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(services.RunModal(about), QDialog::Rejected);
+    WhenShown<CAboutDlg>([](CAboutDlg* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(services.RunModal(about), QDialog::Accepted);  // Enter presses OK
 }
 
 TEST(Application, SecondCopyWarnsWithoutOwnerAndCreatesNoWindow) {
