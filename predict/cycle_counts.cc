@@ -17,13 +17,12 @@ CycleCounts CountCycles(const double* values, std::uint32_t count, std::uint32_t
     CycleCounts table;
     table.cycles = count / interval;
     for (auto& row : table.rows) row.assign(table.cycles, 0);
-    for (int d = 0; d < kDigits; ++d) {
-        auto& row = table.rows[d];
-        for (std::uint32_t k = 0; k < table.cycles; ++k) {
-            const double* cycle = values + static_cast<std::size_t>(k) * interval;
-            for (std::uint32_t j = 0; j < interval; ++j) {
-                if (DigitOf(cycle[j]) == d) ++row[k];
-            }
+    // One pass: each value adds to the row of its digit, if it has one.
+    for (std::uint32_t k = 0; k < table.cycles; ++k) {
+        const double* cycle = values + static_cast<std::size_t>(k) * interval;
+        for (std::uint32_t j = 0; j < interval; ++j) {
+            const int d = DigitOf(cycle[j]);
+            if (d >= 0) ++table.rows[d][k];
         }
     }
     return table;
