@@ -33,6 +33,9 @@ private:
 // does not decode becomes U+FFFD. Never fails; may throw std::bad_alloc.
 [[nodiscard]] std::u16string DecodeCp932Lossy(std::string_view bytes);
 
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
 [[nodiscard]] std::string Utf16ToUtf8(std::u16string_view text);
 

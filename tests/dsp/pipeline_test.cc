@@ -15,6 +15,7 @@
 #include "dsp/filter_registry.h"
 #include "dsp/spectrum.h"
 #include "history/status.h"
+#include "tests/support/owned_series.h"
 #include "tests/support/temp_dir.h"
 
 namespace corvalith {
@@ -37,14 +38,7 @@ std::vector<double> Ramp(std::size_t n) {
 }
 
 // A series owned for one test.
-struct Series {
-    explicit Series(const std::vector<double>& v)
-        : data{new double[v.size()], static_cast<std::uint32_t>(v.size()), 1} {
-        std::copy(v.begin(), v.end(), data.samples);
-    }
-    ~Series() { ReleaseSamples(data); }
-    WAData data;
-};
+using Series = testing::OwnedSeries;
 
 // The spectrum SetSpectrum makes from the transform of `frame`.
 std::vector<double> PowerOf(const std::vector<double>& frame) {

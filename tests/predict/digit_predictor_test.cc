@@ -10,6 +10,7 @@
 
 #include "predict/digit_predictor.h"
 #include "tests/predict/test_text.h"
+#include "tests/support/owned_series.h"
 #include "tests/support/temp_dir.h"
 
 namespace corvalith {
@@ -20,14 +21,7 @@ using testing::TempDir;
 
 const std::string kAscending = "パワースペクトル予想: 0, 1, 2, 3, 4, 5, 6, 7, 8, 9";
 
-struct Series {
-    explicit Series(const std::vector<double>& v)
-        : data{new double[v.size()], static_cast<std::uint32_t>(v.size()), 1} {
-        std::copy(v.begin(), v.end(), data.samples);
-    }
-    ~Series() { ReleaseSamples(data); }
-    WAData data;
-};
+using Series = testing::OwnedSeries;
 
 // A pseudo-random digit series (fixed seed).
 std::vector<double> RandomDigits(std::size_t n, std::uint32_t seed) {

@@ -14,6 +14,7 @@
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
 #include "predict/digit_predictor.h"
+#include "tests/support/owned_series.h"
 #include "tests/support/temp_dir.h"
 
 namespace corvalith {
@@ -77,13 +78,12 @@ std::string ExpectedTrace(int iFType) {
 std::string ActualTrace(int iFType) {
     TempDir dir;
     const std::string path = dir.File("trace.txt");
-    WAData data{new double[kSeries.size()], static_cast<std::uint32_t>(kSeries.size()), 1};
-    std::copy(kSeries.begin(), kSeries.end(), data.samples);
+    const testing::OwnedSeries series(kSeries);
     Spectrum self;
     const std::string name = "name";
-    const std::string result = iFType == 2 ? PredictPowerSpectrumDigit(self, data, name, path, 3)
-                                           : PredictDigit(self, data, 0, iFType, name, path, 3);
-    ReleaseSamples(data);
+    const std::string result =
+        iFType == 2 ? PredictPowerSpectrumDigit(self, series.data, name, path, 3)
+                    : PredictDigit(self, series.data, 0, iFType, name, path, 3);
     EXPECT_NE(result, "Error");
     return ReadFile(path);
 }
