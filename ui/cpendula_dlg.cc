@@ -78,9 +78,9 @@ CPendulaDlg::~CPendulaDlg() = default;
 
 void CPendulaDlg::CreateControls() {
     setFont(DialogFont());
-    // Pop-up with caption, system menu, resizable frame and minimise box; no
-    // maximise box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // A top-level application window (own task-bar entry) with caption,
+    // window menu, resizable frame and minimise box; no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);

@@ -53,6 +53,12 @@ TEST_F(StartState, MatchesTheDialogsFirstEdgeCase) {
     EXPECT_TRUE(dialog->InputPath().isEmpty());
     EXPECT_TRUE(Result()->Text().isEmpty());
     EXPECT_EQ(dialog->windowTitle(), "Corvalith");
+    // Its own top-level window: minimise box and close box, no maximise box.
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Window);
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(dialog->windowIcon().isNull());
     const QRegularExpression dateLine(
         QStringLiteral("^\\d{4}/\\d{2}/\\d{2}\\([日月火水木金土]\\) \\d{2}:\\d{2}:\\d{2}$"));
