@@ -26,13 +26,13 @@ struct FilterSpec {
 
 // Design at 22050 Hz on 128 bins of 172.265625 Hz. DesignLPF passes bin 0
 // only (cut-off 1 Hz); DesignBPF passes every bin but 0 and 64 (1 .. 11024 Hz).
-// A kernel the spec already holds is released first. Return 0; -201 when the
+// A kernel the FilterSpec already holds is released first. Return 0; -201 when the
 // registry is not open (spec unchanged); -2 out of memory; an error of
 // ComputeFFT or RegisterKernel passed through.
 [[nodiscard]] int DesignLPF(FilterSpec& spec) noexcept;
 [[nodiscard]] int DesignBPF(FilterSpec& spec) noexcept;
 
-// Convolves `data` in place with the spec's kernel (samples before the start
+// Convolves `data` in place with the FilterSpec's kernel (samples before the start
 // count as absent) and keeps every decimation-th output. Returns 0; -201
 // registry not open; -200 count or rate 0; -202 no kernel or decimation 0;
 // -2 a work array unavailable; -1 samples null or the result array
