@@ -22,7 +22,7 @@ CPendulaApp::CPendulaApp(WindowServices& services) noexcept : m_services(service
 CPendulaApp::~CPendulaApp() { ExitInstance(); }
 
 bool CPendulaApp::InitInstance() {
-    // 1.-2. One copy per user: a second one warns (no owner window) and ends.
+    // One copy per user: a second one warns (no owner window) and ends.
     const LockState lock = m_services.AcquireInstanceLock(kInstanceLockName);
     if (lock == LockState::HeldElsewhere) {
         m_services.MessageBox(nullptr, Q(kMsgAlreadyRunning), Q(kCaptionAlreadyRunning),
@@ -32,7 +32,7 @@ bool CPendulaApp::InitInstance() {
     // Without any place for a lock the program runs unguarded rather than not at all.
     m_hMutex = (lock == LockState::Held);
 
-    // 9.-12. The main dialog, run modally; its result is not used.
+    // The main dialog, run modally; its result is not used.
     CPendulaDlg dialog(m_services, [](QWidget* owner) -> std::unique_ptr<QDialog> {
         return std::make_unique<CAboutDlg>(owner);
     });

@@ -237,10 +237,10 @@ void CPendulaDlg::MapMessages() {
 }
 
 bool CPendulaDlg::OnInitDialog() {
-    // 1. The controls exist; the members go to them.
+    // The controls exist; the members go to them.
     DoDataExchange(false);
 
-    // 2. The interval list, sorted: "10" ... "30", "15" selected.
+    // The interval list, sorted: "10" ... "30", "15" selected.
     if (auto* interval = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval))) {
         interval->ResetContent();
         for (const char16_t* item : {u"30", u"24", u"20", u"18", u"15", u"12", u"10"}) {
@@ -249,46 +249,46 @@ bool CPendulaDlg::OnInitDialog() {
         interval->SetCurSel(2);
     }
 
-    // 3. The date line.
+    // The date line.
     ShowDateTime();
 
-    // 4. The logo; a bitmap static takes the size of its bitmap.
+    // The logo; a bitmap static takes the size of its bitmap.
     m_logoBitmap = LoadLogoBitmap();
     if (!m_logoBitmap.isNull()) {
         m_picture->setPixmap(m_logoBitmap);
         m_picture->resize(m_logoBitmap.size());
     }
 
-    // 5.-7. The draw-number edit (4 characters from the user) and its
+    // The draw-number edit (4 characters from the user) and its
     // up-down control (1 to 9999, at 1).
     m_drawNumberEdit->SetLimitText(4);
     m_spin->SetBuddy(m_drawNumberEdit);
     m_spin->SetRange(1, 9999);
     m_spin->SetPos(1);
 
-    // 8. The window manager owns the window menu on X11 and Wayland; the
+    // The window manager owns the window menu on X11 and Wayland; the
     // About command is on the ヘルプ menu.
 
-    // 9. Menu 131 becomes the menu bar, above the client area.
+    // Menu 131 becomes the menu bar, above the client area.
     static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
     m_menuBar->show();
 
-    // 10. Window icon.
+    // Window icon.
     setWindowIcon(m_hIcon);
 
-    // 11. Members only; the controls keep what step 1 gave them.
+    // Members only; the controls keep what they were given above.
     m_inputPath.clear();
     m_outputName.clear();
     m_fftFlag = 0;
 
-    // 12. Title.
+    // Title.
     setWindowTitle(Q(kWindowTitle));
 
-    // 13. The background.
+    // The background.
     m_backgroundBitmap = LoadBackgroundBitmap();
     m_client->SetBackground(m_backgroundBitmap);
 
-    // 14. The focus starts on the first tab stop, edit 1005.
+    // The focus starts on the first tab stop, edit 1005.
     m_drawNumberEdit->setFocus(Qt::OtherFocusReason);
     return true;
 }

@@ -32,11 +32,11 @@ constexpr int kResultCellHeight = 24;
 }  // namespace
 
 void CPendulaDlg::OnPredict() {
-    // 1.-2. The settings from the controls, then a fresh date line.
+    // The settings from the controls, then a fresh date line.
     DoDataExchange(true);
     ShowDateTime();
 
-    // 3.-5. The interval: the selected item of the list, never typed text.
+    // The interval: the selected item of the list, never typed text.
     auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
     if (!intervalList) {
         m_services.AppMessageBox(this, Q(kMsgNoComboBox));
@@ -49,12 +49,12 @@ void CPendulaDlg::OnPredict() {
     }
     const std::int32_t interval = LeadingInt(View(intervalList->GetLBText(selected)));
 
-    // 6.-7. An empty result area and the start notice.
+    // An empty result area and the start notice.
     m_resultText->SetText(QString());
     m_services.MessageBox(this, Q(kMsgStartNotice), QString::fromUtf16(kApplicationName),
                           BoxIcon::None);
 
-    // 8. The forecast.
+    // The forecast.
     PredictRequest request;
     request.historyPath = m_inputPath.toStdU16String();
     request.drawNumber = LeadingInt(View(m_drawNumberEdit->text()));
@@ -63,7 +63,7 @@ void CPendulaDlg::OnPredict() {
     request.fftFlag = m_fftFlag;
     const PredictOutcome outcome = RunPredict(request);
 
-    // 9. The outcome.
+    // The outcome.
     switch (outcome.status) {
         case PredictStatus::Ok:
             ShowResult(QString::fromStdU16String(outcome.text));

@@ -51,32 +51,32 @@ QString ShownPath(const QString& chosen) {
 }  // namespace
 
 void CPendulaDlg::OnSelectFile() {
-    // 1. The file dialog; cancelling changes nothing.
+    // The file dialog; cancelling changes nothing.
     const std::optional<QString> chosen =
         m_services.GetOpenFileName(this, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
     if (!chosen) return;
 
-    // 2. The path into the member and edit 1000.
+    // The path into the member and edit 1000.
     m_inputPath = ShownPath(*chosen);
     if (auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath))) {
         inputPath->setText(m_inputPath);
     }
 
-    // 3. Something must exist there.
+    // Something must exist there.
     const std::string path = PathToFileSystem(m_inputPath.toStdU16String());
     if (!PathExists(path)) {
         m_services.MessageBox(this, Q(kMsgPathNotFound), Q(kErrorCaption), BoxIcon::Error);
         return;
     }
 
-    // 4. It must read as a draw history; the series are only a check.
+    // It must read as a draw history; the series are only a check.
     ScopedWAData thousands, hundreds, tens, ones;
     if (LoadDrawHistory(path, thousands.get(), hundreds.get(), tens.get(), ones.get()) != 0) {
         m_services.AppMessageBox(this, Q(kMsgReadFailed));
         return;
     }
 
-    // 5.-6. The draw after the highest number, written as it is (also 10000).
+    // The draw after the highest number, written as it is (also 10000).
     if (const std::optional<std::int64_t> next = NextDrawNumber(ScanHighestDrawNumber(path))) {
         m_drawNumberEdit->setText(QString::number(*next));
     }
