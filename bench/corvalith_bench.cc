@@ -1,6 +1,7 @@
 // Speed and memory of the forecast core: reading histories (MB/s), one whole
 // four-position forecast per filter kind (reading included), ComputeFFT by size,
 // and the peak memory of reading and forecasting a 1,000,000-draw history.
+#include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -12,8 +13,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <benchmark/benchmark.h>
 
 #include "dsp/fft.h"
 #include "history/draw_history.h"

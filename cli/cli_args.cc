@@ -34,8 +34,7 @@ struct Choice {
     std::string_view name;
     T value;
 };
-constexpr std::array<Choice<std::int32_t>, 3> kFilters = {
-    {{"lpf", 0}, {"bpf", 1}, {"none", 2}}};
+constexpr std::array<Choice<std::int32_t>, 3> kFilters = {{{"lpf", 0}, {"bpf", 1}, {"none", 2}}};
 constexpr std::array<Choice<std::int32_t>, 4> kPlacements = {
     {{"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}}};
 
@@ -49,9 +48,8 @@ std::optional<T> Lookup(const std::array<Choice<T>, N>& choices, std::string_vie
 
 // A plain non-negative decimal number that fits in 32 bits signed.
 std::optional<std::int32_t> ParseNumber(std::string_view text) {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        })) {
+    if (text.empty() ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     std::int32_t value = 0;

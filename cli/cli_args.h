@@ -14,12 +14,12 @@ enum class CliCommand { Help, Predict, NextDraw };
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string history;                 // file-system bytes of the history path
-    std::uint32_t interval = 15;         // one of 10, 12, 15, 18, 20, 24, 30
-    std::int32_t filterKind = 0;         // 0 lpf, 1 bpf, 2 none
-    std::optional<std::int32_t> draw;    // --draw; unset: proposed from the file
-    std::int32_t fftFlag = 0;            // 0 head, 1 tail, 2 center, -1 headtail
-    std::string trace;                   // --trace FILE; empty: no trace
+    std::string history;               // file-system bytes of the history path
+    std::uint32_t interval = 15;       // one of 10, 12, 15, 18, 20, 24, 30
+    std::int32_t filterKind = 0;       // 0 lpf, 1 bpf, 2 none
+    std::optional<std::int32_t> draw;  // --draw; unset: proposed from the file
+    std::int32_t fftFlag = 0;          // 0 head, 1 tail, 2 center, -1 headtail
+    std::string trace;                 // --trace FILE; empty: no trace
 };
 
 struct CliParse {

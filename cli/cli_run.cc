@@ -26,8 +26,8 @@ PredictStatus CheckHistory(const std::string& path) {
     if (path.empty()) return PredictStatus::NoPath;
     if (!PathExists(path)) return PredictStatus::PathNotFound;
     std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
-                        series[3].get()) != 0) {
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
+        0) {
         return PredictStatus::ReadFailed;
     }
     return PredictStatus::Ok;
@@ -69,11 +69,15 @@ int NextDraw(const CliOptions& options, std::ostream& out, std::ostream& err) {
 
 int ExitCodeFor(PredictStatus status) noexcept {
     switch (status) {
-        case PredictStatus::Ok: return kExitOk;
+        case PredictStatus::Ok:
+            return kExitOk;
         case PredictStatus::NoPath:
-        case PredictStatus::PathNotFound: return kExitNoPath;
-        case PredictStatus::ReadFailed: return kExitUnreadable;
-        case PredictStatus::Failed: break;
+        case PredictStatus::PathNotFound:
+            return kExitNoPath;
+        case PredictStatus::ReadFailed:
+            return kExitUnreadable;
+        case PredictStatus::Failed:
+            break;
     }
     return kExitInternal;
 }
@@ -89,8 +93,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         case CliCommand::Help:
             out << CliUsage();
             return kExitOk;
-        case CliCommand::Predict: return Predict(options, out, err);
-        case CliCommand::NextDraw: return NextDraw(options, out, err);
+        case CliCommand::Predict:
+            return Predict(options, out, err);
+        case CliCommand::NextDraw:
+            return NextDraw(options, out, err);
     }
     return kExitUsage;
 }

@@ -11,10 +11,10 @@
 namespace corvalith {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitNoPath = 2;        // empty or nonexistent path
-inline constexpr int kExitUnreadable = 3;    // the history failed to load
-inline constexpr int kExitInternal = 70;     // an unexpected failure of the forecast itself
-inline constexpr int kExitUsage = 64;        // bad arguments
+inline constexpr int kExitNoPath = 2;      // empty or nonexistent path
+inline constexpr int kExitUnreadable = 3;  // the history failed to load
+inline constexpr int kExitInternal = 70;   // an unexpected failure of the forecast itself
+inline constexpr int kExitUsage = 64;      // bad arguments
 
 // The exit status that reports a Predict outcome.
 [[nodiscard]] int ExitCodeFor(PredictStatus status) noexcept;

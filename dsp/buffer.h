@@ -10,7 +10,7 @@ namespace corvalith {
 
 template <typename T>
 class Buffer {
-public:
+  public:
     Buffer() = default;
 
     // `size` zero-filled elements; empty (false) when memory is not available.
@@ -28,7 +28,7 @@ public:
     T& operator[](std::size_t i) noexcept { return data_[i]; }
     const T& operator[](std::size_t i) const noexcept { return data_[i]; }
 
-private:
+  private:
     std::unique_ptr<T[]> data_;
     std::size_t size_ = 0;
 };

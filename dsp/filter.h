@@ -15,13 +15,13 @@ struct FilterSpec {
     FilterSpec(const FilterSpec&) = delete;
     FilterSpec& operator=(const FilterSpec&) = delete;
 
-    std::int32_t slot = -1;           // registry slot of the kernel, -1 = none
-    std::uint32_t decimation = 1;     // keep every decimation-th output sample
-    std::int32_t type = -1;           // 0 low-pass, 1 band-pass, -1 none
-    std::int32_t sampleRate = 0;      // design sampling rate, Hz
-    std::int32_t cutoff = 0;          // low-pass cut-off, Hz
-    std::int32_t bandLow = 0;         // band-pass lower edge, Hz
-    std::int32_t bandHigh = 0;        // band-pass upper edge, Hz
+    std::int32_t slot = -1;        // registry slot of the kernel, -1 = none
+    std::uint32_t decimation = 1;  // keep every decimation-th output sample
+    std::int32_t type = -1;        // 0 low-pass, 1 band-pass, -1 none
+    std::int32_t sampleRate = 0;   // design sampling rate, Hz
+    std::int32_t cutoff = 0;       // low-pass cut-off, Hz
+    std::int32_t bandLow = 0;      // band-pass lower edge, Hz
+    std::int32_t bandHigh = 0;     // band-pass upper edge, Hz
 };
 
 // Design at 22050 Hz on 128 bins of 172.265625 Hz. DesignLPF passes bin 0

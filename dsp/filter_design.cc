@@ -12,12 +12,12 @@
 namespace corvalith {
 namespace {
 
-constexpr std::int32_t kDesignRate = 22050;               // Hz
+constexpr std::int32_t kDesignRate = 22050;  // Hz
 constexpr std::uint32_t kTaps = kKernelTaps;
-constexpr double kBinWidth = 22050.0 / 128.0;             // Hz per bin
-constexpr double kLowPassCutoff = 1.0;                    // Hz
-constexpr double kBandLow = 1.0;                          // Hz
-constexpr double kBandHigh = 11024.0;                     // Hz
+constexpr double kBinWidth = 22050.0 / 128.0;  // Hz per bin
+constexpr double kLowPassCutoff = 1.0;         // Hz
+constexpr double kBandLow = 1.0;               // Hz
+constexpr double kBandHigh = 11024.0;          // Hz
 
 enum class Kind { LowPass, BandPass };
 
@@ -81,8 +81,8 @@ int Design(FilterSpec& spec, Kind kind) noexcept {
 void detail::ApplyBlackmanWindow(double* taps) noexcept {
     const double pi = std::numbers::pi;
     for (std::uint32_t i = 0; i < kTaps; ++i) {
-        const double w = 0.42 - 0.5 * std::cos(2.0 * pi * i / 127.0) +
-                         0.08 * std::cos(4.0 * pi * i / 127.0);
+        const double w =
+            0.42 - 0.5 * std::cos(2.0 * pi * i / 127.0) + 0.08 * std::cos(4.0 * pi * i / 127.0);
         taps[i] = w * taps[i];
     }
 }
@@ -91,6 +91,10 @@ void detail::ApplyBlackmanWindow(double* taps) noexcept {
 
 FilterSpec::~FilterSpec() { ReleaseKernel(slot); }
 
-int DesignLPF(FilterSpec& spec) noexcept { return corvalith::Design(spec, corvalith::Kind::LowPass); }
+int DesignLPF(FilterSpec& spec) noexcept {
+    return corvalith::Design(spec, corvalith::Kind::LowPass);
+}
 
-int DesignBPF(FilterSpec& spec) noexcept { return corvalith::Design(spec, corvalith::Kind::BandPass); }
+int DesignBPF(FilterSpec& spec) noexcept {
+    return corvalith::Design(spec, corvalith::Kind::BandPass);
+}

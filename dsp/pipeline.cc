@@ -39,7 +39,7 @@ void TraceSeries(TraceLog& trace, const char* label, const Buffer<double>& serie
 // Keeps the registry balanced: the run opens it once and closes it on every
 // exit, after its FilterSpec (declared later) has released the run's kernel.
 class FilterLibrarySession {
-public:
+  public:
     FilterLibrarySession() { (void)OpenFilterLibrary(); }
     ~FilterLibrarySession() { CloseFilterLibrary(); }
     FilterLibrarySession(const FilterLibrarySession&) = delete;

@@ -13,18 +13,18 @@
 // releases them when it is destroyed or refilled; it cannot be copied.
 // Filled: count = n >= 1, interval != 0, four arrays of n doubles.
 class Spectrum {
-public:
+  public:
     Spectrum() = default;
     Spectrum(const Spectrum&) = delete;
     Spectrum& operator=(const Spectrum&) = delete;
 
-    std::uint32_t count = 0;     // number of bins n (the transform size); 0 = empty
-    std::uint32_t interval = 0;  // the caller's interval, stored unchanged
+    std::uint32_t count = 0;              // number of bins n (the transform size); 0 = empty
+    std::uint32_t interval = 0;           // the caller's interval, stored unchanged
     std::unique_ptr<double[]> re;         // real parts handed to SetSpectrum
     std::unique_ptr<double[]> im;         // imaginary parts handed to SetSpectrum
     std::unique_ptr<double[]> power;      // re^2 + im^2, normalised
     std::unique_ptr<double[]> amplitude;  // sqrt(re^2 + im^2), normalised
-    std::int32_t fftFlag = 0;    // FFT placement of the spectrum predictor
+    std::int32_t fftFlag = 0;             // FFT placement of the spectrum predictor
 
     // Fills the record from a transform (`re`, `im`: n values each, read only).
     // Power and amplitude are each divided by their sum over the bins
@@ -47,9 +47,8 @@ public:
     // keeps ownership of whatever array `data` holds afterwards. `nLen` must
     // not exceed data.count. Returns 0 when the record holds the new spectrum,
     // else a negative code. Writes its trace to `logPath` (empty: none).
-    [[nodiscard]] int ProcessSingleDigit(WAData& data, std::uint32_t nLen, int fftFlag,
-                                         int iFType, const std::string& name,
-                                         const std::string& logPath,
+    [[nodiscard]] int ProcessSingleDigit(WAData& data, std::uint32_t nLen, int fftFlag, int iFType,
+                                         const std::string& name, const std::string& logPath,
                                          std::uint32_t interval) noexcept;
 
     // The same pipeline without filtering; `data` is never changed.

@@ -10,7 +10,7 @@
 namespace corvalith {
 
 class TraceLog {
-public:
+  public:
     explicit TraceLog(const std::string& path);
     ~TraceLog();
     TraceLog(const TraceLog&) = delete;
@@ -28,7 +28,7 @@ public:
     // nested operations that append to the same file stay in order.
     void EndLine();
 
-private:
+  private:
     int fd_ = -1;
     std::ostringstream line_;
 };

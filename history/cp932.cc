@@ -28,7 +28,8 @@ bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) {
     std::size_t inLeft = bytes.size();
     while (inLeft > 0) {
         const std::size_t start = out.size();
-        const std::size_t room = std::max(kChunkUnits, inLeft);  // CP932 never expands past 1 unit/byte
+        const std::size_t room =
+            std::max(kChunkUnits, inLeft);  // CP932 never expands past 1 unit/byte
         out.resize(start + room);
         char* dst = reinterpret_cast<char*>(out.data() + start);
         std::size_t outLeft = room * sizeof(char16_t);

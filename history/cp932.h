@@ -12,7 +12,7 @@ namespace corvalith {
 // One conversion state; not copyable. Construction fails (ok() false) only
 // when the platform has no CP932 table.
 class Cp932Decoder {
-public:
+  public:
     Cp932Decoder() noexcept;
     ~Cp932Decoder();
     Cp932Decoder(const Cp932Decoder&) = delete;
@@ -25,7 +25,7 @@ public:
     // holds the text decoded up to that point. May throw std::bad_alloc.
     [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out);
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -13,7 +13,7 @@ namespace corvalith {
 
 // The fields of one line, stored back to back without their quotes.
 class DrawFields {
-public:
+  public:
     // Splits `line`: a double quote flips the quoted state and is dropped; a
     // comma outside quotes ends a field; the text after the last comma is a
     // field too. Reuses its storage between lines. May throw std::bad_alloc.
@@ -23,7 +23,7 @@ public:
     // Field `index`, counted from 0.
     [[nodiscard]] std::u16string_view operator[](std::size_t index) const noexcept;
 
-private:
+  private:
     std::u16string text_;
     std::vector<std::size_t> ends_;
 };

@@ -25,8 +25,14 @@ bool IsAsciiSpace(char16_t c) noexcept {
 bool IsEcmaSpace(char16_t c) noexcept {
     if (IsAsciiSpace(c)) return true;
     switch (c) {
-        case u'\u00A0': case u'\u1680': case u'\u2028': case u'\u2029': case u'\u202F':
-        case u'\u205F': case u'\u3000': case u'\uFEFF':
+        case u'\u00A0':
+        case u'\u1680':
+        case u'\u2028':
+        case u'\u2029':
+        case u'\u202F':
+        case u'\u205F':
+        case u'\u3000':
+        case u'\uFEFF':
             return true;
         default:
             return c >= u'\u2000' && c <= u'\u200A';

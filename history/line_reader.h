@@ -17,7 +17,7 @@ enum class LineStatus {
 };
 
 class HistoryLineReader {
-public:
+  public:
     HistoryLineReader(std::size_t maxLineBytes, std::size_t maxFileBytes) noexcept
         : maxLineBytes_(maxLineBytes), maxFileBytes_(maxFileBytes) {}
     ~HistoryLineReader();
@@ -35,7 +35,7 @@ public:
     // is a line. May throw std::bad_alloc.
     [[nodiscard]] LineStatus Next(std::u16string& line);
 
-private:
+  private:
     [[nodiscard]] bool Refill();
     [[nodiscard]] bool ReadMore();
     [[nodiscard]] bool DecodeBlock(std::size_t length);
@@ -45,14 +45,14 @@ private:
     std::size_t totalRead_ = 0;
     int fd_ = -1;
     Cp932Decoder decoder_;
-    std::string raw_;          // bytes read but not yet decoded
-    std::size_t scanned_ = 0;  // prefix of raw_ already searched for line breaks
+    std::string raw_;            // bytes read but not yet decoded
+    std::size_t scanned_ = 0;    // prefix of raw_ already searched for line breaks
     std::size_t lastBreak_ = 0;  // end of the last complete line found in raw_
-    std::u16string decoded_;   // decoded complete lines, LF kept
-    std::size_t next_ = 0;     // start of the next line in decoded_
+    std::u16string decoded_;     // decoded complete lines, LF kept
+    std::size_t next_ = 0;       // start of the next line in decoded_
     bool eof_ = false;
-    bool finished_ = false;    // everything was decoded
-    bool failed_ = false;      // report Error once decoded_ is used up
+    bool finished_ = false;  // everything was decoded
+    bool failed_ = false;    // report Error once decoded_ is used up
 };
 
 }  // namespace corvalith

@@ -22,7 +22,7 @@ inline void ReleaseSamples(WAData& data) noexcept {
 
 // Owns a WAData for one scope and releases its array on every exit.
 class ScopedWAData {
-public:
+  public:
     ScopedWAData() = default;
     ~ScopedWAData() { ReleaseSamples(data_); }
     ScopedWAData(const ScopedWAData&) = delete;
@@ -31,7 +31,7 @@ public:
     WAData& get() noexcept { return data_; }
     const WAData& get() const noexcept { return data_; }
 
-private:
+  private:
     WAData data_{};
 };
 

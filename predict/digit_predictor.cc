@@ -50,12 +50,12 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         std::copy(row.begin(), row.end(), series.get().samples);
         series.get().count = counts.cycles;
         series.get().rate = 1;
-        const int rc = variant == Variant::Filtered
-                           ? spectra[d].ProcessSingleDigit(series.get(), counts.cycles, fftFlag,
-                                                           iFType, label, logPath, interval)
-                           : spectra[d].ProcessSingleDigit(std::as_const(series.get()),
-                                                           counts.cycles, self.fftFlag, label,
-                                                           logPath, interval);
+        const int rc =
+            variant == Variant::Filtered
+                ? spectra[d].ProcessSingleDigit(series.get(), counts.cycles, fftFlag, iFType, label,
+                                                logPath, interval)
+                : spectra[d].ProcessSingleDigit(std::as_const(series.get()), counts.cycles,
+                                                self.fftFlag, label, logPath, interval);
         if (rc != 0) {
             trace << "Error in ProcessSingleDigit for digit " << d;
             trace.EndLine();
@@ -93,8 +93,7 @@ std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFla
 }
 
 std::string PredictPowerSpectrumDigit(Spectrum& self, const WAData& data, const std::string& name,
-                                      const std::string& logPath,
-                                      std::uint32_t interval) noexcept {
+                                      const std::string& logPath, std::uint32_t interval) noexcept {
     try {
         return corvalith::Predict(corvalith::Variant::Unfiltered, self, data, 0, 2, name, logPath,
                                   interval);

@@ -19,8 +19,7 @@
 // trace file (empty: none). Never throws.
 [[nodiscard]] std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
                                        std::int32_t iFType, const std::string& name,
-                                       const std::string& logPath,
-                                       std::uint32_t interval) noexcept;
+                                       const std::string& logPath, std::uint32_t interval) noexcept;
 
 // The same forecast without filtering, always on the head of each count
 // series: sets self.fftFlag to 0 (once the series passed validation) and uses

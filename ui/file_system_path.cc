@@ -48,7 +48,8 @@ std::u16string PathFromFileSystem(std::string_view bytes) {
         char32_t cp = 0;
         const std::size_t length = ValidSequenceLength(bytes, cp);
         if (length == 0) {
-            out.push_back(static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[0])));
+            out.push_back(
+                static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(bytes[0])));
             bytes.remove_prefix(1);
             continue;
         }

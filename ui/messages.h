@@ -11,8 +11,10 @@ namespace corvalith {
 inline constexpr std::u16string_view kErrorCaption = u"エラー";
 inline constexpr std::u16string_view kMsgNoPath = u"ファイルパスが入力されていません。";
 inline constexpr std::u16string_view kMsgPathNotFound = u"有効なファイルパスを入力してください。";
-inline constexpr std::u16string_view kMsgReadFailed = u"カルヴェンダデータの読み込みに失敗しました。";
-inline constexpr std::u16string_view kMsgPredictFailed = u"予想中に予期しないエラーが発生しました。";
+inline constexpr std::u16string_view kMsgReadFailed =
+    u"カルヴェンダデータの読み込みに失敗しました。";
+inline constexpr std::u16string_view kMsgPredictFailed =
+    u"予想中に予期しないエラーが発生しました。";
 inline constexpr std::u16string_view kMsgStartNotice = u"KARVENDA 予想開始します";
 inline constexpr std::u16string_view kMsgNoComboBox = u"コンボボックスが見つかりません";
 inline constexpr std::u16string_view kMsgNoSelection = u"コンボボックスから値を選択してください";
@@ -20,11 +22,16 @@ inline constexpr std::u16string_view kMsgNoSelection = u"コンボボックス�
 // The text that reports a failed outcome; empty for Ok.
 [[nodiscard]] constexpr std::u16string_view FailureMessage(PredictStatus status) noexcept {
     switch (status) {
-        case PredictStatus::NoPath: return kMsgNoPath;
-        case PredictStatus::PathNotFound: return kMsgPathNotFound;
-        case PredictStatus::ReadFailed: return kMsgReadFailed;
-        case PredictStatus::Failed: return kMsgPredictFailed;
-        case PredictStatus::Ok: break;
+        case PredictStatus::NoPath:
+            return kMsgNoPath;
+        case PredictStatus::PathNotFound:
+            return kMsgPathNotFound;
+        case PredictStatus::ReadFailed:
+            return kMsgReadFailed;
+        case PredictStatus::Failed:
+            return kMsgPredictFailed;
+        case PredictStatus::Ok:
+            break;
     }
     return {};
 }

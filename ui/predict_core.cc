@@ -41,8 +41,8 @@ PredictOutcome Run(const PredictRequest& request) {
     if (!PathExists(path)) return {PredictStatus::PathNotFound, {}};
 
     std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
-                        series[3].get()) != 0) {
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
+        0) {
         return {PredictStatus::ReadFailed, {}};
     }
 
@@ -54,8 +54,8 @@ PredictOutcome Run(const PredictRequest& request) {
             request.filterKind == kFilterNone
                 ? PredictPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
                                             request.interval)
-                : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind,
-                               label, request.logPath, request.interval);
+                : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
+                               request.logPath, request.interval);
         texts[p] = DecodeCp932Lossy(text);
     }
     shared.Release();

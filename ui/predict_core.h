@@ -9,12 +9,12 @@
 namespace corvalith {
 
 struct PredictRequest {
-    std::u16string historyPath;    // path of the draw-history file
-    std::int32_t drawNumber = 0;   // draw being forecast; only shown in the heading
-    std::uint32_t interval = 15;   // cycle length in draws (10, 12, 15, 18, 20, 24, 30)
-    std::int32_t filterKind = 0;   // 0 LPF, 1 BPF, 2 NONE (spectrum predictor)
-    std::int32_t fftFlag = 0;      // FFT placement: 0 head, 1 tail, 2 center, -1 head+tail
-    std::string logPath;           // trace file of the predictors; empty (the window's) = none
+    std::u16string historyPath;   // path of the draw-history file
+    std::int32_t drawNumber = 0;  // draw being forecast; only shown in the heading
+    std::uint32_t interval = 15;  // cycle length in draws (10, 12, 15, 18, 20, 24, 30)
+    std::int32_t filterKind = 0;  // 0 LPF, 1 BPF, 2 NONE (spectrum predictor)
+    std::int32_t fftFlag = 0;     // FFT placement: 0 head, 1 tail, 2 center, -1 head+tail
+    std::string logPath;          // trace file of the predictors; empty (the window's) = none
 };
 
 // In the order in which the checks run. `Failed` is an unexpected failure of

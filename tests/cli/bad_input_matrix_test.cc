@@ -2,6 +2,7 @@
 // message and exit status within bounded time and memory, and the history
 // file is never written.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +10,6 @@
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
@@ -73,8 +72,8 @@ TEST(BadInput, FilesThatAreNotHistories) {
     const std::string fifo = dir.File("fifo");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ExpectReadFailed(fifo);
-    ExpectReadFailed(dir.Write("nul-date.csv", ToCp932("h\n第1回,2001/5") + std::string(1, '\0') +
-                                                   "7,a,1234,b\n"));
+    ExpectReadFailed(dir.Write("nul-date.csv",
+                               ToCp932("h\n第1回,2001/5") + std::string(1, '\0') + "7,a,1234,b\n"));
     ExpectReadFailed(dir.Write("utf8.csv", draws));
     ExpectReadFailed(dir.Write("utf8-bom.csv", "\xEF\xBB\xBF" + draws));
     ExpectReadFailed(dir.Write("utf16le-bom.csv", Utf16(draws, false, true)));
@@ -88,9 +87,11 @@ TEST(BadInput, InvalidCodePage932Anywhere) {
     const std::string good = MakeHistory({"1234", "5678", "9012"});
     const std::size_t middle = good.find('\n', good.size() / 2) + 1;
     ExpectReadFailed(dir.Write("start.csv", "\xA0" + good));
-    ExpectReadFailed(dir.Write("middle.csv", good.substr(0, middle) + "\xFD" + good.substr(middle)));
+    ExpectReadFailed(
+        dir.Write("middle.csv", good.substr(0, middle) + "\xFD" + good.substr(middle)));
     ExpectReadFailed(dir.Write("end.csv", good + "\x80"));
-    ExpectReadFailed(dir.Write("cut-lead-byte.csv", good + ToCp932("第4回,2001/5/7,a,1,") + "\x91"));
+    ExpectReadFailed(
+        dir.Write("cut-lead-byte.csv", good + ToCp932("第4回,2001/5/7,a,1,") + "\x91"));
 }
 
 TEST(BadInput, HugeLinesAndFiles) {
@@ -132,7 +133,8 @@ TEST(BadInput, DrawNumbersAtTheThirtyTwoBitLimits) {
     EXPECT_EQ(Cli({"next-draw", top}).out, "2147483648\n");
     ExpectReadFailed(dir.Write("beyond.csv", MakeHistory({"1234"}, 2147483647) +
                                                  ToCp932("第2147483648回,2001/5/7,a,1,b\n")));
-    const std::string bottom = dir.Write("bottom.csv", ToCp932("h\n第-2147483648回,2001/5/7,a,1,b\n"));
+    const std::string bottom =
+        dir.Write("bottom.csv", ToCp932("h\n第-2147483648回,2001/5/7,a,1,b\n"));
     EXPECT_EQ(Cli({"predict", bottom}).exitCode, 0);
     EXPECT_EQ(Cli({"next-draw", bottom}).out, "");  // a sign is not part of the scanned number
     ExpectReadFailed(dir.Write("below.csv", ToCp932("h\n第-2147483649回,2001/5/7,a,1,b\n")));
@@ -163,9 +165,9 @@ ProgramResult CliAsUser(const std::vector<std::string>& args) {
 
 TEST(BadInput, UnreadableFileAndTrace) {
     if (geteuid() == 0) {
-        const ProgramResult probe = RunProgram({"/usr/bin/setpriv", "--reuid=65534",
-                                                "--regid=65534", "--clear-groups", "/usr/bin/test",
-                                                "-x", CORVALITH_CLI});
+        const ProgramResult probe =
+            RunProgram({"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups",
+                        "/usr/bin/test", "-x", CORVALITH_CLI});
         if (probe.exitCode != 0) GTEST_SKIP() << "the CLI cannot be run as nobody from here";
     }
     TempDir dir;
@@ -192,8 +194,8 @@ TEST(BadInput, UnwritableTraceChangesOnlyTheTrace) {
     TempDir dir;
     const std::string history = testing::SampleHistoryPath();
     const std::string plain = Cli({"predict", history}).out;
-    for (const std::string& trace : {dir.path(), std::string("/dev/full"),
-                                     dir.File("no-such-dir/trace.log")}) {
+    for (const std::string& trace :
+         {dir.path(), std::string("/dev/full"), dir.File("no-such-dir/trace.log")}) {
         SCOPED_TRACE(trace);
         const ProgramResult result = Cli({"predict", history, "--trace", trace});
         EXPECT_EQ(result.exitCode, 0);
@@ -228,7 +230,8 @@ TEST(BadInput, TheHistoryIsNeverWritten) {
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // Parsing of corvix-cli's arguments: defaults, every accepted value, and
 // refusals instead of guesses.
-#include <string>
-#include <vector>
+#include "cli/cli_args.h"
 
 #include <gtest/gtest.h>
 
-#include "cli/cli_args.h"
+#include <string>
+#include <vector>
 
 namespace corvalith {
 namespace {
@@ -26,8 +26,8 @@ TEST(CliArguments, DefaultsAndValues) {
     EXPECT_FALSE(defaults.draw);
     EXPECT_TRUE(defaults.trace.empty());
 
-    const CliOptions all = Parse({"predict", "--interval", "30", "--filter=none", "h.csv",
-                                  "--draw", "0", "--fft", "headtail", "--trace", "t.log"});
+    const CliOptions all = Parse({"predict", "--interval", "30", "--filter=none", "h.csv", "--draw",
+                                  "0", "--fft", "headtail", "--trace", "t.log"});
     EXPECT_EQ(all.interval, 30u);
     EXPECT_EQ(all.filterKind, 2);
     EXPECT_EQ(all.draw, 0);

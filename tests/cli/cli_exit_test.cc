@@ -1,9 +1,9 @@
 // corvix-cli as a script drives it: the real binary, its output and its
 // exit status for each outcome.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "history/cp932.h"
 #include "tests/support/history_files.h"
@@ -41,8 +41,8 @@ TEST(CorvixCli, PrintsTheForecastForEveryFilterAndInterval) {
     const char* filters[] = {"lpf", "bpf", "none"};
     for (int kind = 0; kind < 3; ++kind) {
         for (const std::uint32_t interval : {10u, 12u, 15u, 18u, 20u, 24u, 30u}) {
-            const auto result = Cli("predict " + ShellQuote(sample) + " --filter " +
-                                    filters[kind] + " --interval " + std::to_string(interval));
+            const auto result = Cli("predict " + ShellQuote(sample) + " --filter " + filters[kind] +
+                                    " --interval " + std::to_string(interval));
             ASSERT_EQ(result.exitCode, 0) << result.err;
             EXPECT_EQ(result.out, Expected(sample, 6501, kind, interval));
             EXPECT_TRUE(result.err.empty());
@@ -80,9 +80,11 @@ TEST(CorvixCli, ExitStatusAndMessageOfEachFailure) {
         {"predict " + ShellQuote(bad), 3, "カルヴェンダデータの読み込みに失敗しました。"},
         {"predict " + ShellQuote(dir.path()), 3, "カルヴェンダデータの読み込みに失敗しました。"},
         {"next-draw ''", 2, "ファイルパスが入力されていません。"},
-        {"next-draw " + ShellQuote(dir.File("missing")), 2, "有効なファイルパスを入力してください。"},
+        {"next-draw " + ShellQuote(dir.File("missing")), 2,
+         "有効なファイルパスを入力してください。"},
         {"next-draw " + ShellQuote(bad), 3, "カルヴェンダデータの読み込みに失敗しました。"},
-        {"predict x --interval 11", 64, "corvix-cli: --interval must be one of 10, 12, 15, 18, 20, 24, 30: 11"},
+        {"predict x --interval 11", 64,
+         "corvix-cli: --interval must be one of 10, 12, 15, 18, 20, 24, 30: 11"},
         {"predict x --bogus", 64, "corvix-cli: unknown option: --bogus"},
         {"", 64, "corvix-cli: no command given"},
     };
@@ -108,16 +110,20 @@ TEST(CorvixCli, TraceOnlyWhenAsked) {
     const std::string history = dir.Write("h.csv", MakeHistory({"1234", "5678", "9012", "3456"}));
     ASSERT_EQ(Cli("predict " + ShellQuote(history) + " --interval 10").exitCode, 0);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
     const std::string trace = dir.File("trace.log");
     ASSERT_EQ(Cli("predict " + ShellQuote(history) + " --interval 10 --filter bpf --trace " +
-                  ShellQuote(trace)).exitCode, 0);
+                  ShellQuote(trace))
+                  .exitCode,
+              0);
     const std::string text = testing::ReadFile(trace);
     // Four positions, each refused at digit 0 (fewer draws than the interval).
     EXPECT_EQ(text.rfind("PredictDigit called for ", 0), 0u);
     std::size_t errors = 0;
     for (std::size_t at = text.find("Error in ProcessSingleDigit for digit 0\n");
-         at != std::string::npos; at = text.find("Error in ProcessSingleDigit for digit 0\n", at + 1)) {
+         at != std::string::npos;
+         at = text.find("Error in ProcessSingleDigit for digit 0\n", at + 1)) {
         ++errors;
     }
     EXPECT_EQ(errors, 4u);

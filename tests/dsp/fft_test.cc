@@ -1,13 +1,14 @@
 // ComputeFFT: the worked tables, properties of the transform, and agreement
 // with a direct DFT.
+#include "dsp/fft.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <complex>
 #include <numbers>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "dsp/fft.h"
 #include "history/status.h"
 
 namespace corvalith {

@@ -1,12 +1,13 @@
 // The kernel registry, the two designed kernels and ApplyFilter.
+#include "dsp/filter.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <numbers>
 #include <numeric>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "dsp/filter.h"
 #include "dsp/filter_registry.h"
 #include "history/status.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 // Holds the registry open for one test and closes it however the test ends.
 class RegistryOpen {
-public:
+  public:
     RegistryOpen() { EXPECT_EQ(OpenFilterLibrary(), kOk); }
     ~RegistryOpen() { CloseFilterLibrary(); }
 };

@@ -1,5 +1,6 @@
 // ProcessSingleDigit: frame placement, the filter kinds, its failure codes
 // and its trace lines.
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <numeric>
@@ -7,8 +8,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "dsp/fft.h"
 #include "dsp/filter.h"
@@ -142,7 +141,8 @@ TEST(ProcessSingleDigit, FilteringTraceHasSevenLines) {
     };
     EXPECT_EQ(lines, want);
     // The caller's series now holds the filtered samples.
-    for (std::uint32_t i = 0; i < 4; ++i) EXPECT_EQ(series.data.samples[i], expected.data.samples[i]);
+    for (std::uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(series.data.samples[i], expected.data.samples[i]);
     EXPECT_FALSE(detail::FilterLibraryIsOpen());
 }
 
@@ -157,12 +157,18 @@ TEST(ProcessSingleDigit, UnfilteredAndNoneKinds) {
     Spectrum plain;
     ASSERT_EQ(plain.ProcessSingleDigit(std::as_const(series.data), 2, 0, "p", trace, 1), kOk);
     EXPECT_EQ(PowerOf(out), PowerOf(plain));
-    const std::vector<std::string> want = {
-        "ProcessSingleDigit called for n", "fftFlag: 0, iFType: 2", "Data size: 2, nLen2: 2",
-        "Input data for FFT: 3 1 ", "Filtered data: 3 1 ", "FFT processing succeeded",
-        "SetSpectrum succeeded",
-        "ProcessSingleDigit called for p", "Data size: 2, nLen2: 2", "Input data for FFT: 3 1 ",
-        "FFT processing succeeded", "SetSpectrum succeeded"};
+    const std::vector<std::string> want = {"ProcessSingleDigit called for n",
+                                           "fftFlag: 0, iFType: 2",
+                                           "Data size: 2, nLen2: 2",
+                                           "Input data for FFT: 3 1 ",
+                                           "Filtered data: 3 1 ",
+                                           "FFT processing succeeded",
+                                           "SetSpectrum succeeded",
+                                           "ProcessSingleDigit called for p",
+                                           "Data size: 2, nLen2: 2",
+                                           "Input data for FFT: 3 1 ",
+                                           "FFT processing succeeded",
+                                           "SetSpectrum succeeded"};
     EXPECT_EQ(Lines(trace), want);
 }
 
@@ -204,7 +210,8 @@ TEST(ProcessSingleDigit, FailuresAndTheirTraceLines) {
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back(), c.lastLine);
         if (c.count == 0) {
-            for (const auto& line : lines) EXPECT_EQ(line.rfind("Data size: ", 0), std::string::npos);
+            for (const auto& line : lines)
+                EXPECT_EQ(line.rfind("Data size: ", 0), std::string::npos);
         }
         EXPECT_FALSE(detail::FilterLibraryIsOpen());
     }

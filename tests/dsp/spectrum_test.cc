@@ -1,14 +1,15 @@
 // SetSpectrum's normalisation (worked example of a ramp of eight values) and
 // the head-and-tail spectrum.
+#include "dsp/spectrum.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <numbers>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "dsp/fft.h"
 #include "dsp/head_tail_spectrum.h"
-#include "dsp/spectrum.h"
 #include "history/status.h"
 
 namespace corvalith {

@@ -1,9 +1,9 @@
 // The CP932 table is the Windows one, and invalid input is reported.
-#include <string>
+#include "history/cp932.h"
 
 #include <gtest/gtest.h>
 
-#include "history/cp932.h"
+#include <string>
 
 namespace corvalith {
 namespace {

@@ -1,14 +1,15 @@
 // The hand-written field rules against the library versions they replace
 // (std::regex for the date, std::stoi for the draw number), on many inputs.
+#include "history/draw_fields.h"
+
+#include <gtest/gtest.h>
+
 #include <regex>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "history/cp932.h"
-#include "history/draw_fields.h"
 
 namespace corvalith {
 namespace {
@@ -33,9 +34,10 @@ TEST(DrawFields, SplitsAtCommasOutsideQuotes) {
 
 // Random strings over the characters that matter to the date pattern.
 std::vector<std::string> DateCandidates() {
-    std::vector<std::string> out = {"2001/5/7", "2001/05/07", "2001/12/31", "01/5/7", "2001/5/",
-                                    "2001//7", "20011/5/7", "2001/123/7", "2001/5/7 ", " 2001/5/7",
-                                    "2001-5-7", "", "////", "abcd/1/2", "2001/5/77"};
+    std::vector<std::string> out = {"2001/5/7",  "2001/05/07", "2001/12/31", "01/5/7",
+                                    "2001/5/",   "2001//7",    "20011/5/7",  "2001/123/7",
+                                    "2001/5/7 ", " 2001/5/7",  "2001-5-7",   "",
+                                    "////",      "abcd/1/2",   "2001/5/77"};
     std::uint32_t state = 12345;
     const char alphabet[] = "0123456789/ a";
     for (int i = 0; i < 20000; ++i) {
@@ -70,10 +72,29 @@ std::optional<std::int32_t> StdStoi(const std::u16string& text) {
 }
 
 TEST(DrawFields, NumberRuleMatchesStoi) {
-    std::vector<std::u16string> inputs = {
-        u"1", u"-3", u"+7", u" 12 ", u"\t\n\v\f\r5", u"12a", u"a12", u"", u" ", u"+", u"-",
-        u"2147483647", u"2147483648", u"-2147483648", u"-2147483649", u"99999999999999999999",
-        u"00000000000000000000012", u"１", u"\u30001", u"1\u3000", u"- 1", u"+-1", u"0x10"};
+    std::vector<std::u16string> inputs = {u"1",
+                                          u"-3",
+                                          u"+7",
+                                          u" 12 ",
+                                          u"\t\n\v\f\r5",
+                                          u"12a",
+                                          u"a12",
+                                          u"",
+                                          u" ",
+                                          u"+",
+                                          u"-",
+                                          u"2147483647",
+                                          u"2147483648",
+                                          u"-2147483648",
+                                          u"-2147483649",
+                                          u"99999999999999999999",
+                                          u"00000000000000000000012",
+                                          u"１",
+                                          u"\u30001",
+                                          u"1\u3000",
+                                          u"- 1",
+                                          u"+-1",
+                                          u"0x10"};
     std::uint32_t state = 99;
     const char16_t alphabet[] = u"0123456789 +-x\t";
     for (int i = 0; i < 20000; ++i) {

@@ -1,6 +1,9 @@
 // LoadDrawHistory on files made from in-memory bytes: what it accepts, what
 // it refuses, and that a refusal leaves the caller's records untouched.
+#include "history/draw_history.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,9 +12,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "history/draw_history.h"
 #include "history/status.h"
 #include "history/wa_data.h"
 #include "tests/support/history_files.h"
@@ -67,10 +67,12 @@ struct AcceptCase {
 
 TEST(LoadDrawHistory, AcceptsTheDocumentedForms) {
     const std::vector<AcceptCase> cases = {
-        {"example", "f1,f2,f3,f4,f5\n第101回,2001/5/7,a,0487,b\n第102回,2001/5/8,a,91,b\n",
+        {"example",
+         "f1,f2,f3,f4,f5\n第101回,2001/5/7,a,0487,b\n第102回,2001/5/8,a,91,b\n",
          {{0, 4, 8, 7}, {0, 0, 9, 1}}},
         {"quoted fields",
-         "h\n\"第101回\",\"2001/5/7\",\"a\",\"0487\",\"b\"\n\"第102回\",\"2001/5/8\",\"a\",\"91\",\"b\"\n",
+         "h\n\"第101回\",\"2001/5/7\",\"a\",\"0487\",\"b\"\n\"第102回\",\"2001/5/"
+         "8\",\"a\",\"91\",\"b\"\n",
          {{0, 4, 8, 7}, {0, 0, 9, 1}}},
         {"header only", "h\n", {}},
         {"no final line break", "h\n第1回,2001/5/7,a,1234,b", {{1, 2, 3, 4}}},
@@ -90,7 +92,8 @@ TEST(LoadDrawHistory, AcceptsTheDocumentedForms) {
         {"repeated and descending numbers",
          "h\n第5回,2001/5/7,a,1111,b\n第5回,2001/5/7,a,2222,b\n第1回,2001/5/7,a,3333,b\n",
          {{1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 3, 3}}},
-        {"no header loses the first draw", "第1回,2001/5/7,a,1111,b\n第2回,2001/5/7,a,2222,b\n",
+        {"no header loses the first draw",
+         "第1回,2001/5/7,a,1111,b\n第2回,2001/5/7,a,2222,b\n",
          {{2, 2, 2, 2}}},
         {"two-digit month and day", "h\n第1回,2001/12/31,a,1234,b\n", {{1, 2, 3, 4}}},
         {"unvalidated calendar date", "h\n第1回,2001/99/99,a,1234,b\n", {{1, 2, 3, 4}}},
@@ -149,7 +152,8 @@ TEST(LoadDrawHistory, RefusesTextThatIsNotCodePage932) {
 
 TEST(LoadDrawHistory, FailureLeavesTheRecordsAsTheyWere) {
     TempDir dir;
-    const std::string bad = dir.Write("bad.csv", MakeHistory({"1234"}) + ToCp932("第2回,x,a,1,b\n"));
+    const std::string bad =
+        dir.Write("bad.csv", MakeHistory({"1234"}) + ToCp932("第2回,x,a,1,b\n"));
     std::array<WAData, 4> records;
     std::array<double*, 4> arrays;
     for (std::size_t p = 0; p < 4; ++p) {

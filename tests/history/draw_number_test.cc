@@ -1,11 +1,12 @@
 // The highest-draw-number scan, the proposal after it, and the saturating
 // leading-integer rule.
-#include <limits>
-#include <string>
+#include "history/draw_number.h"
 
 #include <gtest/gtest.h>
 
-#include "history/draw_number.h"
+#include <limits>
+#include <string>
+
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 

@@ -1,11 +1,12 @@
 // Counting per cycle and ranking by score.
+#include "predict/cycle_counts.h"
+
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "predict/cycle_counts.h"
 #include "predict/digit_ranking.h"
 #include "tests/predict/test_text.h"
 
@@ -18,11 +19,10 @@ TEST(CountCycles, WorkedExample) {
     EXPECT_EQ(table.cycles, 2u);
     const std::vector<std::int32_t> zero = {0, 0};
     for (int d = 0; d < kDigits; ++d) {
-        const std::vector<std::int32_t> expected =
-            d == 1 ? std::vector<std::int32_t>{2, 2}
-            : d == 2 ? std::vector<std::int32_t>{1, 0}
-            : d == 3 ? std::vector<std::int32_t>{0, 1}
-                     : zero;
+        const std::vector<std::int32_t> expected = d == 1   ? std::vector<std::int32_t>{2, 2}
+                                                   : d == 2 ? std::vector<std::int32_t>{1, 0}
+                                                   : d == 3 ? std::vector<std::int32_t>{0, 1}
+                                                            : zero;
         EXPECT_EQ(table.rows[d], expected) << d;  // 0 and 9 of the dropped tail do not count
     }
 }
@@ -35,7 +35,7 @@ TEST(CountCycles, ValuesOutsideTheDigitsCountForNone) {
     ASSERT_EQ(table.cycles, 1u);
     int total = 0;
     for (int d = 0; d < kDigits; ++d) total += table.rows[d][0];
-    EXPECT_EQ(total, 3);                // 9.9 -> 9, -0.5 -> 0, 3.7 -> 3 (truncation toward zero)
+    EXPECT_EQ(total, 3);  // 9.9 -> 9, -0.5 -> 0, 3.7 -> 3 (truncation toward zero)
     EXPECT_EQ(table.rows[9][0], 1);
     EXPECT_EQ(table.rows[0][0], 1);
     EXPECT_EQ(table.rows[3][0], 1);

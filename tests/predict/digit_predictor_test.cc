@@ -1,14 +1,15 @@
 // PredictDigit and PredictPowerSpectrumDigit: results on series whose
 // ranking is known by construction, and their contract on odd input.
+#include "predict/digit_predictor.h"
+
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "predict/digit_predictor.h"
 #include "tests/predict/test_text.h"
 #include "tests/support/owned_series.h"
 #include "tests/support/temp_dir.h"

@@ -3,13 +3,13 @@
 // count series has two values and its spectrum can be worked out by hand:
 // for a frame (a, b) the transform is (a + b, a - b) and, with the
 // normalisation sums empty at n = 2, the score is max((a+b)^2, (a-b)^2).
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <array>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
@@ -81,9 +81,9 @@ std::string ActualTrace(int iFType) {
     const testing::OwnedSeries series(kSeries);
     Spectrum self;
     const std::string name = "name";
-    const std::string result =
-        iFType == 2 ? PredictPowerSpectrumDigit(self, series.data, name, path, 3)
-                    : PredictDigit(self, series.data, 0, iFType, name, path, 3);
+    const std::string result = iFType == 2
+                                   ? PredictPowerSpectrumDigit(self, series.data, name, path, 3)
+                                   : PredictDigit(self, series.data, 0, iFType, name, path, 3);
     EXPECT_NE(result, "Error");
     return ReadFile(path);
 }
@@ -95,9 +95,7 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-TEST(PredictorTrace, LowPassForecast) {
-    EXPECT_EQ(Lines(ActualTrace(0)), Lines(ExpectedTrace(0)));
-}
+TEST(PredictorTrace, LowPassForecast) { EXPECT_EQ(Lines(ActualTrace(0)), Lines(ExpectedTrace(0))); }
 
 TEST(PredictorTrace, BandPassForecast) {
     EXPECT_EQ(Lines(ActualTrace(1)), Lines(ExpectedTrace(1)));

@@ -1,19 +1,18 @@
 // Helpers that build and locate draw histories for tests.
 #include "tests/support/history_files.h"
 
+#include <fcntl.h>
 #include <iconv.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
-#include <thread>
 #include <filesystem>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 
@@ -126,8 +125,7 @@ CommandResult RunCommand(const std::string& commandLine) {
     TempDir dir;
     const std::string outFile = dir.File("stdout");
     const std::string errFile = dir.File("stderr");
-    const std::string full =
-        commandLine + " >" + ShellQuote(outFile) + " 2>" + ShellQuote(errFile);
+    const std::string full = commandLine + " >" + ShellQuote(outFile) + " 2>" + ShellQuote(errFile);
     CommandResult result;
     const int status = std::system(full.c_str());
     if (status != -1 && WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);

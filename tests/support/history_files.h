@@ -30,11 +30,11 @@ std::string CachedGeneratedHistory(std::uint32_t draws);
 // Runs a program (argv[0] is its path) with a time limit, capturing stdout
 // and stderr; reports its peak resident memory.
 struct ProgramResult {
-    int exitCode = -1;       // -1 when it did not exit normally
-    int signal = 0;          // the signal that ended it, if any
-    bool timedOut = false;   // killed at the time limit
-    long peakKb = 0;         // peak resident set size
-    double seconds = 0;      // wall time
+    int exitCode = -1;      // -1 when it did not exit normally
+    int signal = 0;         // the signal that ended it, if any
+    bool timedOut = false;  // killed at the time limit
+    long peakKb = 0;        // peak resident set size
+    double seconds = 0;     // wall time
     std::string out;
     std::string err;
 };

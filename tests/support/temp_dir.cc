@@ -11,7 +11,8 @@
 namespace corvalith::testing {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "corvalith-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "corvalith-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }

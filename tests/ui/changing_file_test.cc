@@ -1,9 +1,9 @@
 // A history that changes after it was chosen: each forecast reads the file
 // as it is at that moment.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "history/draw_number.h"
 #include "tests/support/history_files.h"

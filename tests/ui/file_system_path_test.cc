@@ -1,16 +1,21 @@
 // Path text to file-system bytes and back.
-#include <string>
+#include "ui/file_system_path.h"
 
 #include <gtest/gtest.h>
 
-#include "ui/file_system_path.h"
+#include <string>
 
 namespace corvalith {
 namespace {
 
 TEST(FileSystemPath, EveryByteSequenceRoundTrips) {
-    const std::string names[] = {"/tmp/plain.csv", "/home/利用者/履歴.csv", "bad\xFF\xFE",
-                                 "\xE3\x81", "\xC0\x80", "\xED\xA0\x80", "emoji\xF0\x9F\x98\x80",
+    const std::string names[] = {"/tmp/plain.csv",
+                                 "/home/利用者/履歴.csv",
+                                 "bad\xFF\xFE",
+                                 "\xE3\x81",
+                                 "\xC0\x80",
+                                 "\xED\xA0\x80",
+                                 "emoji\xF0\x9F\x98\x80",
                                  std::string("\x80\x81\x82")};
     for (const std::string& name : names) {
         EXPECT_EQ(PathToFileSystem(PathFromFileSystem(name)), name);

@@ -1,5 +1,6 @@
 // Exhausted memory: under a low address-space limit a large forecast fails
 // with the reader's failure, leaks nothing and does not abort.
+#include <gtest/gtest.h>
 #include <malloc.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -9,8 +10,6 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "history/draw_history.h"
 #include "history/wa_data.h"
@@ -50,8 +49,8 @@ int CheckUnderLimit(const std::string& path) {
     if (RunPredict(request).status != PredictStatus::ReadFailed) return 4;
     const std::size_t heapBefore = mallinfo2().uordblks;
     std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
-                        series[3].get()) != -5) {
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
+        -5) {
         return 2;
     }
     for (const auto& s : series) {
@@ -64,8 +63,8 @@ int CheckUnderLimit(const std::string& path) {
 
     // With the series in hand, a predictor that cannot get its working memory
     // answers "Error" for that position.
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
-                        series[3].get()) != 0) {
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
+        0) {
         return 9;
     }
     Spectrum shared;

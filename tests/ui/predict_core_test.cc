@@ -1,16 +1,17 @@
 // RunPredict end to end: the full message on histories whose forecast is
 // known by construction, and each failure status.
+#include "ui/predict_core.h"
+
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "history/cp932.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 #include "ui/file_system_path.h"
-#include "ui/predict_core.h"
 
 namespace corvalith {
 namespace {
@@ -41,10 +42,17 @@ TEST(RunPredict, FullMessageWithEachPositionFromItsOwnSeries) {
     const std::string path = dir.Write("h.csv", MakeHistory(results));
     const std::string expected =
         "予測回号: 第42回\n\n予想数字\n\n"
-        "千の位：\n" + Ranked("7, 0, 1, 2, 3, 4, 5, 6, 8, 9") + "\n\n"
-        "百の位：\n" + Ranked("3, 0, 1, 2, 4, 5, 6, 7, 8, 9") + "\n\n"
-        "十の位：\n" + Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9") + "\n\n"
-        "一の位：\n" + Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9");
+        "千の位：\n" +
+        Ranked("7, 0, 1, 2, 3, 4, 5, 6, 8, 9") +
+        "\n\n"
+        "百の位：\n" +
+        Ranked("3, 0, 1, 2, 4, 5, 6, 7, 8, 9") +
+        "\n\n"
+        "十の位：\n" +
+        Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9") +
+        "\n\n"
+        "一の位：\n" +
+        Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9");
     for (const std::int32_t kind : {0, 1, 2}) {
         SCOPED_TRACE(kind);
         const PredictOutcome outcome = RunPredict(Request(path, kind, 10));
@@ -104,13 +112,15 @@ TEST(RunPredict, ForecastWritesNoFile) {
     const auto before = std::filesystem::last_write_time(path);
     const auto cwdBefore = std::distance(std::filesystem::directory_iterator("."),
                                          std::filesystem::directory_iterator());
-    for (const std::int32_t kind : {0, 1, 2}) EXPECT_EQ(RunPredict(Request(path, kind, 10)).status,
-                                                         PredictStatus::Ok);
+    for (const std::int32_t kind : {0, 1, 2})
+        EXPECT_EQ(RunPredict(Request(path, kind, 10)).status, PredictStatus::Ok);
     EXPECT_EQ(std::filesystem::last_write_time(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()), 1);
+                            std::filesystem::directory_iterator()),
+              1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
-                            std::filesystem::directory_iterator()), cwdBefore);
+                            std::filesystem::directory_iterator()),
+              cwdBefore);
 }
 
 }  // namespace
