@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
 
 namespace corvalith {
@@ -29,6 +30,22 @@ QString QtPattern(const QString& pattern) {
         if (part == QLatin1String("*.*")) part = QStringLiteral("*");
     }
     return parts.join(u' ');
+}
+
+// Qt's own file dialog stores its state (the folders visited, the last
+// folder, the view) in the user's QtProject.conf when it is destroyed, and
+// nothing turns that off. The program keeps no settings and writes nothing
+// but its lock, so the user-scope settings of the process point at a place
+// under which no file can be made: the dialog starts from its defaults and
+// remembers the last folder for this run only.
+void KeepNoSettingsOnDisk() {
+    static const bool done = [] {
+        const QString nowhere = QStringLiteral("/dev/null");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+        return true;
+    }();
+    (void)done;
 }
 
 }  // namespace
@@ -59,6 +76,7 @@ void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
 }
 
 std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const FileFilter& filter) {
+    KeepNoSettingsOnDisk();
     QFileDialog dialog(owner);
     ConfigureOpenFileDialog(dialog, filter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

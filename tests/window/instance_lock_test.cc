@@ -1,6 +1,8 @@
 // The single-instance lock: where it lives, that a second holder is refused
 // and that releasing frees it; and two real processes, the first a running
-// corvix, the second refused until the first is killed with SIGKILL.
+// corvix, the second refused until the first is killed with SIGKILL; the
+// same guard through the /tmp fallback when the runtime directory is missing,
+// and an unguarded start without any box when it cannot be written.
 #include "ui/instance_lock.h"
 
 #include <gtest/gtest.h>
@@ -152,33 +154,69 @@ bool HoldsFlock(pid_t pid) {
     return false;
 }
 
-std::string RunProbe(const std::string& runtimeDir) {
-    const CommandResult result =
-        RunCommand("QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(runtimeDir) + " " +
-                   ShellQuote(INSTANCE_PROBE_BIN));
+// Runs the probe with XDG_RUNTIME_DIR set; `prefix` goes before the command
+// (for example a change of user).
+std::string RunProbe(const std::string& runtimeDir, const std::string& prefix = "") {
+    const CommandResult result = RunCommand(
+        prefix + "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(runtimeDir) + " " +
+        ShellQuote(INSTANCE_PROBE_BIN));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.out;
 }
 
-TEST(SecondInstance, IsRefusedWhileCorvixRunsAndStartsAfterItWasKilled) {
-    TempDir runtime;
-    Child corvix(CORVIX_BIN, runtime.path());
-    ASSERT_GT(corvix.pid(), 0);
+// Waits (bounded) until `corvix` holds its lock.
+::testing::AssertionResult TakesTheLock(const Child& corvix) {
+    if (corvix.pid() <= 0) return ::testing::AssertionFailure() << "corvix did not start";
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!HoldsFlock(corvix.pid()) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    ASSERT_TRUE(HoldsFlock(corvix.pid())) << "corvix did not take the lock";
+    if (HoldsFlock(corvix.pid())) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "corvix did not take the lock";
+}
+
+const char kRefused[] =
+    "box|no-owner|このアプリケーションは既に起動しています。|二重起動防止|warning\n";
+
+TEST(SecondInstance, IsRefusedWhileCorvixRunsAndStartsAfterItWasKilled) {
+    TempDir runtime;
+    Child corvix(CORVIX_BIN, runtime.path());
+    ASSERT_TRUE(TakesTheLock(corvix));
 
     // The second copy: exactly one warning box without owner, and no window.
-    const std::string refused = RunProbe(runtime.path());
-    EXPECT_EQ(refused,
-              "box|no-owner|このアプリケーションは既に起動しています。|二重起動防止|warning\n");
+    EXPECT_EQ(RunProbe(runtime.path()), kRefused);
 
     // Killed, the first copy leaves no lock behind.
     corvix.Kill();
     const std::string started = RunProbe(runtime.path());
     EXPECT_EQ(started, "window|Corvalith\n");
+}
+
+TEST(SecondInstance, WithoutTheRuntimeDirectoryTheLockInTmpStillGuards) {
+    TempDir scratch;
+    const std::string missing = scratch.File("no-such-dir");
+    EXPECT_EQ(RunProbe(missing), "window|Corvalith\n");  // no box
+    Child corvix(CORVIX_BIN, missing);
+    ASSERT_TRUE(TakesTheLock(corvix));
+    EXPECT_EQ(RunProbe(missing), kRefused);
+    corvix.Kill();
+    EXPECT_EQ(RunProbe(missing), "window|Corvalith\n");
+}
+
+TEST(SecondInstance, AReadOnlyRuntimeDirectoryRunsUnguardedWithoutABox) {
+    // Root writes into any directory, so as root the probe runs as "nobody".
+    std::string asUser;
+    if (::geteuid() == 0) {
+        asUser = "/usr/bin/setpriv --reuid=65534 --regid=65534 --clear-groups ";
+        if (RunCommand(asUser + "/usr/bin/test -x " + ShellQuote(INSTANCE_PROBE_BIN)).exitCode != 0)
+            GTEST_SKIP() << "the probe cannot be run as nobody from here";
+    }
+    TempDir runtime;
+    ASSERT_EQ(::chmod(runtime.path().c_str(), 0555), 0);
+    EXPECT_EQ(RunProbe(runtime.path(), asUser), "window|Corvalith\n");
+    struct stat info {};
+    EXPECT_NE(::stat((runtime.path() + "/PendulaAppMutex.lock").c_str(), &info), 0);
+    ASSERT_EQ(::chmod(runtime.path().c_str(), 0700), 0);
 }
 
 }  // namespace
