@@ -53,15 +53,6 @@ void ExpectReadFailed(const std::string& path) {
     EXPECT_EQ(next.err, kReadFailed);
 }
 
-std::string Utf16(const std::string& utf8, bool bigEndian, bool bom) {
-    std::string out = bom ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
-    for (const char16_t c : std::filesystem::path(utf8).u16string()) {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-        out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-    }
-    return out;
-}
-
 TEST(BadInput, FilesThatAreNotHistories) {
     TempDir dir;
     const std::string draws = "回号,抽せん日,曜日,当せん番号,備考\n第1回,2001/5/7,月,1234,-\n";
@@ -76,10 +67,10 @@ TEST(BadInput, FilesThatAreNotHistories) {
                                ToCp932("h\n第1回,2001/5") + std::string(1, '\0') + "7,a,1234,b\n"));
     ExpectReadFailed(dir.Write("utf8.csv", draws));
     ExpectReadFailed(dir.Write("utf8-bom.csv", "\xEF\xBB\xBF" + draws));
-    ExpectReadFailed(dir.Write("utf16le-bom.csv", Utf16(draws, false, true)));
-    ExpectReadFailed(dir.Write("utf16le.csv", Utf16(draws, false, false)));
-    ExpectReadFailed(dir.Write("utf16be-bom.csv", Utf16(draws, true, true)));
-    ExpectReadFailed(dir.Write("utf16be.csv", Utf16(draws, true, false)));
+    ExpectReadFailed(dir.Write("utf16le-bom.csv", testing::ToUtf16(draws, false, true)));
+    ExpectReadFailed(dir.Write("utf16le.csv", testing::ToUtf16(draws, false, false)));
+    ExpectReadFailed(dir.Write("utf16be-bom.csv", testing::ToUtf16(draws, true, true)));
+    ExpectReadFailed(dir.Write("utf16be.csv", testing::ToUtf16(draws, true, false)));
 }
 
 TEST(BadInput, InvalidCodePage932Anywhere) {

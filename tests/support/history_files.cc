@@ -33,6 +33,15 @@ std::string ToCp932(std::string_view utf8) {
     return out;
 }
 
+std::string ToUtf16(std::string_view utf8, bool bigEndian, bool bom) {
+    std::string out = bom ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+    for (const char16_t c : std::filesystem::path(std::string(utf8)).u16string()) {
+        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+        out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return out;
+}
+
 std::string MakeHistory(const std::vector<std::string>& results, std::int32_t first) {
     std::string text = "回号,抽せん日,曜日,当せん番号,備考\n";
     for (std::size_t i = 0; i < results.size(); ++i) {

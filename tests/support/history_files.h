@@ -12,6 +12,9 @@ namespace corvalith::testing {
 // UTF-8 test text to code page 932 bytes (iconv); throws when not encodable.
 std::string ToCp932(std::string_view utf8);
 
+// UTF-8 test text as UTF-16 bytes, little- or big-endian, with or without a BOM.
+std::string ToUtf16(std::string_view utf8, bool bigEndian, bool bom);
+
 // A history in the reader's format: header, then one line per result, draw
 // numbers counting from `first`. `results` are the four-character result fields.
 std::string MakeHistory(const std::vector<std::string>& results, std::int32_t first = 1);

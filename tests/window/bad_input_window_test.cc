@@ -69,15 +69,6 @@ class Watchdog {
 
 const std::string kDraws = "回号,抽せん日,曜日,当せん番号,備考\n第1回,2001/5/7,月,1234,-\n";
 
-std::string Utf16(const std::string& utf8, bool bigEndian, bool bom) {
-    std::string out = bom ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
-    for (const char16_t c : std::filesystem::path(utf8).u16string()) {
-        const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
-        out += bigEndian ? std::string{hi, lo} : std::string{lo, hi};
-    }
-    return out;
-}
-
 std::string Good() { return MakeHistory({"1234", "5678", "9012"}); }
 
 std::string SparseFile(const std::string& path, off_t size) {
@@ -164,14 +155,14 @@ const BadInputCase kCases[] = {
     {"Utf8WithBom", [](const TempDir& d) { return d.Write("u8b.csv", "\xEF\xBB\xBF" + kDraws); },
      Answer::ReadFailed, "12"},
     {"Utf16LeWithBom",
-     [](const TempDir& d) { return d.Write("le-b.csv", Utf16(kDraws, false, true)); },
+     [](const TempDir& d) { return d.Write("le-b.csv", testing::ToUtf16(kDraws, false, true)); },
      Answer::ReadFailed, "12"},
-    {"Utf16Le", [](const TempDir& d) { return d.Write("le.csv", Utf16(kDraws, false, false)); },
+    {"Utf16Le", [](const TempDir& d) { return d.Write("le.csv", testing::ToUtf16(kDraws, false, false)); },
      Answer::ReadFailed, "12"},
     {"Utf16BeWithBom",
-     [](const TempDir& d) { return d.Write("be-b.csv", Utf16(kDraws, true, true)); },
+     [](const TempDir& d) { return d.Write("be-b.csv", testing::ToUtf16(kDraws, true, true)); },
      Answer::ReadFailed, "12"},
-    {"Utf16Be", [](const TempDir& d) { return d.Write("be.csv", Utf16(kDraws, true, false)); },
+    {"Utf16Be", [](const TempDir& d) { return d.Write("be.csv", testing::ToUtf16(kDraws, true, false)); },
      Answer::ReadFailed, "12"},
     {"PathThatDoesNotExist", [](const TempDir& d) { return d.File("missing.csv"); },
      Answer::NotFound, "12"},
