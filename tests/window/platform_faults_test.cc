@@ -71,7 +71,7 @@ std::vector<std::string> Environment(const std::vector<std::string>& overrides) 
 class Background {
   public:
     Background(const std::vector<std::string>& argv, const std::vector<std::string>& overrides,
-               int fd3 = -1) {
+               int fd3 = -1, const std::string& errorLog = "/dev/null") {
         std::vector<std::string> env = Environment(overrides), args = argv;
         std::vector<char*> envp, argp;
         for (std::string& e : env) envp.push_back(e.data());
@@ -81,7 +81,7 @@ class Background {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errorLog.c_str(), O_WRONLY | O_CREAT, 0600);
         if (fd3 >= 0) posix_spawn_file_actions_adddup2(&actions, fd3, 3);
         if (::posix_spawn(&pid_, argp[0], &actions, nullptr, argp.data(), envp.data()) != 0)
             pid_ = -1;
@@ -251,9 +251,14 @@ TEST(LostDisplay, CorvixEndsSoonAfterItsXServerIsKilled) {
     const std::string display = ":" + number;
 
     TempDir runtime;
-    Background corvix({CORVIX_BIN}, {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb",
-                                     "XDG_RUNTIME_DIR=" + runtime.path()});
-    ASSERT_TRUE(WaitFor([&] { return corvix.WaitsForEvents(); }, 20s));
+    const std::string errorLog = runtime.File("corvix.err");
+    Background corvix(
+        {CORVIX_BIN},
+        {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime.path()}, -1,
+        errorLog);
+    const bool running = WaitFor([&] { return corvix.WaitsForEvents(); }, 60s);
+    ASSERT_TRUE(running) << "corvix did not reach its event loop on " << display
+                         << "; it wrote: " << ReadFile(errorLog);
     xserver.Signal(SIGTERM);
     const std::optional<int> status = corvix.EndsWithin(5s);
     ASSERT_TRUE(status.has_value()) << "corvix still runs without its display";
