@@ -40,24 +40,28 @@ std::u16string_view DrawFields::operator[](std::size_t index) const noexcept {
     return std::u16string_view(text_).substr(begin, ends_[index] - begin);
 }
 
-std::optional<std::int32_t> ParseInt32Strict(std::u16string_view text) noexcept {
+LeadingInteger ScanLeadingInteger(std::u16string_view text) noexcept {
+    constexpr std::int64_t kCap = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
+    LeadingInteger result;
     std::size_t i = 0;
     while (i < text.size() && IsCSpace(text[i])) ++i;
-    bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+        result.negative = text[i] == u'-';
         ++i;
     }
-    if (i == text.size() || !IsAsciiDigit(text[i])) return std::nullopt;
-    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-    std::int64_t value = 0;
     for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > kLimit) return std::nullopt;
+        result.hasDigits = true;
+        if (result.magnitude < kCap) result.magnitude = result.magnitude * 10 + (text[i] - u'0');
+        if (result.magnitude > kCap) result.magnitude = kCap;
     }
-    if (negative) return static_cast<std::int32_t>(-value);
-    if (value == kLimit) return std::nullopt;
-    return static_cast<std::int32_t>(value);
+    return result;
+}
+
+std::optional<std::int32_t> ParseInt32Strict(std::u16string_view text) noexcept {
+    const LeadingInteger n = ScanLeadingInteger(text);
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    if (!n.hasDigits || n.magnitude > kMax + (n.negative ? 1 : 0)) return std::nullopt;
+    return static_cast<std::int32_t>(n.negative ? -n.magnitude : n.magnitude);
 }
 
 bool IsDrawNumberField(std::u16string_view field) noexcept {

@@ -28,6 +28,17 @@ class DrawFields {
     std::vector<std::size_t> ends_;
 };
 
+// The leading integer of a text: ASCII white space, an optional sign, then
+// ASCII digits up to the first other character. `magnitude` stops growing
+// just past the 32-bit range, which is all the callers need to tell in-range
+// values from the others.
+struct LeadingInteger {
+    bool hasDigits = false;
+    bool negative = false;
+    std::int64_t magnitude = 0;  // at most 2^31 + 1
+};
+[[nodiscard]] LeadingInteger ScanLeadingInteger(std::u16string_view text) noexcept;
+
 // The standard base-10 string-to-int rule (leading ASCII white space, optional
 // sign, ASCII digits, stop at the first other character). Nothing when there
 // are no digits or the value is outside the signed 32-bit range.

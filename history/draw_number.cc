@@ -1,8 +1,10 @@
 // The highest-draw-number scan and the saturating leading-integer rule.
 #include "history/draw_number.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "history/draw_fields.h"
 #include "history/draw_history.h"
 #include "history/line_reader.h"
 
@@ -39,16 +41,6 @@ bool IsEcmaSpace(char16_t c) noexcept {
     }
 }
 
-// Digits to a non-negative value that saturates at INT32_MAX.
-std::int32_t SaturatedDigits(std::u16string_view digits) noexcept {
-    std::int64_t value = 0;
-    for (const char16_t c : digits) {
-        value = value * 10 + (c - u'0');
-        if (value > kInt32Max) return static_cast<std::int32_t>(kInt32Max);
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 // The number of the first match of 第\s*(\d+)\s*回 in `line`, or -1. The two
 // space runs and the digit run are disjoint classes, so matching greedily at
 // each 第 finds exactly what a backtracking regex would.
@@ -63,7 +55,7 @@ std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept {
         if (digitsEnd == digitsBegin) continue;
         while (i < line.size() && IsEcmaSpace(line[i])) ++i;
         if (i < line.size() && line[i] == kKai) {
-            return SaturatedDigits(line.substr(digitsBegin, digitsEnd - digitsBegin));
+            return LeadingInt(line.substr(digitsBegin, digitsEnd - digitsBegin));
         }
     }
     return -1;
@@ -72,24 +64,12 @@ std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept {
 }  // namespace
 
 std::int32_t LeadingInt(std::u16string_view text) noexcept {
-    std::size_t i = 0;
-    while (i < text.size() && IsAsciiSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
-        ++i;
+    const LeadingInteger n = ScanLeadingInteger(text);
+    if (n.negative) {
+        return n.magnitude > kInt32Max ? std::numeric_limits<std::int32_t>::min()
+                                       : static_cast<std::int32_t>(-n.magnitude);
     }
-    std::int64_t value = 0;
-    for (; i < text.size() && IsAsciiDigit(text[i]); ++i) {
-        value = value * 10 + (text[i] - u'0');
-        if (value > kInt32Max + 1) break;
-    }
-    if (negative) {
-        return value > kInt32Max ? std::numeric_limits<std::int32_t>::min()
-                                 : static_cast<std::int32_t>(-value);
-    }
-    return value > kInt32Max ? static_cast<std::int32_t>(kInt32Max)
-                             : static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(std::min(n.magnitude, kInt32Max));
 }
 
 std::int32_t ScanHighestDrawNumber(const std::string& path) noexcept {
