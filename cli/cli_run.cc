@@ -2,16 +2,14 @@
 // message; `next-draw` runs the select-file checks and prints the proposal.
 #include "cli/cli_run.h"
 
-#include <array>
 #include <limits>
 
 #include "cli/cli_args.h"
 #include "history/cp932.h"
-#include "history/draw_history.h"
 #include "history/draw_number.h"
-#include "history/wa_data.h"
 #include "ui/file_system_path.h"
 #include "ui/messages.h"
+#include "ui/select_file_core.h"
 
 namespace corvalith {
 namespace {
@@ -19,18 +17,6 @@ namespace {
 int Report(PredictStatus status, std::ostream& err) {
     err << Utf16ToUtf8(FailureMessage(status)) << '\n';
     return ExitCodeFor(status);
-}
-
-// The path checks and the trial load that the select-file command makes.
-PredictStatus CheckHistory(const std::string& path) {
-    if (path.empty()) return PredictStatus::NoPath;
-    if (!PathExists(path)) return PredictStatus::PathNotFound;
-    std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        return PredictStatus::ReadFailed;
-    }
-    return PredictStatus::Ok;
 }
 
 // The draw number a user would see proposed after choosing the file, as the
@@ -57,11 +43,9 @@ int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 int NextDraw(const CliOptions& options, std::ostream& out, std::ostream& err) {
-    const PredictStatus status = CheckHistory(options.history);
-    if (status != PredictStatus::Ok) return Report(status, err);
-    if (const auto next = NextDrawNumber(ScanHighestDrawNumber(options.history))) {
-        out << *next << '\n';
-    }
+    const HistoryCheck check = CheckChosenHistory(options.history);
+    if (check.status != PredictStatus::Ok) return Report(check.status, err);
+    if (check.nextDraw) out << *check.nextDraw << '\n';
     return kExitOk;
 }
 

@@ -4,14 +4,12 @@
 #include <QLineEdit>
 #include <string>
 
-#include "history/draw_history.h"
-#include "history/draw_number.h"
-#include "history/wa_data.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_template.h"
 #include "ui/draw_number_edit.h"
 #include "ui/file_system_path.h"
 #include "ui/messages.h"
+#include "ui/select_file_core.h"
 #include "ui/window_texts.h"
 
 using namespace corvalith;
@@ -62,22 +60,18 @@ void CPendulaDlg::OnSelectFile() {
         inputPath->setText(m_inputPath);
     }
 
-    // Something must exist there.
-    const std::string path = PathToFileSystem(m_inputPath.toStdU16String());
-    if (!PathExists(path)) {
-        m_services.MessageBox(this, Q(kMsgPathNotFound), Q(kErrorCaption), BoxIcon::Error);
-        return;
-    }
-
-    // It must read as a draw history; the series are only a check.
-    ScopedWAData thousands, hundreds, tens, ones;
-    if (LoadDrawHistory(path, thousands.get(), hundreds.get(), tens.get(), ones.get()) != 0) {
-        m_services.AppMessageBox(this, Q(kMsgReadFailed));
-        return;
-    }
-
-    // The draw after the highest number, written as it is (also 10000).
-    if (const std::optional<std::int64_t> next = NextDrawNumber(ScanHighestDrawNumber(path))) {
-        m_drawNumberEdit->setText(QString::number(*next));
+    // Something must exist there, it must read as a draw history, and the
+    // draw after its highest number is proposed, written as it is (also 10000).
+    const HistoryCheck check = CheckChosenHistory(PathToFileSystem(m_inputPath.toStdU16String()));
+    switch (check.status) {
+        case PredictStatus::Ok:
+            if (check.nextDraw) m_drawNumberEdit->setText(QString::number(*check.nextDraw));
+            break;
+        case PredictStatus::ReadFailed:
+            m_services.AppMessageBox(this, Q(kMsgReadFailed));
+            break;
+        default:  // an empty or nonexistent path
+            m_services.MessageBox(this, Q(kMsgPathNotFound), Q(kErrorCaption), BoxIcon::Error);
+            break;
     }
 }
