@@ -95,13 +95,8 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
     const std::uint32_t frame = LargestPowerOfTwo(nLen);
     auto re = Buffer<double>::Zeroed(frame);
     auto im = Buffer<double>::Zeroed(frame);
-    if (!re || !im) {
-        trace << "Memory allocation failed for FFT work arrays";
-        trace.EndLine();
-        return kOutOfMemory;
-    }
     auto series = Buffer<double>::Zeroed(size);
-    if (!series) {
+    if (!re || !im || !series) {
         trace << "Memory allocation failed for FFT work arrays";
         trace.EndLine();
         return kOutOfMemory;
