@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "app/cpendula_app.h"
-#include "ui/qt_window_services.h"
+#include "app/qt_window_services.h"
 #include "ui/window_resources.h"
 #include "ui/window_services.h"
 

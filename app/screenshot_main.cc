@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "app/about_dlg.h"
+#include "commands/messages.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_template.h"
-#include "ui/messages.h"
 #include "ui/window_services.h"
 
 namespace {

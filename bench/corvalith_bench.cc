@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "commands/predict_core.h"
 #include "dsp/fft.h"
+#include "dsp/wa_data.h"
 #include "history/draw_history.h"
-#include "history/wa_data.h"
-#include "ui/file_system_path.h"
-#include "ui/predict_core.h"
+#include "text/file_system_path.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <limits>
 
 #include "cli/cli_args.h"
-#include "history/cp932.h"
+#include "commands/messages.h"
+#include "commands/select_file_core.h"
 #include "history/draw_number.h"
-#include "ui/file_system_path.h"
-#include "ui/messages.h"
-#include "ui/select_file_core.h"
+#include "text/file_system_path.h"
+#include "text/utf8.h"
 
 namespace corvalith {
 namespace {

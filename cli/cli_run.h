@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/predict_core.h"
+#include "commands/predict_core.h"
 
 namespace corvalith {
 

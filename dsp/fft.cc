@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "dsp/buffer.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith::detail {
 

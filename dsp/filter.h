@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "history/wa_data.h"
+#include "dsp/wa_data.h"
 
 // One filter. It owns its registry slot: the destructor releases it (when the
 // registry is still open). Not copyable.

@@ -6,7 +6,7 @@
 #include "dsp/buffer.h"
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     using namespace corvalith;

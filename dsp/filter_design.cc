@@ -7,7 +7,7 @@
 #include "dsp/fft.h"
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <new>
 
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith {
 namespace {

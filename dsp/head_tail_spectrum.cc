@@ -7,7 +7,7 @@
 #include "dsp/buffer.h"
 #include "dsp/fft.h"
 #include "dsp/spectrum.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 int ComputeHeadTailSpectrum(const double* in, double* outPower, double* outAmplitude,
                             std::uint32_t nLen, std::uint32_t n) noexcept {

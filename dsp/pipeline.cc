@@ -10,8 +10,8 @@
 #include "dsp/filter_registry.h"
 #include "dsp/head_tail_spectrum.h"
 #include "dsp/spectrum.h"
+#include "dsp/status.h"
 #include "dsp/trace.h"
-#include "history/status.h"
 
 namespace corvalith {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith::detail {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "history/wa_data.h"
+#include "dsp/wa_data.h"
 
 // A new record is all zero. The record owns its four arrays (array-new) and
 // releases them when it is destroyed or refilled; it cannot be copied.

@@ -7,11 +7,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "dsp/status.h"
+#include "dsp/wa_data.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
 #include "history/draw_history.h"
-#include "history/status.h"
-#include "history/wa_data.h"
 
 namespace {
 

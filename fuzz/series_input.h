@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dsp/wa_data.h"
 #include "fuzz/fuzz_input.h"
-#include "history/wa_data.h"
 
 namespace corvalith::fuzz {
 
@@ -27,7 +27,7 @@ inline constexpr std::uint32_t kMaxSeries = 4096;
 //               anything else: rate 1.
 // The record owns its array (array-new), as the analysis layer expects.
 class FuzzSeries {
-public:
+  public:
     explicit FuzzSeries(FuzzInput& input);
 
     WAData& record() noexcept { return record_.get(); }
@@ -37,7 +37,7 @@ public:
     // (bitwise, so that NaNs compare too).
     [[nodiscard]] bool Unchanged() const noexcept;
 
-private:
+  private:
     ScopedWAData record_;
     const double* samples_ = nullptr;
     std::uint32_t count_ = 0;

@@ -18,11 +18,11 @@
 
 #include "dsp/filter_registry.h"
 #include "dsp/spectrum.h"
+#include "dsp/status.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
 #include "fuzz/memory_file.h"
 #include "fuzz/series_input.h"
-#include "history/status.h"
 
 namespace {
 
@@ -100,11 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (prefilled) FillEarlier(out);
     const double* earlierPower = out.power.get();
 
-    const int rc = unfiltered
-                       ? out.ProcessSingleDigit(std::as_const(record), nLen, fftFlag,
-                                                "Digit 0 Count", logPath, interval)
-                       : out.ProcessSingleDigit(record, nLen, fftFlag, iFType, "Digit 0 Count",
-                                                logPath, interval);
+    const int rc = unfiltered ? out.ProcessSingleDigit(std::as_const(record), nLen, fftFlag,
+                                                       "Digit 0 Count", logPath, interval)
+                              : out.ProcessSingleDigit(record, nLen, fftFlag, iFType,
+                                                       "Digit 0 Count", logPath, interval);
 
     FUZZ_CHECK(IsKnownCode(rc));
     FUZZ_CHECK(!corvalith::detail::FilterLibraryIsOpen());

@@ -9,9 +9,9 @@
 #include <new>
 #include <vector>
 
+#include "dsp/status.h"
 #include "history/draw_fields.h"
 #include "history/line_reader.h"
-#include "history/status.h"
 
 namespace corvalith {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "history/wa_data.h"
+#include "dsp/wa_data.h"
 
 namespace corvalith {
 

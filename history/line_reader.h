@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "history/cp932.h"
+#include "text/cp932.h"
 
 namespace corvalith {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "dsp/spectrum.h"
-#include "history/wa_data.h"
+#include "dsp/wa_data.h"
 
 // Forecast with filtering (iFType 0 LPF, 1 BPF). Cuts `data` into cycles of
 // `interval` draws, counts each digit per cycle, runs each digit's count

@@ -16,14 +16,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/date_line.h"
+#include "commands/date_line.h"
+#include "commands/messages.h"
 #include "ui/dialog_client.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/draw_number_edit.h"
 #include "ui/drop_down_combo.h"
-#include "ui/messages.h"
 #include "ui/result_area.h"
 #include "ui/up_down_control.h"
 #include "ui/window_resources.h"

@@ -4,14 +4,14 @@
 #include <QLineEdit>
 #include <string>
 
+#include "commands/messages.h"
+#include "commands/predict_core.h"
 #include "history/draw_number.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_template.h"
 #include "ui/draw_number_edit.h"
 #include "ui/drop_down_combo.h"
-#include "ui/messages.h"
-#include "ui/predict_core.h"
 #include "ui/result_area.h"
 
 using namespace corvalith;

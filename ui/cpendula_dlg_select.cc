@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <string>
 
+#include "commands/messages.h"
+#include "commands/select_file_core.h"
+#include "text/file_system_path.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_template.h"
 #include "ui/draw_number_edit.h"
-#include "ui/file_system_path.h"
-#include "ui/messages.h"
-#include "ui/select_file_core.h"
 #include "ui/window_texts.h"
 
 using namespace corvalith;

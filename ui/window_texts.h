@@ -1,5 +1,5 @@
 // Texts of the main window that are not Predict messages (those are in
-// ui/messages.h): title, menu bar, the open-file dialog's filter entry and
+// commands/messages.h): title, menu bar, the open-file dialog's filter entry and
 // the box that reports a failure no command expected.
 #pragma once
 

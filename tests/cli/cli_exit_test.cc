@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <string>
 
-#include "history/cp932.h"
+#include "commands/predict_core.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
-#include "ui/file_system_path.h"
-#include "ui/predict_core.h"
+#include "text/file_system_path.h"
+#include "text/utf8.h"
 
 namespace corvalith {
 namespace {

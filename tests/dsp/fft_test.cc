@@ -9,7 +9,7 @@
 #include <numbers>
 #include <vector>
 
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith {
 namespace {

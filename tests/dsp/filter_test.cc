@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dsp/filter_registry.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith {
 namespace {

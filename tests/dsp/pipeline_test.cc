@@ -13,7 +13,7 @@
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
 #include "dsp/spectrum.h"
-#include "history/status.h"
+#include "dsp/status.h"
 #include "tests/support/owned_series.h"
 #include "tests/support/temp_dir.h"
 

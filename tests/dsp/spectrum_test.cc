@@ -10,7 +10,7 @@
 
 #include "dsp/fft.h"
 #include "dsp/head_tail_spectrum.h"
-#include "history/status.h"
+#include "dsp/status.h"
 
 namespace corvalith {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "history/cp932.h"
+#include "text/utf8.h"
 
 namespace corvalith {
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "history/status.h"
-#include "history/wa_data.h"
+#include "dsp/status.h"
+#include "dsp/wa_data.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 

@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "history/cp932.h"
+#include "text/cp932.h"
+#include "text/utf8.h"
 
 namespace corvalith::testing {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "history/wa_data.h"
+#include "dsp/wa_data.h"
 
 namespace corvalith::testing {
 

@@ -1,0 +1,97 @@
+// Qt implementation of the window services.
+#include "app/qt_window_services.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStringList>
+
+namespace corvalith {
+namespace {
+
+QMessageBox::Icon ToQt(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::Error:
+            return QMessageBox::Critical;
+        case BoxIcon::Warning:
+            return QMessageBox::Warning;
+        case BoxIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Windows patterns to Qt's: "*.*" there matches every name.
+QString QtPattern(const QString& pattern) {
+    QStringList parts = pattern.split(u';', Qt::SkipEmptyParts);
+    for (QString& part : parts) {
+        part = part.trimmed();
+        if (part == QLatin1String("*.*")) part = QStringLiteral("*");
+    }
+    return parts.join(u' ');
+}
+
+// Qt's own file dialog stores its state (the folders visited, the last
+// folder, the view) in the user's QtProject.conf when it is destroyed, and
+// nothing turns that off. The program keeps no settings and writes nothing
+// but its lock, so the user-scope settings of the process point at a place
+// under which no file can be made: the dialog starts from its defaults and
+// remembers the last folder for this run only.
+void KeepNoSettingsOnDisk() {
+    static const bool done = [] {
+        const QString nowhere = QStringLiteral("/dev/null");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+QtWindowServices::QtWindowServices() = default;
+QtWindowServices::~QtWindowServices() = default;
+
+void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                  BoxIcon icon) {
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Any name may be typed; the command itself checks that it exists.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QString());
+    // Qt's own dialog shows the entry's text exactly, without Qt's pattern
+    // suffix, and applies the pattern Qt's way.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+    const QString entry =
+        filter.description + QStringLiteral(" (") + QtPattern(filter.pattern) + QStringLiteral(")");
+    dialog.setNameFilters({entry});
+    dialog.selectNameFilter(entry);
+}
+
+std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const FileFilter& filter) {
+    KeepNoSettingsOnDisk();
+    QFileDialog dialog(owner);
+    ConfigureOpenFileDialog(dialog, filter);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.front();
+}
+
+int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {
+    m_lock = std::make_unique<InstanceLock>(name);
+    return m_lock->state();
+}
+
+void QtWindowServices::ReleaseInstanceLock() noexcept { m_lock.reset(); }
+
+}  // namespace corvalith

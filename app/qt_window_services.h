@@ -1,0 +1,38 @@
+// The window services on Qt 6 Widgets: QMessageBox, Qt's own open-file
+// dialog, QDialog::exec and the flock() single-instance lock.
+#pragma once
+
+#include <memory>
+
+#include "app/instance_lock.h"
+#include "ui/window_services.h"
+
+class QFileDialog;
+
+namespace corvalith {
+
+class QtWindowServices final : public WindowServices {
+  public:
+    QtWindowServices();
+    ~QtWindowServices() override;
+    QtWindowServices(const QtWindowServices&) = delete;
+    QtWindowServices& operator=(const QtWindowServices&) = delete;
+
+    void MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                    BoxIcon icon) override;
+    std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
+    int RunModal(QDialog& dialog) override;
+    LockState AcquireInstanceLock(std::string_view name) override;
+    void ReleaseInstanceLock() noexcept override;
+
+  private:
+    std::unique_ptr<InstanceLock> m_lock;
+};
+
+// Sets `dialog` up as the open-file dialog with the single entry `filter`:
+// open mode, no default suffix, no initial name, the entry's text shown as it
+// is. "*.*" matches every name, also names without a dot, as it does on the
+// system the entry's notation comes from.
+void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter);
+
+}  // namespace corvalith

@@ -1,0 +1,75 @@
+// RunPredict: path checks, one read of the history, four predictor calls on
+// one shared Spectrum record, and the message.
+#include "commands/predict_core.h"
+
+#include <array>
+#include <string>
+
+#include "dsp/wa_data.h"
+#include "history/draw_history.h"
+#include "predict/digit_predictor.h"
+#include "text/cp932.h"
+#include "text/file_system_path.h"
+
+namespace corvalith {
+namespace {
+
+constexpr std::int32_t kFilterNone = 2;
+
+// Position labels in code page 932, as the predictors take them.
+constexpr std::array<const char*, 4> kPositionLabels = {
+    "\x90\xE7\x82\xCC\x88\xCA",  // 千の位
+    "\x95\x53\x82\xCC\x88\xCA",  // 百の位
+    "\x8F\x5C\x82\xCC\x88\xCA",  // 十の位
+    "\x88\xEA\x82\xCC\x88\xCA",  // 一の位
+};
+
+std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16string, 4>& texts) {
+    const std::string number = std::to_string(drawNumber);
+    std::u16string message = u"予測回号: 第";
+    message.append(number.begin(), number.end());
+    message += u"回\n\n予想数字\n\n千の位：\n" + texts[0];
+    message += u"\n\n百の位：\n" + texts[1];
+    message += u"\n\n十の位：\n" + texts[2];
+    message += u"\n\n一の位：\n" + texts[3];
+    return message;
+}
+
+PredictOutcome Run(const PredictRequest& request) {
+    if (request.historyPath.empty()) return {PredictStatus::NoPath, {}};
+    const std::string path = PathToFileSystem(request.historyPath);
+    if (!PathExists(path)) return {PredictStatus::PathNotFound, {}};
+
+    std::array<ScopedWAData, 4> series;
+    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
+        0) {
+        return {PredictStatus::ReadFailed, {}};
+    }
+
+    Spectrum shared;
+    std::array<std::u16string, 4> texts;
+    for (std::size_t p = 0; p < 4; ++p) {
+        const std::string label = kPositionLabels[p];
+        const std::string text =
+            request.filterKind == kFilterNone
+                ? PredictPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
+                                            request.interval)
+                : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
+                               request.logPath, request.interval);
+        texts[p] = DecodeCp932Lossy(text);
+    }
+    shared.Release();
+    return {PredictStatus::Ok, FormatMessage(request.drawNumber, texts)};
+}
+
+}  // namespace
+
+PredictOutcome RunPredict(const PredictRequest& request) noexcept {
+    try {
+        return Run(request);
+    } catch (...) {
+        return {PredictStatus::Failed, {}};
+    }
+}
+
+}  // namespace corvalith

@@ -1,0 +1,127 @@
+// RunPredict end to end: the full message on histories whose forecast is
+// known by construction, and each failure status.
+#include "commands/predict_core.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/history_files.h"
+#include "tests/support/temp_dir.h"
+#include "text/file_system_path.h"
+#include "text/utf8.h"
+
+namespace corvalith {
+namespace {
+
+using testing::MakeHistory;
+using testing::TempDir;
+
+PredictRequest Request(const std::string& path, std::int32_t filterKind = 0,
+                       std::uint32_t interval = 15, std::int32_t draw = 42) {
+    PredictRequest request;
+    request.historyPath = PathFromFileSystem(path);
+    request.filterKind = filterKind;
+    request.interval = interval;
+    request.drawNumber = draw;
+    return request;
+}
+
+std::string Message(const PredictOutcome& outcome) { return Utf16ToUtf8(outcome.text); }
+
+std::string Ranked(const std::string& digits) { return "パワースペクトル予想: " + digits; }
+
+TEST(RunPredict, FullMessageWithEachPositionFromItsOwnSeries) {
+    // Thousands always 7, hundreds always 3, tens always 0; the ones cycle
+    // through every digit, so all of its scores are equal.
+    std::vector<std::string> results;
+    for (int i = 0; i < 300; ++i) results.push_back("730" + std::to_string(i % 10));
+    TempDir dir;
+    const std::string path = dir.Write("h.csv", MakeHistory(results));
+    const std::string expected =
+        "予測回号: 第42回\n\n予想数字\n\n"
+        "千の位：\n" +
+        Ranked("7, 0, 1, 2, 3, 4, 5, 6, 8, 9") +
+        "\n\n"
+        "百の位：\n" +
+        Ranked("3, 0, 1, 2, 4, 5, 6, 7, 8, 9") +
+        "\n\n"
+        "十の位：\n" +
+        Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9") +
+        "\n\n"
+        "一の位：\n" +
+        Ranked("0, 1, 2, 3, 4, 5, 6, 7, 8, 9");
+    for (const std::int32_t kind : {0, 1, 2}) {
+        SCOPED_TRACE(kind);
+        const PredictOutcome outcome = RunPredict(Request(path, kind, 10));
+        ASSERT_EQ(outcome.status, PredictStatus::Ok);
+        EXPECT_EQ(Message(outcome), expected);
+    }
+}
+
+TEST(RunPredict, PredictorFailureShowsErrorUnderEveryHeading) {
+    TempDir dir;
+    const std::string path = dir.Write("h.csv", MakeHistory({"1234", "5678"}));
+    const PredictOutcome outcome = RunPredict(Request(path, 0, 15, 0));
+    ASSERT_EQ(outcome.status, PredictStatus::Ok);
+    EXPECT_EQ(Message(outcome),
+              "予測回号: 第0回\n\n予想数字\n\n千の位：\nError\n\n百の位：\nError\n\n"
+              "十の位：\nError\n\n一の位：\nError");
+}
+
+TEST(RunPredict, StatusesInTheOrderOfTheChecks) {
+    TempDir dir;
+    EXPECT_EQ(RunPredict(PredictRequest{}).status, PredictStatus::NoPath);
+    EXPECT_EQ(RunPredict(Request(dir.File("missing.csv"))).status, PredictStatus::PathNotFound);
+    // A directory exists, so it reaches the reader, which refuses it.
+    EXPECT_EQ(RunPredict(Request(dir.path())).status, PredictStatus::ReadFailed);
+    const std::string bad = dir.Write("bad.csv", "h\nnot a draw line\n");
+    const PredictOutcome failed = RunPredict(Request(bad));
+    EXPECT_EQ(failed.status, PredictStatus::ReadFailed);
+    EXPECT_TRUE(failed.text.empty());
+}
+
+TEST(RunPredict, NameThatIsNotUtf8StillReachesTheFile) {
+    TempDir dir;
+    const std::string path = dir.Write("h\xFF\xFE.csv", MakeHistory({"1234", "5678", "9012"}));
+    const PredictOutcome outcome = RunPredict(Request(path, 2, 10));
+    EXPECT_EQ(outcome.status, PredictStatus::Ok);
+}
+
+TEST(RunPredict, SampleAndRealHistoryForEveryFilterAndInterval) {
+    std::vector<std::string> paths = {testing::SampleHistoryPath()};
+    if (!testing::RealHistoryPath().empty()) paths.push_back(testing::RealHistoryPath());
+    for (const auto& path : paths) {
+        for (const std::int32_t kind : {0, 1, 2}) {
+            for (const std::uint32_t interval : {10u, 12u, 15u, 18u, 20u, 24u, 30u}) {
+                const PredictOutcome outcome = RunPredict(Request(path, kind, interval));
+                ASSERT_EQ(outcome.status, PredictStatus::Ok);
+                const std::string message = Message(outcome);
+                EXPECT_EQ(message.find("Error"), std::string::npos) << path << " " << kind;
+                EXPECT_EQ(message.rfind("予測回号: 第42回\n\n予想数字\n\n千の位：\n", 0), 0u);
+            }
+        }
+    }
+}
+
+TEST(RunPredict, ForecastWritesNoFile) {
+    TempDir dir;
+    const std::string path = dir.Write("h.csv", MakeHistory({"1234", "5678", "9012"}));
+    const auto before = std::filesystem::last_write_time(path);
+    const auto cwdBefore = std::distance(std::filesystem::directory_iterator("."),
+                                         std::filesystem::directory_iterator());
+    for (const std::int32_t kind : {0, 1, 2})
+        EXPECT_EQ(RunPredict(Request(path, kind, 10)).status, PredictStatus::Ok);
+    EXPECT_EQ(std::filesystem::last_write_time(path), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
+                            std::filesystem::directory_iterator()),
+              cwdBefore);
+}
+
+}  // namespace
+}  // namespace corvalith

@@ -1,0 +1,44 @@
+// The recording window-services double.
+#include "tests/ui/recording_services.h"
+
+#include <QDialog>
+#include <stdexcept>
+
+namespace corvalith::testing {
+
+void RecordingServices::MessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                   BoxIcon icon) {
+    if (throwOnNextBox) {
+        throwOnNextBox = false;
+        throw std::runtime_error("message box failed");
+    }
+    boxes.push_back(BoxRecord{owner, owner, text, caption, icon});
+    if (onBox) onBox(boxes.back());
+}
+
+std::optional<QString> RecordingServices::GetOpenFileName(QWidget* owner,
+                                                          const FileFilter& filter) {
+    if (throwOnNextFileDialog) {
+        throwOnNextFileDialog = false;
+        throw std::runtime_error("file dialog failed");
+    }
+    fileDialogs.push_back(FileDialogRecord{owner, filter});
+    if (fileAnswers.empty()) return std::nullopt;
+    const bool chosen = fileAnswers.front().has_value();
+    const QString path = chosen ? *fileAnswers.front() : QString();
+    fileAnswers.pop_front();
+    if (!chosen) return std::nullopt;
+    return path;
+}
+
+int RecordingServices::RunModal(QDialog& dialog) {
+    modalRuns.push_back(QString::fromLatin1(dialog.metaObject()->className()));
+    return onModal ? onModal(dialog) : 0;
+}
+
+LockState RecordingServices::AcquireInstanceLock(std::string_view name) {
+    lockNames.emplace_back(name);
+    return lockAnswer;
+}
+
+}  // namespace corvalith::testing

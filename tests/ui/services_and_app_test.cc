@@ -1,0 +1,167 @@
+// The Qt open-file dialog set-up, and the application shell's start-up with
+// the lock taken, refused or unavailable.
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/about_dlg.h"
+#include "app/cpendula_app.h"
+#include "app/qt_window_services.h"
+#include "tests/support/temp_dir.h"
+#include "tests/ui/dialog_fixture.h"
+#include "tests/ui/recording_services.h"
+#include "ui/window_texts.h"
+
+namespace corvalith::testing {
+namespace {
+
+TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
+    QFileDialog dialog;
+    ConfigureOpenFileDialog(dialog, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
+    EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
+    ASSERT_EQ(dialog.nameFilters().size(), 1);
+    // What the user sees in the filter list is the entry's text exactly.
+    auto* shown = dialog.findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->count(), 1);
+    EXPECT_EQ(shown->itemText(0), Q(u"すべてのファイル(*.*)"));
+    // The patterns Qt applies (from the full filter) match any name.
+    const QString filter = dialog.nameFilters().front();
+    const QStringList patterns =
+        QDir::nameFiltersFromString(filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
+    EXPECT_TRUE(QDir::match(patterns, "history"));
+    EXPECT_TRUE(QDir::match(patterns, "history.csv"));
+    EXPECT_TRUE(QDir::match(patterns, Q(u"抽せん結果")));
+}
+
+// Calls `answer` with the modal widget of type T once it is shown.
+template <typename T, typename Answer>
+void WhenShown(Answer answer) {
+    auto* timer = new QTimer(QApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            answer(widget);
+        }
+    });
+    timer->start(10);
+}
+
+TEST(QtServices, MessageBoxIsModalWithTextCaptionIconAndOwner) {
+    QWidget owner;
+    owner.show();
+    QtWindowServices services;
+    QString caption, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* parent = nullptr;
+    int buttons = 0;
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        parent = box->parentWidget();
+        buttons = static_cast<int>(box->buttons().size());
+        box->button(QMessageBox::Ok)->click();
+    });
+    services.MessageBox(&owner, "text", "caption", BoxIcon::Error);
+    EXPECT_EQ(caption, "caption");
+    EXPECT_EQ(text, "text");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(parent, &owner);
+    EXPECT_EQ(buttons, 1);
+
+    WhenShown<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    services.AppMessageBox(&owner, "x");
+    EXPECT_EQ(caption, "Corvix");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+}
+
+TEST(QtServices, OpenFileDialogReturnsAChosenNameWithoutADot) {
+    TempDir dir;
+    const std::string path = dir.Write("history", "x");
+    QtWindowServices services;
+    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(QString::fromStdString(dir.path()));
+        dialog->selectFile(QString::fromStdString(path));
+        // As a person presses the dialog's Open button.
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        buttons->button(QDialogButtonBox::Open)->click();
+    });
+    const std::optional<QString> chosen =
+        services.GetOpenFileName(nullptr, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, QString::fromStdString(path));
+
+    WhenShown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+    EXPECT_FALSE(services.GetOpenFileName(nullptr, FileFilter{"a", "*.*"}).has_value());
+}
+
+TEST(QtServices, AboutBoxRunsModallyAndEscapeClosesIt) {
+    QtWindowServices services;
+    CAboutDlg about;
+    WhenShown<CAboutDlg>([](CAboutDlg* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    EXPECT_EQ(services.RunModal(about), QDialog::Rejected);
+    WhenShown<CAboutDlg>([](CAboutDlg* box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(services.RunModal(about), QDialog::Accepted);  // Enter presses OK
+}
+
+TEST(Application, SecondCopyWarnsWithoutOwnerAndCreatesNoWindow) {
+    RecordingServices services;
+    services.lockAnswer = LockState::HeldElsewhere;
+    CPendulaApp app(services);
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_EQ(services.lockNames.size(), 1u);
+    EXPECT_EQ(services.lockNames[0], "PendulaAppMutex");
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].ownerAtCall, nullptr);
+    EXPECT_EQ(services.boxes[0].text, Q(u"このアプリケーションは既に起動しています。"));
+    EXPECT_EQ(services.boxes[0].caption, Q(u"二重起動防止"));
+    EXPECT_EQ(services.boxes[0].icon, BoxIcon::Warning);
+    EXPECT_TRUE(services.modalRuns.empty());
+    EXPECT_EQ(app.ExitInstance(), 0);
+    EXPECT_FALSE(services.lockReleased);  // it never held the lock
+}
+
+TEST(Application, FirstCopyRunsTheMainDialogAndReleasesTheLockAtExit) {
+    RecordingServices services;
+    QString title;
+    services.onModal = [&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        return 0;
+    };
+    CPendulaApp app(services);
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_EQ(services.modalRuns.size(), 1u);
+    EXPECT_EQ(services.modalRuns[0], "CPendulaDlg");
+    EXPECT_EQ(title, "Corvalith");
+    EXPECT_TRUE(services.boxes.empty());
+    EXPECT_FALSE(services.lockReleased);
+    EXPECT_EQ(app.ExitInstance(), 0);
+    EXPECT_TRUE(services.lockReleased);
+}
+
+TEST(Application, WithoutAnyPlaceForTheLockItStillRuns) {
+    RecordingServices services;
+    services.lockAnswer = LockState::Unavailable;
+    CPendulaApp app(services);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(services.modalRuns.size(), 1u);
+    EXPECT_TRUE(services.boxes.empty());
+}
+
+}  // namespace
+}  // namespace corvalith::testing

@@ -1,0 +1,15 @@
+// UTF-8 output: one code point, or a whole UTF-16 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace corvalith {
+
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
+[[nodiscard]] std::string Utf16ToUtf8(std::u16string_view text);
+
+}  // namespace corvalith
