@@ -14,8 +14,6 @@
 namespace corvalith {
 namespace {
 
-constexpr std::int32_t kFilterNone = 2;
-
 // Position labels in code page 932, as the predictors take them.
 constexpr std::array<const char*, 4> kPositionLabels = {
     "\x90\xE7\x82\xCC\x88\xCA",  // 千の位
@@ -51,7 +49,7 @@ PredictOutcome Run(const PredictRequest& request) {
     for (std::size_t p = 0; p < 4; ++p) {
         const std::string label = kPositionLabels[p];
         const std::string text =
-            request.filterKind == kFilterNone
+            request.filterKind == IFType(FilterKind::None)
                 ? PredictPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
                                             request.interval)
                 : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,

@@ -6,15 +6,21 @@
 #include <cstdint>
 #include <string>
 
+#include "dsp/fft_placement.h"
+#include "dsp/filter_kind.h"
+#include "dsp/intervals.h"
+
 namespace corvalith {
 
 struct PredictRequest {
-    std::u16string historyPath;   // path of the draw-history file
-    std::int32_t drawNumber = 0;  // draw being forecast; only shown in the heading
-    std::uint32_t interval = 15;  // cycle length in draws (10, 12, 15, 18, 20, 24, 30)
-    std::int32_t filterKind = 0;  // 0 LPF, 1 BPF, 2 NONE (spectrum predictor)
-    std::int32_t fftFlag = 0;     // FFT placement: 0 head, 1 tail, 2 center, -1 head+tail
-    std::string logPath;          // trace file of the predictors; empty (the window's) = none
+    std::u16string historyPath;                 // path of the draw-history file
+    std::int32_t drawNumber = 0;                // draw being forecast; only shown in the heading
+    std::uint32_t interval = kDefaultInterval;  // cycle length in draws, one of kIntervals
+    // The filter kind as the window's radio group hands it on (an `iFType`:
+    // FilterKind::None selects the spectrum predictor).
+    std::int32_t filterKind = IFType(FilterKind::Lpf);
+    std::int32_t fftFlag = FftFlag(FftPlacement::Head);  // passed through as `fftFlag`
+    std::string logPath;  // trace file of the predictors; empty (the window's) = none
 };
 
 // In the order in which the checks run. `Failed` is an unexpected failure of

@@ -6,7 +6,9 @@
 
 #include "dsp/buffer.h"
 #include "dsp/fft.h"
+#include "dsp/fft_placement.h"
 #include "dsp/filter.h"
+#include "dsp/filter_kind.h"
 #include "dsp/filter_registry.h"
 #include "dsp/head_tail_spectrum.h"
 #include "dsp/spectrum.h"
@@ -15,11 +17,6 @@
 
 namespace corvalith {
 namespace {
-
-constexpr int kFftHead = 0;
-constexpr int kFftTail = 1;
-constexpr int kFftCenter = 2;
-constexpr int kFftHeadTail = -1;
 
 enum class Filtering { None, Requested };
 
@@ -51,15 +48,16 @@ class FilterLibrarySession {
 int FilterSeries(WAData& data, int iFType, Buffer<double>& series, TraceLog& trace) {
     FilterLibrarySession session;
     FilterSpec spec;
-    if (iFType == 0 || iFType == 1) {
+    const bool lowPass = iFType == IFType(FilterKind::Lpf);
+    if (lowPass || iFType == IFType(FilterKind::Bpf)) {
         // A failed design leaves no kernel, which ApplyFilter reports as -202.
-        if (iFType == 0) {
+        if (lowPass) {
             (void)DesignLPF(spec);
         } else {
             (void)DesignBPF(spec);
         }
         const int rc = ApplyFilter(spec, data);
-        if (rc != kOk && iFType == 0) {
+        if (rc != kOk && lowPass) {
             trace << "Filtering failed with error code: " << rc;
             trace.EndLine();
             return rc;
@@ -120,17 +118,19 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
     int rc = kOk;
     if (nLen == frame) {
         rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
-    } else if (fftFlag == kFftHead) {
+    } else if (fftFlag == FftFlag(FftPlacement::Head)) {
         rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
-    } else if ((fftFlag == kFftTail || fftFlag == kFftCenter) && nLen < frame) {
+    } else if ((fftFlag == FftFlag(FftPlacement::Tail) ||
+                fftFlag == FftFlag(FftPlacement::Center)) &&
+               nLen < frame) {
         // nLen 0 still gets a one-sample frame; a tail or centre frame would
         // start before the series, so it is refused as the head-and-tail one is.
         rc = kBadArgument;
-    } else if (fftFlag == kFftTail) {
+    } else if (fftFlag == FftFlag(FftPlacement::Tail)) {
         rc = ComputeFFT(series.data() + (nLen - frame), re.data(), im.data(), frame, 0);
-    } else if (fftFlag == kFftCenter) {
+    } else if (fftFlag == FftFlag(FftPlacement::Center)) {
         rc = ComputeFFT(series.data() + (nLen - frame) / 2, re.data(), im.data(), frame, 0);
-    } else if (fftFlag == kFftHeadTail) {
+    } else if (fftFlag == FftFlag(FftPlacement::HeadTail)) {
         rc = ComputeHeadTailSpectrum(series.data(), re.data(), im.data(), nLen, frame);
     } else {
         trace << "Undefined FFT processing flag";
@@ -176,8 +176,9 @@ int Spectrum::ProcessSingleDigit(const WAData& data, std::uint32_t nLen, int fft
     // write access is used by filtering alone.
     WAData view = data;
     try {
-        return corvalith::RunPipeline(*this, view, nLen, fftFlag, 2, corvalith::Filtering::None,
-                                      name, logPath, interval);
+        return corvalith::RunPipeline(*this, view, nLen, fftFlag,
+                                      corvalith::IFType(corvalith::FilterKind::None),
+                                      corvalith::Filtering::None, name, logPath, interval);
     } catch (...) {
         return corvalith::kOutOfMemory;
     }

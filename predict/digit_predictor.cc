@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "dsp/fft_placement.h"
+#include "dsp/filter_kind.h"
 #include "dsp/trace.h"
 #include "predict/cycle_counts.h"
 #include "predict/digit_ranking.h"
@@ -37,7 +39,7 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         for (const std::int32_t n : counts.rows[d]) trace << n << " ";
         trace.EndLine();
     }
-    if (variant == Variant::Unfiltered) self.fftFlag = 0;
+    if (variant == Variant::Unfiltered) self.fftFlag = FftFlag(FftPlacement::Head);
 
     std::array<Spectrum, kDigits> spectra;
     for (int d = 0; d < kDigits; ++d) {
@@ -95,8 +97,9 @@ std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFla
 std::string PredictPowerSpectrumDigit(Spectrum& self, const WAData& data, const std::string& name,
                                       const std::string& logPath, std::uint32_t interval) noexcept {
     try {
-        return corvalith::Predict(corvalith::Variant::Unfiltered, self, data, 0, 2, name, logPath,
-                                  interval);
+        using namespace corvalith;
+        return Predict(Variant::Unfiltered, self, data, FftFlag(FftPlacement::Head),
+                       IFType(FilterKind::None), name, logPath, interval);
     } catch (...) {
         return corvalith::kResultError;
     }
