@@ -1,0 +1,34 @@
+// The statistics of the evaluation: confidence intervals, exact binomial
+// tails, the chi-square tail and Holm's correction (Boost.Math underneath).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace corvalith::evaluate {
+
+inline constexpr double kZ95 = 1.959963984540054;  // two-sided 95 % normal quantile
+
+struct Interval {
+    double low = 0.0;
+    double high = 0.0;
+};
+
+// Wilson score interval of hits/n; [0, 1] when n is 0.
+[[nodiscard]] Interval WilsonInterval(std::uint64_t hits, std::uint64_t n, double z = kZ95);
+
+// P(X >= hits) for X ~ Binomial(n, p); 1 when hits is 0.
+[[nodiscard]] double BinomialUpperTail(std::uint64_t hits, std::uint64_t n, double p);
+
+// min(1, 2 min(P(X <= r), P(X >= r))) for X ~ Binomial(n, p).
+[[nodiscard]] double BinomialTwoSided(std::uint64_t r, std::uint64_t n, double p);
+
+// P(X >= chi2) for X ~ chi-square with `df` degrees of freedom.
+[[nodiscard]] double ChiSquareUpperTail(double chi2, double df);
+
+// Holm's step-down adjusted p-values, in the order of `p` (each >= its raw
+// value, at most 1, monotone along the sorted order).
+[[nodiscard]] std::vector<double> HolmAdjust(std::span<const double> p);
+
+}  // namespace corvalith::evaluate

@@ -1,0 +1,35 @@
+// Every setting evaluated, with Holm's correction over all of their tests.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "evaluate/backtest.h"
+
+namespace corvalith::evaluate {
+
+// LPF and BPF x kIntervals x the four placements, then NONE x kIntervals (63).
+[[nodiscard]] std::vector<Setting> SweepSettings();
+
+struct SweepEntry {
+    BacktestResult result;
+    std::array<TopStatistics, kPositionCount> statistics;  // for the sweep's top K
+    std::array<double, kPositionCount> pHolm{};            // adjusted over all settings x positions
+};
+
+struct SweepResult {
+    std::vector<SweepEntry> settings;  // in SweepSettings() order
+    std::size_t bestSetting = 0;       // the setting and position with the highest rate
+    std::size_t bestPosition = 0;
+    bool anySignificant = false;  // some pHolm < 0.05
+};
+
+// Runs every setting on `jobs` threads (0: the hardware threads). The
+// result does not depend on `jobs`. Nothing when cancelled.
+[[nodiscard]] std::optional<SweepResult> Sweep(const DrawTable& table,
+                                               const EvaluationOptions& options, int top,
+                                               unsigned jobs, const RunControl& control = {});
+
+}  // namespace corvalith::evaluate
