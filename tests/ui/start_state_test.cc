@@ -23,7 +23,7 @@ namespace {
 
 using StartState = DialogTest;
 
-TEST_F(StartState, MatchesTheDialogsFirstEdgeCase) {
+TEST_F(StartState, FifteenLpfHeadDrawOneAndEmptyFields) {
     // Interval list 10 ... 30 in text order, 15 selected.
     DropDownCombo* interval = IntervalList();
     ASSERT_EQ(interval->count(), 7);
