@@ -1,4 +1,4 @@
-// Template 102 as data.
+// The main dialog's template (res::kMainDialog) as data.
 #include "ui/dialog_template.h"
 
 namespace corvalith {
