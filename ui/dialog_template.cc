@@ -1,6 +1,8 @@
 // The main dialog's template (res::kMainDialog) as data.
 #include "ui/dialog_template.h"
 
+#include "ui/resource.h"
+
 namespace corvalith {
 namespace {
 

@@ -1,6 +1,8 @@
 // The status-to-box table over the command's message table.
 #include "ui/failure_box.h"
 
+#include <QString>
+
 #include "commands/messages.h"
 #include "ui/qt_text.h"
 
