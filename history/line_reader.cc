@@ -1,4 +1,4 @@
-// Chunked reading: complete lines are decoded a block at a time (one iconv
+// Chunked reading: complete lines are decoded a block at a time (one decoder
 // call for many lines), which is safe because the byte 0x0A is never part of
 // a two-byte CP932 character.
 #include "history/line_reader.h"
