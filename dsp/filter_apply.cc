@@ -1,5 +1,8 @@
 // ApplyFilter: direct-form convolution with the registered kernel, no padding
-// before the first sample, optional decimation.
+// before the first sample, optional decimation. Output c is the sum
+// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order; the loops run
+// tap by tap over all outputs, which keeps that order for every output while
+// the inner loop vectorises across outputs.
 #include <algorithm>
 #include <new>
 
@@ -22,18 +25,23 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     if (data.samples == nullptr) return kBadArgument;
     std::copy(data.samples, data.samples + count, x.data());
 
-    std::uint32_t produced = 0;
-    for (std::uint32_t c = 0; c < count; ++c) {
-        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
-        double acc = 0.0;
-        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
-        if (c % spec.decimation == 0) y[produced++] = acc;
+    // y starts at 0.0; pass g adds x[c-g]*taps[g] to every output c >= g.
+    const std::uint32_t passes = std::min<std::uint32_t>(kKernelTaps, count);
+    for (std::uint32_t g = 0; g < passes; ++g) {
+        const double tap = taps[g];
+        const double* __restrict in = x.data();
+        double* __restrict out = y.data() + g;
+        const std::uint32_t n = count - g;
+        for (std::uint32_t i = 0; i < n; ++i) out[i] += in[i] * tap;
     }
+    const std::uint32_t produced = (count - 1) / spec.decimation + 1;
 
     delete[] data.samples;
     data.samples = new (std::nothrow) double[produced];
     if (data.samples == nullptr) return kBadArgument;
-    std::copy(y.data(), y.data() + produced, data.samples);
+    for (std::uint32_t k = 0; k < produced; ++k) {
+        data.samples[k] = y[std::size_t{k} * spec.decimation];
+    }
     data.count = produced;
     data.rate = data.rate / spec.decimation;
     return kOk;
