@@ -1,8 +1,9 @@
 // ApplyFilter: direct-form convolution with the registered kernel, no padding
 // before the first sample, optional decimation. Output c is the sum
-// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order; the loops run
-// tap by tap over all outputs, which keeps that order for every output while
-// the inner loop vectorises across outputs.
+// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order. Outputs from
+// kKernelTaps - 1 on use every tap and are computed kBlock at a time, their
+// sums held side by side (the compiler keeps them in vector registers), each
+// still in that order.
 #include <algorithm>
 #include <new>
 
@@ -10,6 +11,32 @@
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
 #include "dsp/status.h"
+
+namespace {
+
+constexpr std::uint32_t kTaps = corvalith::kKernelTaps;
+constexpr std::uint32_t kBlock = 8;
+
+// Output c from its first min(c, kTaps - 1) + 1 taps.
+double Output(const double* x, const double* taps, std::uint32_t c) noexcept {
+    const std::uint32_t last = std::min<std::uint32_t>(kTaps - 1, c);
+    double acc = 0.0;
+    for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
+    return acc;
+}
+
+// Outputs c .. c + kBlock - 1, for c >= kTaps - 1.
+void FullBlock(const double* x, const double* taps, std::uint32_t c, double* y) noexcept {
+    double acc[kBlock] = {};
+    for (std::uint32_t g = 0; g < kTaps; ++g) {
+        const double tap = taps[g];
+        const double* in = x + (c - g);
+        for (std::uint32_t j = 0; j < kBlock; ++j) acc[j] += in[j] * tap;
+    }
+    std::copy(acc, acc + kBlock, y + c);
+}
+
+}  // namespace
 
 int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     using namespace corvalith;
@@ -25,15 +52,11 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     if (data.samples == nullptr) return kBadArgument;
     std::copy(data.samples, data.samples + count, x.data());
 
-    // y starts at 0.0; pass g adds x[c-g]*taps[g] to every output c >= g.
-    const std::uint32_t passes = std::min<std::uint32_t>(kKernelTaps, count);
-    for (std::uint32_t g = 0; g < passes; ++g) {
-        const double tap = taps[g];
-        const double* __restrict in = x.data();
-        double* __restrict out = y.data() + g;
-        const std::uint32_t n = count - g;
-        for (std::uint32_t i = 0; i < n; ++i) out[i] += in[i] * tap;
-    }
+    const std::uint32_t head = std::min<std::uint32_t>(count, kTaps - 1);
+    std::uint32_t c = 0;
+    for (; c < head; ++c) y[c] = Output(x.data(), taps, c);
+    for (; count - c >= kBlock; c += kBlock) FullBlock(x.data(), taps, c, y.data());
+    for (; c < count; ++c) y[c] = Output(x.data(), taps, c);
     const std::uint32_t produced = (count - 1) / spec.decimation + 1;
 
     delete[] data.samples;
