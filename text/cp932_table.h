@@ -11,6 +11,9 @@ namespace corvalith::cp932 {
 inline constexpr char16_t kInvalid = 0xFFFF;   // no character starts or ends here
 inline constexpr char16_t kLeadByte = 0xFFFE;  // first byte of a two-byte character
 
+// The generator checks that bytes 0x00 .. 0x7F are the ASCII characters, so
+// the decoder widens them without a lookup.
+
 // kSingle[b]: the UTF-16 unit of the one-byte character b, kLeadByte or kInvalid.
 extern const char16_t kSingle[256];
 
@@ -21,9 +24,5 @@ extern const std::uint8_t kLeadRow[256];
 // kPairs[kLeadRow[lead] * 256 + trail]: the UTF-16 unit of the two-byte
 // character, or kInvalid.
 extern const char16_t kPairs[];
-
-// Whether bytes 0x00 .. 0x7F decode to U+0000 .. U+007F (checked when the
-// table is generated).
-extern const bool kAsciiIsIdentity;
 
 }  // namespace corvalith::cp932
