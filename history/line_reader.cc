@@ -22,6 +22,37 @@ void RemoveCarriageReturns(std::u16string& line) {
     line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
 }
 
+// Whether any of the four UTF-16 units in `word` equals the unit repeated in
+// `pattern` (the classic test for a zero field of x ^ pattern).
+bool HasUnit(std::uint64_t word, std::uint64_t pattern) noexcept {
+    constexpr std::uint64_t kLow = 0x0001000100010001u;
+    constexpr std::uint64_t kHigh = 0x8000800080008000u;
+    const std::uint64_t x = word ^ pattern;
+    return ((x - kLow) & ~x & kHigh) != 0;
+}
+
+// The end of the line starting at `p`: the first LF, or `end`. Notes whether
+// the line holds a CR, so that lines without one are copied as they are.
+// Four units are checked at a time while none of them is a LF or CR.
+const char16_t* LineEnd(const char16_t* p, const char16_t* end, bool& hasCr) noexcept {
+    constexpr std::uint64_t kLf = 0x000A000A000A000Au;
+    constexpr std::uint64_t kCr = 0x000D000D000D000Du;
+    bool cr = false;
+    for (;;) {
+        for (; end - p >= 4; p += 4) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (HasUnit(word, kLf) || HasUnit(word, kCr)) break;
+        }
+        // At most four units up to the LF, CR or the end; a CR goes on the search.
+        const char16_t* stop = end - p > 4 ? p + 4 : end;
+        for (; p != stop && *p != u'\n'; ++p) cr |= *p == u'\r';
+        if (p == end || *p == u'\n') break;
+    }
+    hasCr = cr;
+    return p;
+}
+
 }  // namespace
 
 HistoryLineReader::~HistoryLineReader() {
@@ -46,12 +77,13 @@ bool HistoryLineReader::Open(const std::string& path) noexcept {
 LineStatus HistoryLineReader::Next(std::u16string& line) {
     for (;;) {
         if (next_ < decoded_.size()) {
-            const std::u16string_view rest = std::u16string_view(decoded_).substr(next_);
-            const std::size_t lf = rest.find(u'\n');
-            const std::size_t length = lf == std::u16string_view::npos ? rest.size() : lf;
-            line.assign(rest.substr(0, length));
-            next_ += lf == std::u16string_view::npos ? length : length + 1;
-            RemoveCarriageReturns(line);
+            const char16_t* begin = decoded_.data() + next_;
+            const char16_t* end = decoded_.data() + decoded_.size();
+            bool hasCr = false;
+            const char16_t* lineEnd = LineEnd(begin, end, hasCr);
+            line.assign(begin, static_cast<std::size_t>(lineEnd - begin));
+            next_ += static_cast<std::size_t>(lineEnd - begin) + (lineEnd != end ? 1 : 0);
+            if (hasCr) RemoveCarriageReturns(line);
             return LineStatus::Line;
         }
         if (failed_ || fd_ < 0) return LineStatus::Error;
