@@ -1,9 +1,10 @@
 // ApplyFilter: direct-form convolution with the registered kernel, no padding
 // before the first sample, optional decimation. Output c is the sum
-// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order. Outputs from
-// kKernelTaps - 1 on use every tap and are computed kBlock at a time, their
-// sums held side by side (the compiler keeps them in vector registers), each
-// still in that order.
+// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order. The first
+// kKernelTaps - 1 outputs use fewer taps; they are summed tap by tap across
+// outputs. Later outputs use every tap and are computed kBlock at a time, their
+// sums held side by side (the compiler keeps them in vector registers). Both
+// keep every output's own order, so the result is that of the plain loop.
 #include <algorithm>
 #include <new>
 
@@ -53,8 +54,10 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     std::copy(data.samples, data.samples + count, x.data());
 
     const std::uint32_t head = std::min<std::uint32_t>(count, kTaps - 1);
-    std::uint32_t c = 0;
-    for (; c < head; ++c) y[c] = Output(x.data(), taps, c);
+    for (std::uint32_t g = 0; g < head; ++g) {
+        for (std::uint32_t c = g; c < head; ++c) y[c] += x[c - g] * taps[g];
+    }
+    std::uint32_t c = head;
     for (; count - c >= kBlock; c += kBlock) FullBlock(x.data(), taps, c, y.data());
     for (; c < count; ++c) y[c] = Output(x.data(), taps, c);
     const std::uint32_t produced = (count - 1) / spec.decimation + 1;
