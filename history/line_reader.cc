@@ -16,35 +16,33 @@
 namespace corvalith {
 namespace {
 
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = 16 * 1024;
 
 void RemoveCarriageReturns(std::u16string& line) {
     line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
 }
 
-// Whether any of the four UTF-16 units in `word` equals the unit repeated in
-// `pattern` (the classic test for a zero field of x ^ pattern).
-bool HasUnit(std::uint64_t word, std::uint64_t pattern) noexcept {
-    constexpr std::uint64_t kLow = 0x0001000100010001u;
+// Whether any of the four UTF-16 units in `word` is below 0x000E, the test
+// that lets LF (0x000A) and CR (0x000D) through; the bit trick is exact.
+bool HasControlUnit(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kBelow = 0x000E000E000E000Eu;
     constexpr std::uint64_t kHigh = 0x8000800080008000u;
-    const std::uint64_t x = word ^ pattern;
-    return ((x - kLow) & ~x & kHigh) != 0;
+    return ((word - kBelow) & ~word & kHigh) != 0;
 }
 
 // The end of the line starting at `p`: the first LF, or `end`. Notes whether
 // the line holds a CR, so that lines without one are copied as they are.
-// Four units are checked at a time while none of them is a LF or CR.
+// Four units are checked at a time until a word may hold a LF or CR.
 const char16_t* LineEnd(const char16_t* p, const char16_t* end, bool& hasCr) noexcept {
-    constexpr std::uint64_t kLf = 0x000A000A000A000Au;
-    constexpr std::uint64_t kCr = 0x000D000D000D000Du;
     bool cr = false;
     for (;;) {
         for (; end - p >= 4; p += 4) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
-            if (HasUnit(word, kLf) || HasUnit(word, kCr)) break;
+            if (HasControlUnit(word)) break;
         }
-        // At most four units up to the LF, CR or the end; a CR goes on the search.
+        // At most four units up to the LF or the end; a CR or other control
+        // unit goes on with the search.
         const char16_t* stop = end - p > 4 ? p + 4 : end;
         for (; p != stop && *p != u'\n'; ++p) cr |= *p == u'\r';
         if (p == end || *p == u'\n') break;

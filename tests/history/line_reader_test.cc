@@ -33,10 +33,12 @@ std::vector<std::u16string> PlainSplit(const std::u16string& text) {
 TEST(HistoryLineReader, MatchesAPlainSplitWhereverLineBreaksFall) {
     testing::TempDir dir;
     std::mt19937 random(10);
-    // Pieces with their UTF-16 text: ASCII, LF, CR and 第 (two bytes in CP932).
+    // Pieces with their UTF-16 text: ASCII, LF, CR, a tab (another control
+    // character), 第 (two bytes in CP932) and a half-width katakana (above 0x8000).
     const std::vector<std::pair<std::string, std::u16string>> pieces = {
-        {"a", u"a"}, {"7", u"7"}, {"\n", u"\n"}, {"\r", u"\r"}, {"\x91\xE6", u"第"}, {",", u","}};
-    std::discrete_distribution<std::size_t> pick({30, 20, 6, 3, 6, 5});
+        {"a", u"a"},   {"7", u"7"},         {"\n", u"\n"}, {"\r", u"\r"},
+        {"\t", u"\t"}, {"\x91\xE6", u"第"}, {",", u","},   {"\xB1", u"\uFF71"}};
+    std::discrete_distribution<std::size_t> pick({30, 20, 6, 3, 2, 6, 5, 2});
     std::uniform_int_distribution<int> length(0, 120);
     for (int n = 0; n < 300; ++n) {
         std::string bytes;
