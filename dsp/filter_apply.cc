@@ -16,7 +16,7 @@
 namespace {
 
 constexpr std::uint32_t kTaps = corvalith::kKernelTaps;
-constexpr std::uint32_t kBlock = 8;
+constexpr std::uint32_t kBlock = 16;
 
 // Output c from its first min(c, kTaps - 1) + 1 taps.
 double Output(const double* x, const double* taps, std::uint32_t c) noexcept {
