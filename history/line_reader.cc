@@ -58,7 +58,7 @@ HistoryLineReader::~HistoryLineReader() {
 }
 
 bool HistoryLineReader::Open(const std::string& path) noexcept {
-    if (!decoder_.ok() || path.empty() || path.find('\0') != std::string::npos) return false;
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
     // O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) return false;

@@ -20,7 +20,7 @@ bool EightAscii(const unsigned char* in) noexcept {
 
 }  // namespace
 
-bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) {
+bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) const {
     const std::size_t start = out.size();
     out.resize(start + bytes.size());  // CP932 never gives more than one unit per byte
     char16_t* const first = out.data() + start;

@@ -7,20 +7,13 @@
 
 namespace corvalith {
 
-// A stateless decoder over the built-in table; not copyable.
+// A stateless decoder over the built-in table; it cannot fail to start.
 class Cp932Decoder {
   public:
-    Cp932Decoder() noexcept = default;
-    Cp932Decoder(const Cp932Decoder&) = delete;
-    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-    // Always true: the table is part of the program.
-    [[nodiscard]] bool ok() const noexcept { return true; }
-
     // Appends the UTF-16 text of `bytes` to `out`. Returns false when the bytes
     // hold an invalid sequence or end inside a two-byte character; `out` then
     // holds the text decoded up to that point. May throw std::bad_alloc.
-    [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out);
+    [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out) const;
 };
 
 // Decodes text the program produced itself (predictor results); each byte that
