@@ -1,12 +1,15 @@
-// RunPredict: path checks, one read of the history, four predictor calls on
-// one shared Spectrum record, and the message.
+// RunPredict: path checks, one read of the history (which also gives the
+// proposed draw number when asked), four predictor calls on one shared
+// Spectrum record, and the message.
 #include "commands/predict_core.h"
 
 #include <array>
+#include <limits>
 #include <string>
 
 #include "dsp/wa_data.h"
 #include "history/draw_history.h"
+#include "history/draw_number.h"
 #include "predict/digit_predictor.h"
 #include "text/cp932.h"
 #include "text/file_system_path.h"
@@ -33,16 +36,30 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
     return message;
 }
 
+// The draw number the window proposes after a history whose highest number
+// is `highest`, as its draw-number field reads it (saturating), or 1.
+std::int32_t ProposedDrawNumber(std::int32_t highest) {
+    const auto next = NextDrawNumber(highest);
+    if (!next) return 1;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(*next > kMax ? kMax : *next);
+}
+
 PredictOutcome Run(const PredictRequest& request) {
     if (request.historyPath.empty()) return {PredictStatus::NoPath, {}};
     const std::string path = PathToFileSystem(request.historyPath);
     if (!PathExists(path)) return {PredictStatus::PathNotFound, {}};
 
     std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        return {PredictStatus::ReadFailed, {}};
-    }
+    std::int32_t highest = 0;
+    const int loaded = request.proposeDrawNumber
+                           ? LoadDrawHistoryWithHighest(path, series[0].get(), series[1].get(),
+                                                        series[2].get(), series[3].get(), highest)
+                           : LoadDrawHistory(path, series[0].get(), series[1].get(),
+                                             series[2].get(), series[3].get());
+    if (loaded != 0) return {PredictStatus::ReadFailed, {}};
+    const std::int32_t drawNumber =
+        request.proposeDrawNumber ? ProposedDrawNumber(highest) : request.drawNumber;
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;
@@ -57,7 +74,7 @@ PredictOutcome Run(const PredictRequest& request) {
         texts[p] = DecodeCp932Lossy(text);
     }
     shared.Release();
-    return {PredictStatus::Ok, FormatMessage(request.drawNumber, texts)};
+    return {PredictStatus::Ok, FormatMessage(drawNumber, texts)};
 }
 
 }  // namespace
