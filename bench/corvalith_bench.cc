@@ -1,6 +1,7 @@
 // Speed and memory of the forecast core: reading histories (MB/s), one whole
-// four-position forecast per filter kind (reading included), ComputeFFT by size,
-// and the peak memory of reading and forecasting a 1,000,000-draw history.
+// four-position forecast per filter kind (reading included) on the sample and
+// the real history, ApplyFilter and ComputeFFT by size, and the peak memory of
+// reading and forecasting a 1,000,000-draw history.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -16,6 +17,8 @@
 
 #include "commands/predict_core.h"
 #include "dsp/fft.h"
+#include "dsp/filter.h"
+#include "dsp/filter_registry.h"
 #include "dsp/wa_data.h"
 #include "history/draw_history.h"
 #include "text/file_system_path.h"
@@ -73,6 +76,53 @@ void BM_ForecastSample(benchmark::State& state) {
     state.SetLabel(kNames[state.range(0)]);
 }
 BENCHMARK(BM_ForecastSample)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// The whole forecast the command line makes of the real history (interval 15),
+// reading included, per filter kind; skipped when the file is absent.
+void BM_ForecastRealHistory(benchmark::State& state) {
+    const std::string path = CORVALITH_REAL_HISTORY;
+    if (!std::filesystem::exists(path)) {
+        state.SkipWithError("no real history");
+        return;
+    }
+    corvalith::PredictRequest request;
+    request.historyPath = corvalith::PathFromFileSystem(path);
+    request.filterKind = static_cast<std::int32_t>(state.range(0));
+    request.interval = 15;
+    request.drawNumber = 7055;
+    for (auto _ : state) {
+        const auto outcome = corvalith::RunPredict(request);
+        if (outcome.status != corvalith::PredictStatus::Ok) state.SkipWithError("forecast failed");
+        benchmark::DoNotOptimize(outcome.text.data());
+    }
+    static const char* kNames[] = {"LPF", "BPF", "NONE"};
+    state.SetLabel(kNames[state.range(0)]);
+}
+BENCHMARK(BM_ForecastRealHistory)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+// ApplyFilter with the low-pass kernel on a count series of the given length
+// (470 is one digit's series of the real history at interval 15); the copy
+// of the input each round is part of the figure.
+void BM_ApplyFilter(benchmark::State& state) {
+    const auto n = static_cast<std::uint32_t>(state.range(0));
+    std::vector<double> counts(n);
+    for (std::uint32_t i = 0; i < n; ++i) counts[i] = (i * 7 + i / 3) % 5;
+    (void)OpenFilterLibrary();
+    {
+        FilterSpec spec;
+        if (DesignLPF(spec) != 0) state.SkipWithError("design failed");
+        for (auto _ : state) {
+            WAData data{new double[n], n, 1};
+            std::copy(counts.begin(), counts.end(), data.samples);
+            if (ApplyFilter(spec, data) != 0) state.SkipWithError("filter failed");
+            benchmark::DoNotOptimize(data.samples);
+            corvalith::ReleaseSamples(data);
+        }
+    }
+    CloseFilterLibrary();
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * n));
+}
+BENCHMARK(BM_ApplyFilter)->Arg(470)->Arg(705)->Arg(66666)->Unit(benchmark::kMicrosecond);
 
 void BM_ComputeFFT(benchmark::State& state) {
     const auto n = static_cast<std::uint32_t>(state.range(0));

@@ -2,12 +2,9 @@
 // message; `next-draw` runs the select-file checks and prints the proposal.
 #include "cli/cli_run.h"
 
-#include <limits>
-
 #include "cli/cli_args.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
-#include "history/draw_number.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 
@@ -19,19 +16,12 @@ int Report(PredictStatus status, std::ostream& err) {
     return ExitCodeFor(status);
 }
 
-// The draw number a user would see proposed after choosing the file, as the
-// draw-number field reads it (saturating at the 32-bit limit), or 1.
-std::int32_t ProposedDrawNumber(const std::string& path) {
-    const auto next = NextDrawNumber(ScanHighestDrawNumber(path));
-    if (!next) return 1;
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(*next > kMax ? kMax : *next);
-}
-
 int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     PredictRequest request;
     request.historyPath = PathFromFileSystem(options.history);
-    request.drawNumber = options.draw ? *options.draw : ProposedDrawNumber(options.history);
+    // Without --draw the heading shows the number the window would propose.
+    request.drawNumber = options.draw.value_or(0);
+    request.proposeDrawNumber = !options.draw;
     request.interval = options.interval;
     request.filterKind = options.filterKind;
     request.fftFlag = options.fftFlag;

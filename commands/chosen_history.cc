@@ -6,14 +6,17 @@
 
 namespace corvalith {
 
-PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series) noexcept {
+PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
+                                std::int32_t* highestDrawNumber) noexcept {
     if (path.empty()) return PredictStatus::NoPath;
     if (!PathExists(path)) return PredictStatus::PathNotFound;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        return PredictStatus::ReadFailed;
-    }
-    return PredictStatus::Ok;
+    const int loaded =
+        highestDrawNumber != nullptr
+            ? LoadDrawHistoryWithHighest(path, series[0].get(), series[1].get(), series[2].get(),
+                                         series[3].get(), *highestDrawNumber)
+            : LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
+                              series[3].get());
+    return loaded == 0 ? PredictStatus::Ok : PredictStatus::ReadFailed;
 }
 
 }  // namespace corvalith

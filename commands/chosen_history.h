@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "commands/predict_core.h"
@@ -14,8 +15,10 @@ namespace corvalith {
 using PositionSeries = std::array<ScopedWAData, 4>;
 
 // Checks `path` (file-system bytes) and loads it into `series`: NoPath,
-// PathNotFound, ReadFailed (series untouched) or Ok. Never throws.
-[[nodiscard]] PredictStatus LoadChosenHistory(const std::string& path,
-                                              PositionSeries& series) noexcept;
+// PathNotFound, ReadFailed (series untouched) or Ok. With `highestDrawNumber`,
+// also sets it, when Ok, to the highest draw number in the file as
+// ScanHighestDrawNumber finds it, from the same read. Never throws.
+[[nodiscard]] PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
+                                              std::int32_t* highestDrawNumber = nullptr) noexcept;
 
 }  // namespace corvalith

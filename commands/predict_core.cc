@@ -1,11 +1,13 @@
-// RunPredict: path checks, one read of the history, four predictor calls on
-// one shared Spectrum record, and the message.
+// RunPredict: path checks, one read of the history (which also gives the
+// proposed draw number when asked), four predictor calls on one shared
+// Spectrum record, and the message.
 #include "commands/predict_core.h"
 
 #include <array>
 #include <string>
 
 #include "commands/chosen_history.h"
+#include "commands/select_file_core.h"
 #include "predict/digit_predictor.h"
 #include "text/cp932.h"
 #include "text/file_system_path.h"
@@ -36,8 +38,12 @@ PredictOutcome Run(const PredictRequest& request) {
     // A non-empty name never becomes an empty byte string, so the checks
     // see the same emptiness as the request.
     PositionSeries series;
-    const PredictStatus loaded = LoadChosenHistory(PathToFileSystem(request.historyPath), series);
+    std::int32_t highest = 0;
+    const PredictStatus loaded = LoadChosenHistory(PathToFileSystem(request.historyPath), series,
+                                                   request.proposeDrawNumber ? &highest : nullptr);
     if (loaded != PredictStatus::Ok) return {loaded, {}};
+    const std::int32_t drawNumber =
+        request.proposeDrawNumber ? ProposedDrawNumber(highest) : request.drawNumber;
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;
@@ -52,7 +58,7 @@ PredictOutcome Run(const PredictRequest& request) {
         texts[p] = DecodeCp932Lossy(text);
     }
     shared.Release();
-    return {PredictStatus::Ok, FormatMessage(request.drawNumber, texts)};
+    return {PredictStatus::Ok, FormatMessage(drawNumber, texts)};
 }
 
 }  // namespace

@@ -13,8 +13,12 @@
 namespace corvalith {
 
 struct PredictRequest {
-    std::u16string historyPath;                 // path of the draw-history file
-    std::int32_t drawNumber = 0;                // draw being forecast; only shown in the heading
+    std::u16string historyPath;   // path of the draw-history file
+    std::int32_t drawNumber = 0;  // draw being forecast; only shown in the heading
+    // Instead of drawNumber, show the number the window proposes for this file
+    // (its highest draw number + 1, saturating at INT32_MAX, or 1), taken
+    // from the same read as the forecast.
+    bool proposeDrawNumber = false;
     std::uint32_t interval = kDefaultInterval;  // cycle length in draws, one of kIntervals
     // The filter kind as the window's radio group hands it on (an `iFType`:
     // FilterKind::None selects the spectrum predictor).

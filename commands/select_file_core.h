@@ -21,4 +21,9 @@ struct HistoryCheck {
 // loaded series are only a check and are released. Never throws.
 [[nodiscard]] HistoryCheck CheckChosenHistory(const std::string& path) noexcept;
 
+// The draw number shown after a history whose highest number is `highest`:
+// highest + 1 as the draw-number field reads it (saturating at INT32_MAX), or
+// 1 when there is none.
+[[nodiscard]] std::int32_t ProposedDrawNumber(std::int32_t highest) noexcept;
+
 }  // namespace corvalith

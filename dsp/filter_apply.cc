@@ -1,5 +1,10 @@
 // ApplyFilter: direct-form convolution with the registered kernel, no padding
-// before the first sample, optional decimation.
+// before the first sample, optional decimation. Output c is the sum
+// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order. The first
+// kKernelTaps - 1 outputs use fewer taps; they are summed tap by tap across
+// outputs. Later outputs use every tap and are computed kBlock at a time, their
+// sums held side by side (the compiler keeps them in vector registers). Both
+// keep every output's own order, so the result is that of the plain loop.
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -8,6 +13,32 @@
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
 #include "dsp/status.h"
+
+namespace {
+
+constexpr std::uint32_t kTaps = corvalith::kKernelTaps;
+constexpr std::uint32_t kBlock = 16;
+
+// Output c from its first min(c, kTaps - 1) + 1 taps.
+double Output(const double* x, const double* taps, std::uint32_t c) noexcept {
+    const std::uint32_t last = std::min<std::uint32_t>(kTaps - 1, c);
+    double acc = 0.0;
+    for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
+    return acc;
+}
+
+// Outputs c .. c + kBlock - 1, for c >= kTaps - 1.
+void FullBlock(const double* x, const double* taps, std::uint32_t c, double* y) noexcept {
+    double acc[kBlock] = {};
+    for (std::uint32_t g = 0; g < kTaps; ++g) {
+        const double tap = taps[g];
+        const double* in = x + (c - g);
+        for (std::uint32_t j = 0; j < kBlock; ++j) acc[j] += in[j] * tap;
+    }
+    std::copy(acc, acc + kBlock, y + c);
+}
+
+}  // namespace
 
 int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     using namespace corvalith;
@@ -23,19 +54,20 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     if (data.samples == nullptr) return kBadArgument;
     std::copy(data.samples, data.samples + count, x.data());
 
-    std::uint32_t produced = 0;
-    for (std::uint32_t c = 0; c < count; ++c) {
-        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
-        double acc = 0.0;
-        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
-        if (c % spec.decimation == 0) y[produced++] = acc;
+    const std::uint32_t head = std::min<std::uint32_t>(count, kTaps - 1);
+    for (std::uint32_t g = 0; g < head; ++g) {
+        for (std::uint32_t c = g; c < head; ++c) y[c] += x[c - g] * taps[g];
     }
+    std::uint32_t c = head;
+    for (; count - c >= kBlock; c += kBlock) FullBlock(x.data(), taps, c, y.data());
+    for (; c < count; ++c) y[c] = Output(x.data(), taps, c);
+    const std::uint32_t produced = (count - 1) / spec.decimation + 1;
 
     // The old array goes first, so that old and new are never held at once.
     ReplaceSamples(data, nullptr);
     auto filtered = NewZeroedArray<double>(produced);
     if (!filtered) return kBadArgument;
-    std::copy(y.data(), y.data() + produced, filtered.get());
+    for (std::uint32_t k = 0; k < produced; ++k) filtered[k] = y[std::size_t{k} * spec.decimation];
     ReplaceSamples(data, std::move(filtered));
     data.count = produced;
     data.rate = data.rate / spec.decimation;

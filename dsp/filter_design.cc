@@ -1,5 +1,6 @@
 // Frequency sampling: an ideal 0/1 response on 128 bins, inverse transform,
 // rotation by half the length, Blackman window, registration.
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -79,12 +80,17 @@ int Design(FilterSpec& spec, Kind kind) noexcept {
 }  // namespace
 
 void detail::ApplyBlackmanWindow(double* taps) noexcept {
-    const double pi = std::numbers::pi;
-    for (std::uint32_t i = 0; i < kTaps; ++i) {
-        const double w =
-            0.42 - 0.5 * std::cos(2.0 * pi * i / 127.0) + 0.08 * std::cos(4.0 * pi * i / 127.0);
-        taps[i] = w * taps[i];
-    }
+    // The window is the same for every design: computed once.
+    static const std::array<double, kTaps> window = [] {
+        const double pi = std::numbers::pi;
+        std::array<double, kTaps> w{};
+        for (std::uint32_t i = 0; i < kTaps; ++i) {
+            w[i] =
+                0.42 - 0.5 * std::cos(2.0 * pi * i / 127.0) + 0.08 * std::cos(4.0 * pi * i / 127.0);
+        }
+        return w;
+    }();
+    for (std::uint32_t i = 0; i < kTaps; ++i) taps[i] = window[i] * taps[i];
 }
 
 }  // namespace corvalith

@@ -10,18 +10,23 @@
 namespace corvalith {
 
 void DrawFields::Split(std::u16string_view line) {
-    text_.clear();
+    // Written through a pointer into storage sized for the whole line, which
+    // the fields never exceed.
+    text_.resize(line.size());
     ends_.clear();
+    char16_t* const first = text_.data();
+    char16_t* out = first;
     bool quoted = false;
     for (const char16_t c : line) {
         if (c == u'"') {
             quoted = !quoted;
         } else if (c == u',' && !quoted) {
-            ends_.push_back(text_.size());
+            ends_.push_back(static_cast<std::size_t>(out - first));
         } else {
-            text_.push_back(c);
+            *out++ = c;
         }
     }
+    text_.resize(static_cast<std::size_t>(out - first));
     ends_.push_back(text_.size());
 }
 

@@ -3,6 +3,7 @@
 // file has been read and all four new arrays are in hand.
 #include "history/draw_history.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -11,6 +12,7 @@
 
 #include "dsp/status.h"
 #include "history/draw_fields.h"
+#include "history/draw_number.h"
 #include "history/line_reader.h"
 
 namespace corvalith {
@@ -24,8 +26,11 @@ constexpr std::size_t kMinFields = 5;
 // draw and position keep a ten-million-draw history small.
 using DigitLists = std::array<std::vector<char16_t>, kPositions>;
 
-// Reads every draw line into `lists`. False on any failure.
-bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists& lists) {
+// Reads every draw line into `lists`. False on any failure. With `highest`,
+// also keeps the largest FirstDrawNumberIn of the draw lines (from 0), which is
+// what ScanHighestDrawNumber finds in a file that reads without failure.
+bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists& lists,
+               std::int32_t* highest) {
     HistoryLineReader reader(limits.maxLineBytes, limits.maxFileBytes);
     if (!reader.Open(path)) return false;
     std::u16string line;
@@ -37,6 +42,7 @@ bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists&
         if (status == LineStatus::End) return true;
         if (status == LineStatus::Error) return false;
         if (lists[0].size() >= limits.maxDraws) return false;
+        if (highest != nullptr) *highest = std::max(*highest, FirstDrawNumberIn(line));
         fields.Split(line);
         if (fields.size() < kMinFields) return false;
         if (!IsDrawNumberField(fields[0]) || !IsDateField(fields[1])) return false;
@@ -47,11 +53,16 @@ bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists&
 
 }  // namespace
 
-int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path, WAData& thousands,
-                          WAData& hundreds, WAData& tens, WAData& ones) noexcept {
+namespace {
+
+int Load(const HistoryLimits& limits, const std::string& path, WAData& thousands, WAData& hundreds,
+         WAData& tens, WAData& ones, std::int32_t* highestDrawNumber) noexcept {
     try {
         DigitLists lists;
-        if (!ReadDraws(limits, path, lists)) return kHistoryUnreadable;
+        std::int32_t highest = 0;
+        if (!ReadDraws(limits, path, lists, highestDrawNumber != nullptr ? &highest : nullptr)) {
+            return kHistoryUnreadable;
+        }
 
         // All four arrays first, so that a failed allocation changes no record.
         const std::size_t count = lists[0].size();
@@ -70,10 +81,24 @@ int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path, 
             records[p]->count = static_cast<std::uint32_t>(count);
             records[p]->rate = 1;
         }
+        if (highestDrawNumber != nullptr) *highestDrawNumber = highest;
         return kOk;
     } catch (...) {
         return kHistoryUnreadable;  // exhausted memory while collecting lines
     }
+}
+
+}  // namespace
+
+int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path, WAData& thousands,
+                          WAData& hundreds, WAData& tens, WAData& ones) noexcept {
+    return Load(limits, path, thousands, hundreds, tens, ones, nullptr);
+}
+
+int LoadDrawHistoryWithHighest(const std::string& path, WAData& thousands, WAData& hundreds,
+                               WAData& tens, WAData& ones,
+                               std::int32_t& highestDrawNumber) noexcept {
+    return Load(kHistoryLimits, path, thousands, hundreds, tens, ones, &highestDrawNumber);
 }
 
 }  // namespace corvalith

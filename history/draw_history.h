@@ -2,6 +2,7 @@
 // series (thousands, hundreds, tens, ones) out.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "dsp/wa_data.h"
@@ -23,6 +24,13 @@ inline constexpr HistoryLimits kHistoryLimits = {kMaxLineBytes, std::size_t{512}
 [[nodiscard]] int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path,
                                         WAData& thousands, WAData& hundreds, WAData& tens,
                                         WAData& ones) noexcept;
+
+// LoadDrawHistory that also sets `highestDrawNumber`, on success only, to
+// what ScanHighestDrawNumber finds in the same file, so that a caller needing
+// both reads the file once. Never throws.
+[[nodiscard]] int LoadDrawHistoryWithHighest(const std::string& path, WAData& thousands,
+                                             WAData& hundreds, WAData& tens, WAData& ones,
+                                             std::int32_t& highestDrawNumber) noexcept;
 
 }  // namespace corvalith
 

@@ -34,9 +34,19 @@ bool IsEcmaSpace(char16_t c) noexcept {
     }
 }
 
-// The number of the first match of 第\s*(\d+)\s*回 in `line`, or -1. The two
-// space runs and the digit run are disjoint classes, so matching greedily at
-// each 第 finds exactly what a backtracking regex would.
+}  // namespace
+
+std::int32_t LeadingInt(std::u16string_view text) noexcept {
+    const LeadingInteger n = ScanLeadingInteger(text);
+    if (n.negative) {
+        return n.magnitude > kInt32Max ? std::numeric_limits<std::int32_t>::min()
+                                       : static_cast<std::int32_t>(-n.magnitude);
+    }
+    return static_cast<std::int32_t>(std::min(n.magnitude, kInt32Max));
+}
+
+// The two space runs and the digit run are disjoint classes, so matching
+// greedily at each 第 finds exactly what a backtracking regex would.
 std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept {
     for (std::size_t at = line.find(kDai); at != std::u16string_view::npos;
          at = line.find(kDai, at + 1)) {
@@ -52,17 +62,6 @@ std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept {
         }
     }
     return -1;
-}
-
-}  // namespace
-
-std::int32_t LeadingInt(std::u16string_view text) noexcept {
-    const LeadingInteger n = ScanLeadingInteger(text);
-    if (n.negative) {
-        return n.magnitude > kInt32Max ? std::numeric_limits<std::int32_t>::min()
-                                       : static_cast<std::int32_t>(-n.magnitude);
-    }
-    return static_cast<std::int32_t>(std::min(n.magnitude, kInt32Max));
 }
 
 std::int32_t ScanHighestDrawNumber(const std::string& path) noexcept {

@@ -16,6 +16,10 @@ namespace corvalith {
 // saturate at INT32_MAX / INT32_MIN.
 [[nodiscard]] std::int32_t LeadingInt(std::u16string_view text) noexcept;
 
+// The number of the first match of 第\s*(\d+)\s*回 in `line` (saturating at
+// INT32_MAX), or -1 when it has none: the rule the scan below applies to each line.
+[[nodiscard]] std::int32_t FirstDrawNumberIn(std::u16string_view line) noexcept;
+
 // Scans the history at `path` for the highest draw number: skips the header,
 // then takes from every line the first match of 第\s*(\d+)\s*回 (the number
 // saturates at INT32_MAX) and keeps the largest. Lines without a match are

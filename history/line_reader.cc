@@ -1,4 +1,4 @@
-// Chunked reading: complete lines are decoded a block at a time (one iconv
+// Chunked reading: complete lines are decoded a block at a time (one decoder
 // call for many lines), which is safe because the byte 0x0A is never part of
 // a two-byte CP932 character.
 #include "history/line_reader.h"
@@ -16,10 +16,39 @@
 namespace corvalith {
 namespace {
 
-constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
+constexpr std::size_t kReadChunk = std::size_t{16} * 1024;
 
 void RemoveCarriageReturns(std::u16string& line) {
     line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
+}
+
+// Whether any of the four UTF-16 units in `word` is below 0x000E, the test
+// that lets LF (0x000A) and CR (0x000D) through; the bit trick is exact.
+bool HasControlUnit(std::uint64_t word) noexcept {
+    constexpr std::uint64_t kBelow = 0x000E000E000E000Eu;
+    constexpr std::uint64_t kHigh = 0x8000800080008000u;
+    return ((word - kBelow) & ~word & kHigh) != 0;
+}
+
+// The end of the line starting at `p`: the first LF, or `end`. Notes whether
+// the line holds a CR, so that lines without one are copied as they are.
+// Four units are checked at a time until a word may hold a LF or CR.
+const char16_t* LineEnd(const char16_t* p, const char16_t* end, bool& hasCr) noexcept {
+    bool cr = false;
+    for (;;) {
+        for (; end - p >= 4; p += 4) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (HasControlUnit(word)) break;
+        }
+        // At most four units up to the LF or the end; a CR or other control
+        // unit goes on with the search.
+        const char16_t* stop = end - p > 4 ? p + 4 : end;
+        for (; p != stop && *p != u'\n'; ++p) cr |= *p == u'\r';
+        if (p == end || *p == u'\n') break;
+    }
+    hasCr = cr;
+    return p;
 }
 
 }  // namespace
@@ -29,7 +58,7 @@ HistoryLineReader::~HistoryLineReader() {
 }
 
 bool HistoryLineReader::Open(const std::string& path) noexcept {
-    if (!decoder_.ok() || path.empty() || path.find('\0') != std::string::npos) return false;
+    if (path.empty() || path.find('\0') != std::string::npos) return false;
     // O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
     fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd_ < 0) return false;
@@ -46,12 +75,13 @@ bool HistoryLineReader::Open(const std::string& path) noexcept {
 LineStatus HistoryLineReader::Next(std::u16string& line) {
     for (;;) {
         if (next_ < decoded_.size()) {
-            const std::u16string_view rest = std::u16string_view(decoded_).substr(next_);
-            const std::size_t lf = rest.find(u'\n');
-            const std::size_t length = lf == std::u16string_view::npos ? rest.size() : lf;
-            line.assign(rest.substr(0, length));
-            next_ += lf == std::u16string_view::npos ? length : length + 1;
-            RemoveCarriageReturns(line);
+            const char16_t* begin = decoded_.data() + next_;
+            const char16_t* end = decoded_.data() + decoded_.size();
+            bool hasCr = false;
+            const char16_t* lineEnd = LineEnd(begin, end, hasCr);
+            line.assign(begin, static_cast<std::size_t>(lineEnd - begin));
+            next_ += static_cast<std::size_t>(lineEnd - begin) + (lineEnd != end ? 1 : 0);
+            if (hasCr) RemoveCarriageReturns(line);
             return LineStatus::Line;
         }
         if (failed_ || fd_ < 0) return LineStatus::Error;

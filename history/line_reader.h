@@ -25,9 +25,8 @@ class HistoryLineReader {
     HistoryLineReader& operator=(const HistoryLineReader&) = delete;
 
     // Opens `path` for reading. False when it cannot be opened, is not a
-    // regular file or is larger than maxFileBytes, or when the CP932 decoder
-    // is unavailable. A file that grows beyond maxFileBytes while it is read
-    // ends in Error.
+    // regular file or is larger than maxFileBytes. A file that grows beyond
+    // maxFileBytes while it is read ends in Error.
     [[nodiscard]] bool Open(const std::string& path) noexcept;
 
     // The next line, split at LF, with every CR removed. A file that ends in

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Builds a release tree and prints the benchmark figures (reading speed,
-# forecast time per filter kind, FFT by size, peak memory of 1,000,000 draws).
+# forecast time per filter kind, ApplyFilter, FFT by size, peak memory of
+# 1,000,000 draws), then the whole-process time of corvix-cli predict on the
+# real history when it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target corvalith_bench
-exec build-release/bin/corvalith_bench "$@"
+build-release/bin/corvalith_bench "$@"
+if [ -f ../shared/data/real-history.csv ]; then
+    scripts/bench-cli.sh
+fi

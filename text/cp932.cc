@@ -1,43 +1,64 @@
-// iconv-backed CP932 decoding.
+// Table-driven CP932 decoding: one lookup per byte, a second for the trail
+// byte of a two-byte character. ASCII bytes (0x00 .. 0x7F, checked by the
+// table generator) are widened without a lookup, eight at a time in runs.
 #include "text/cp932.h"
 
-#include <algorithm>
-#include <bit>
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
+
+#include "text/cp932_table.h"
 
 namespace corvalith {
 namespace {
 
-constexpr const char* kUtf16Native =
-    std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-constexpr std::size_t kChunkUnits = 4096;
+// Whether the eight bytes at `in` are all below 0x80.
+bool EightAscii(const unsigned char* in) noexcept {
+    std::uint64_t word;
+    std::memcpy(&word, in, sizeof word);
+    return (word & 0x8080808080808080u) == 0;
+}
 
 }  // namespace
 
-Cp932Decoder::Cp932Decoder() noexcept : cd_(iconv_open(kUtf16Native, "CP932")) {}
-
-Cp932Decoder::~Cp932Decoder() {
-    if (ok()) iconv_close(cd_);
-}
-
-bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) {
-    if (!ok()) return false;
-    iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // fresh state for each piece
-    char* in = const_cast<char*>(bytes.data());      // iconv's signature is not const
-    std::size_t inLeft = bytes.size();
-    while (inLeft > 0) {
-        const std::size_t start = out.size();
-        const std::size_t room =
-            std::max(kChunkUnits, inLeft);  // CP932 never expands past 1 unit/byte
-        out.resize(start + room);
-        char* dst = reinterpret_cast<char*>(out.data() + start);
-        std::size_t outLeft = room * sizeof(char16_t);
-        const std::size_t rc = iconv(cd_, &in, &inLeft, &dst, &outLeft);
-        out.resize(start + room - outLeft / sizeof(char16_t));
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) return false;  // EILSEQ or EINVAL
+bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) const {
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());  // CP932 never gives more than one unit per byte
+    char16_t* const first = out.data() + start;
+    char16_t* dst = first;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    bool ok = true;
+    while (in != end) {
+        if (end - in >= 8 && EightAscii(in)) {
+            for (int k = 0; k < 8; ++k) dst[k] = in[k];
+            in += 8;
+            dst += 8;
+            continue;
+        }
+        const unsigned byte = *in;
+        if (byte < 0x80) {
+            *dst++ = static_cast<char16_t>(byte);
+            ++in;
+            continue;
+        }
+        char16_t unit = cp932::kSingle[byte];
+        if (unit == cp932::kLeadByte) {
+            if (end - in < 2) {
+                ok = false;  // cut off inside a two-byte character
+                break;
+            }
+            unit = cp932::kPairs[cp932::kLeadRow[byte] * 256u + in[1]];
+            ++in;
+        }
+        if (unit == cp932::kInvalid) {
+            ok = false;
+            break;
+        }
+        *dst++ = unit;
+        ++in;
     }
-    return true;
+    out.resize(start + static_cast<std::size_t>(dst - first));
+    return ok;
 }
 
 std::u16string DecodeCp932Lossy(std::string_view bytes) {

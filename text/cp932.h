@@ -1,32 +1,19 @@
-// Code page 932 (Shift_JIS with the Windows extensions) to UTF-16, through
-// glibc's iconv "CP932" table.
+// Code page 932 (Shift_JIS with the Windows extensions) to UTF-16, with the
+// table of glibc's iconv "CP932" converter, taken from it at build time.
 #pragma once
-
-#include <iconv.h>
 
 #include <string>
 #include <string_view>
 
 namespace corvalith {
 
-// One conversion state; not copyable. Construction fails (ok() false) only
-// when the platform has no CP932 table.
+// A stateless decoder over the built-in table; it cannot fail to start.
 class Cp932Decoder {
   public:
-    Cp932Decoder() noexcept;
-    ~Cp932Decoder();
-    Cp932Decoder(const Cp932Decoder&) = delete;
-    Cp932Decoder& operator=(const Cp932Decoder&) = delete;
-
-    [[nodiscard]] bool ok() const noexcept { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
     // Appends the UTF-16 text of `bytes` to `out`. Returns false when the bytes
     // hold an invalid sequence or end inside a two-byte character; `out` then
     // holds the text decoded up to that point. May throw std::bad_alloc.
-    [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out);
-
-  private:
-    iconv_t cd_;
+    [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out) const;
 };
 
 // Decodes text the program produced itself (predictor results); each byte that

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "history/draw_number.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 #include "text/file_system_path.h"
@@ -121,6 +124,49 @@ TEST(RunPredict, ForecastWritesNoFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
                             std::filesystem::directory_iterator()),
               cwdBefore);
+}
+
+}  // namespace
+}  // namespace corvalith
+
+namespace corvalith {
+namespace {
+
+// The heading the window would propose, computed from a separate scan of the
+// file: the highest draw number + 1, saturating at INT32_MAX, or 1.
+std::int32_t ProposedByScan(const std::string& path) {
+    const auto next = NextDrawNumber(ScanHighestDrawNumber(path));
+    if (!next) return 1;
+    return static_cast<std::int32_t>(std::min<std::int64_t>(*next, INT32_MAX));
+}
+
+TEST(RunPredict, ProposedDrawNumberIsTheScanOfTheSameFile) {
+    TempDir dir;
+    const std::string header = "回号,日付,曜日,当選番号,備考\n";
+    std::vector<std::string> paths = {
+        testing::SampleHistoryPath(),
+        dir.Write("plain.csv", MakeHistory(std::vector<std::string>(60, "1234"), 5)),
+        // Spaces around the number, a higher 第N回 later in a line (only the
+        // first match of a line counts), and the largest number first.
+        dir.Write("odd.csv", testing::ToCp932(header + "第 90回,2001/5/7,月,1234,-\n"
+                                                       "第7回,2001/5/8,火,1234,第 120 回\n"
+                                                       "第8回,2001/5/9,水,1234,-\n")),
+        dir.Write("largest.csv", testing::ToCp932(header + "第2147483647回,2001/5/7,月,1234,-\n"
+                                                           "第3回,2001/5/8,火,1234,-\n")),
+        dir.Write("header-only.csv", testing::ToCp932(header)),
+    };
+    if (!testing::RealHistoryPath().empty()) paths.push_back(testing::RealHistoryPath());
+    for (const std::string& path : paths) {
+        PredictRequest proposed = Request(path);
+        proposed.drawNumber = -7;  // ignored when proposing
+        proposed.proposeDrawNumber = true;
+        const PredictOutcome got = RunPredict(proposed);
+        const PredictOutcome want = RunPredict(Request(path, 0, 15, ProposedByScan(path)));
+        EXPECT_EQ(got.status, want.status) << path;
+        EXPECT_EQ(Message(got), Message(want)) << path;
+    }
+    EXPECT_EQ(ProposedByScan(paths[3]), INT32_MAX);
+    EXPECT_EQ(ProposedByScan(paths[2]), 91);
 }
 
 }  // namespace
