@@ -8,6 +8,19 @@
 #include "dsp/filter_registry.h"
 #include "dsp/status.h"
 
+std::uint32_t corvalith::detail::ConvolveCausal(const double* taps, const double* x,
+                                                std::uint32_t count, std::uint32_t decimation,
+                                                double* y) noexcept {
+    std::uint32_t produced = 0;
+    for (std::uint32_t c = 0; c < count; ++c) {
+        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
+        double acc = 0.0;
+        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
+        if (c % decimation == 0) y[produced++] = acc;
+    }
+    return produced;
+}
+
 int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     using namespace corvalith;
     if (!detail::FilterLibraryIsOpen()) return kRegistryClosed;
@@ -22,13 +35,8 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     if (data.samples == nullptr) return kBadArgument;
     std::copy(data.samples, data.samples + count, x.data());
 
-    std::uint32_t produced = 0;
-    for (std::uint32_t c = 0; c < count; ++c) {
-        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
-        double acc = 0.0;
-        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
-        if (c % spec.decimation == 0) y[produced++] = acc;
-    }
+    const std::uint32_t produced =
+        detail::ConvolveCausal(taps, x.data(), count, spec.decimation, y.data());
 
     delete[] data.samples;
     data.samples = new (std::nothrow) double[produced];

@@ -26,6 +26,15 @@ void Normalise(double* values, std::uint32_t n) noexcept {
     }
 }
 
+double NormalisedPeak(const double* values, std::uint32_t n) noexcept {
+    double peak = values[0];
+    for (std::uint32_t i = 1; i < n; ++i) {
+        if (peak < values[i]) peak = values[i];  // the first maximum, as std::max_element
+    }
+    const double sum = NormalisationSum(values, n);
+    return sum >= kMinNormalisationSum ? peak / sum : peak;
+}
+
 }  // namespace corvalith::detail
 
 int Spectrum::SetSpectrum(const double* reIn, const double* imIn, std::uint32_t n,

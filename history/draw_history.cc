@@ -1,6 +1,6 @@
-// LoadDrawHistory: one pass over the file; every draw line is checked and its
-// four digits collected, and the records are replaced only once the whole
-// file has been read and all four new arrays are in hand.
+// LoadDrawHistory: one pass over the file (ReadDrawLines); the records are
+// replaced only once the whole file has been read and all four new arrays are
+// in hand.
 #include "history/draw_history.h"
 
 #include <array>
@@ -11,47 +11,20 @@
 
 #include "dsp/status.h"
 #include "history/draw_fields.h"
-#include "history/line_reader.h"
+#include "history/draw_lines.h"
 
 namespace corvalith {
 namespace {
 
 constexpr std::size_t kPositions = 4;
-constexpr std::size_t kMinFields = 5;
-
-// The result characters of every draw, one list per position; a value is the
-// character's code minus '0', computed when the arrays are made. Two bytes a
-// draw and position keep a ten-million-draw history small.
-using DigitLists = std::array<std::vector<char16_t>, kPositions>;
-
-// Reads every draw line into `lists`. False on any failure.
-bool ReadDraws(const HistoryLimits& limits, const std::string& path, DigitLists& lists) {
-    HistoryLineReader reader(limits.maxLineBytes, limits.maxFileBytes);
-    if (!reader.Open(path)) return false;
-    std::u16string line;
-    if (reader.Next(line) != LineStatus::Line) return false;  // the header must be there
-
-    DrawFields fields;
-    for (;;) {
-        const LineStatus status = reader.Next(line);
-        if (status == LineStatus::End) return true;
-        if (status == LineStatus::Error) return false;
-        if (lists[0].size() >= limits.maxDraws) return false;
-        fields.Split(line);
-        if (fields.size() < kMinFields) return false;
-        if (!IsDrawNumberField(fields[0]) || !IsDateField(fields[1])) return false;
-        const ResultCharacters result = PadResultField(fields[3]);
-        for (std::size_t p = 0; p < kPositions; ++p) lists[p].push_back(result[p]);
-    }
-}
 
 }  // namespace
 
 int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path, WAData& thousands,
                           WAData& hundreds, WAData& tens, WAData& ones) noexcept {
     try {
-        DigitLists lists;
-        if (!ReadDraws(limits, path, lists)) return kHistoryUnreadable;
+        detail::DigitLists lists;
+        if (!detail::ReadDrawLines(limits, path, lists, nullptr)) return kHistoryUnreadable;
 
         // All four arrays first, so that a failed allocation changes no record.
         const std::size_t count = lists[0].size();
