@@ -1,9 +1,10 @@
-// RunPredict: path checks, one read of the history, four predictor calls on
-// one shared Spectrum record, and the message.
+// RunPredict and RunPredictDetail: path checks, one read of the history,
+// four predictor calls on one shared Spectrum record, and the message.
 #include "commands/predict_core.h"
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "dsp/wa_data.h"
 #include "history/draw_history.h"
@@ -33,41 +34,59 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
     return message;
 }
 
-PredictOutcome Run(const PredictRequest& request) {
-    if (request.historyPath.empty()) return {PredictStatus::NoPath, {}};
+PredictDetail Run(const PredictRequest& request) {
+    PredictDetail detail;
+    if (request.historyPath.empty()) {
+        detail.status = PredictStatus::NoPath;
+        return detail;
+    }
     const std::string path = PathToFileSystem(request.historyPath);
-    if (!PathExists(path)) return {PredictStatus::PathNotFound, {}};
+    if (!PathExists(path)) {
+        detail.status = PredictStatus::PathNotFound;
+        return detail;
+    }
 
     std::array<ScopedWAData, 4> series;
     if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
         0) {
-        return {PredictStatus::ReadFailed, {}};
+        detail.status = PredictStatus::ReadFailed;
+        return detail;
     }
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;
     for (std::size_t p = 0; p < 4; ++p) {
         const std::string label = kPositionLabels[p];
-        const std::string text =
+        const DigitForecast forecast =
             request.filterKind == IFType(FilterKind::None)
-                ? PredictPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
-                                            request.interval)
-                : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
-                               request.logPath, request.interval);
-        texts[p] = DecodeCp932Lossy(text);
+                ? ForecastPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
+                                             request.interval)
+                : ForecastDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
+                                request.logPath, request.interval);
+        texts[p] = DecodeCp932Lossy(forecast.text);
+        detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking};
     }
     shared.Release();
-    return {PredictStatus::Ok, FormatMessage(request.drawNumber, texts)};
+    detail.text = FormatMessage(request.drawNumber, texts);
+    detail.status = PredictStatus::Ok;
+    return detail;
 }
 
 }  // namespace
 
-PredictOutcome RunPredict(const PredictRequest& request) noexcept {
+PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
     try {
         return Run(request);
     } catch (...) {
-        return {PredictStatus::Failed, {}};
+        PredictDetail failed;
+        failed.status = PredictStatus::Failed;
+        return failed;
     }
+}
+
+PredictOutcome RunPredict(const PredictRequest& request) noexcept {
+    PredictDetail detail = RunPredictDetail(request);
+    return {detail.status, std::move(detail.text)};
 }
 
 }  // namespace corvalith

@@ -1,7 +1,9 @@
-// CheckChosenHistory: existence, a trial load, the highest-number scan.
+// CheckChosenHistory: existence, a trial load, the highest-number scan;
+// ProposedDrawNumber: the scan alone.
 #include "commands/select_file_core.h"
 
 #include <array>
+#include <limits>
 
 #include "dsp/wa_data.h"
 #include "history/draw_history.h"
@@ -19,6 +21,13 @@ HistoryCheck CheckChosenHistory(const std::string& path) noexcept {
         return {PredictStatus::ReadFailed, std::nullopt};
     }
     return {PredictStatus::Ok, NextDrawNumber(ScanHighestDrawNumber(path))};
+}
+
+std::int32_t ProposedDrawNumber(const std::string& path) noexcept {
+    const auto next = NextDrawNumber(ScanHighestDrawNumber(path));
+    if (!next) return 1;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(*next > kMax ? kMax : *next);
 }
 
 }  // namespace corvalith

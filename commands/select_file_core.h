@@ -21,4 +21,10 @@ struct HistoryCheck {
 // loaded series are only a check and are released. Never throws.
 [[nodiscard]] HistoryCheck CheckChosenHistory(const std::string& path) noexcept;
 
+// The draw number a forecast of the history at `path` shows when the user
+// keeps the proposal: highest draw number + 1 as the draw-number field reads
+// it back (saturating at INT32_MAX), or 1 when the file proposes none. Only
+// scans the file. Never throws.
+[[nodiscard]] std::int32_t ProposedDrawNumber(const std::string& path) noexcept;
+
 }  // namespace corvalith

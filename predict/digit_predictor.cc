@@ -1,5 +1,6 @@
-// One implementation serves both predictors; they differ in the first trace
-// line, the pipeline overload and where the placement flag comes from.
+// One implementation serves both predictors and their detailed forms; they
+// differ in the first trace line, the pipeline overload and where the
+// placement flag comes from.
 #include "predict/digit_predictor.h"
 
 #include <algorithm>
@@ -18,10 +19,13 @@ namespace {
 
 enum class Variant { Filtered, Unfiltered };
 
-std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
-                    std::int32_t iFType, const std::string& name, const std::string& logPath,
-                    std::uint32_t interval) {
-    if (!IsValid(data) || interval == 0) return kResultError;
+DigitForecast Failure() { return DigitForecast{kResultError, false, {}, {}}; }
+
+// May throw std::bad_alloc; the entry points turn that into "Error".
+DigitForecast Forecast(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                       std::int32_t iFType, const std::string& name, const std::string& logPath,
+                       std::uint32_t interval) {
+    if (!IsValid(data) || interval == 0) return Failure();
 
     const std::vector<double> working(data.samples, data.samples + data.count);
     TraceLog trace(logPath);
@@ -61,7 +65,7 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         if (rc != 0) {
             trace << "Error in ProcessSingleDigit for digit " << d;
             trace.EndLine();
-            return kResultError;
+            return Failure();
         }
     }
 
@@ -71,36 +75,52 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         if (!spectra[d].GetPowerSpectrum(power)) {
             trace << "Error in GetPowerSpectrum for digit " << d;
             trace.EndLine();
-            return kResultError;
+            return Failure();
         }
         scores[d] = *std::max_element(power.begin(), power.end());
         trace << "Power Spectrum for digit " << d << ": " << scores[d];
         trace.EndLine();
     }
-    return FormatRanking(RankDigits(scores));
+    DigitForecast forecast;
+    forecast.scores = scores;
+    forecast.ranking = RankDigits(scores);
+    forecast.text = FormatRanking(forecast.ranking);
+    forecast.ranked = true;
+    return forecast;
 }
 
 }  // namespace
+
+DigitForecast ForecastDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                            std::int32_t iFType, const std::string& name,
+                            const std::string& logPath, std::uint32_t interval) noexcept {
+    try {
+        return Forecast(Variant::Filtered, self, data, fftFlag, iFType, name, logPath, interval);
+    } catch (...) {
+        return Failure();  // memory exhausted (SSO keeps "Error" allocation-free)
+    }
+}
+
+DigitForecast ForecastPowerSpectrumDigit(Spectrum& self, const WAData& data,
+                                         const std::string& name, const std::string& logPath,
+                                         std::uint32_t interval) noexcept {
+    try {
+        return Forecast(Variant::Unfiltered, self, data, FftFlag(FftPlacement::Head),
+                        IFType(FilterKind::None), name, logPath, interval);
+    } catch (...) {
+        return Failure();
+    }
+}
+
 }  // namespace corvalith
 
 std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
                          std::int32_t iFType, const std::string& name, const std::string& logPath,
                          std::uint32_t interval) noexcept {
-    try {
-        return corvalith::Predict(corvalith::Variant::Filtered, self, data, fftFlag, iFType, name,
-                                  logPath, interval);
-    } catch (...) {
-        return corvalith::kResultError;  // memory exhausted (SSO keeps "Error" allocation-free)
-    }
+    return corvalith::ForecastDigit(self, data, fftFlag, iFType, name, logPath, interval).text;
 }
 
 std::string PredictPowerSpectrumDigit(Spectrum& self, const WAData& data, const std::string& name,
                                       const std::string& logPath, std::uint32_t interval) noexcept {
-    try {
-        using namespace corvalith;
-        return Predict(Variant::Unfiltered, self, data, FftFlag(FftPlacement::Head),
-                       IFType(FilterKind::None), name, logPath, interval);
-    } catch (...) {
-        return corvalith::kResultError;
-    }
+    return corvalith::ForecastPowerSpectrumDigit(self, data, name, logPath, interval).text;
 }
