@@ -1,13 +1,14 @@
 // corvix-cli's commands: `predict` builds a PredictRequest and prints the
-// message; `next-draw` runs the select-file checks and prints the proposal.
+// message (or its JSON form); `next-draw` runs the select-file checks and
+// prints the proposal; the evaluation commands are in evaluation_commands.
 #include "cli/cli_run.h"
 
-#include <limits>
-
 #include "cli/cli_args.h"
+#include "cli/evaluation_commands.h"
+#include "cli/history_input.h"
+#include "cli/predict_report.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
-#include "history/draw_number.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 
@@ -19,26 +20,39 @@ int Report(PredictStatus status, std::ostream& err) {
     return ExitCodeFor(status);
 }
 
-// The draw number a user would see proposed after choosing the file, as the
-// draw-number field reads it (saturating at the 32-bit limit), or 1.
-std::int32_t ProposedDrawNumber(const std::string& path) {
-    const auto next = NextDrawNumber(ScanHighestDrawNumber(path));
-    if (!next) return 1;
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(*next > kMax ? kMax : *next);
-}
-
 int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     PredictRequest request;
     request.historyPath = PathFromFileSystem(options.history);
     request.drawNumber = options.draw ? *options.draw : ProposedDrawNumber(options.history);
     request.interval = options.interval;
-    request.filterKind = options.filterKind;
-    request.fftFlag = options.fftFlag;
+    request.filterKind = IFType(options.filter);
+    request.fftFlag = FftFlag(options.fft);
     request.logPath = options.trace;
-    const PredictOutcome outcome = RunPredict(request);
-    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
-    out << Utf16ToUtf8(outcome.text) << '\n';
+    if (options.format == OutputFormat::Text) {
+        const PredictOutcome outcome = RunPredict(request);
+        if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
+        out << Utf16ToUtf8(outcome.text) << '\n';
+        return kExitOk;
+    }
+
+    // The summary comes from its own read, released before the forecast runs.
+    PredictReport report;
+    {
+        const HistoryInput input = ReadHistory(options.history, false);
+        if (input.exitCode != kExitOk) {
+            err << input.error << '\n';
+            return input.exitCode;
+        }
+        report.history = SummaryOf(input.table);
+    }
+    const PredictDetail detail = RunPredictDetail(request);
+    if (detail.status != PredictStatus::Ok) return Report(detail.status, err);
+    report.filter = options.filter;
+    report.interval = options.interval;
+    report.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
+    report.draw = request.drawNumber;
+    report.detail = &detail;
+    out << PredictJson(report);
     return kExitOk;
 }
 
@@ -66,7 +80,8 @@ int ExitCodeFor(PredictStatus status) noexcept {
     return kExitInternal;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool showProgress) {
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
         err << "corvix-cli: " << parse.error << '\n' << CliUsage();
@@ -81,6 +96,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return Predict(options, out, err);
         case CliCommand::NextDraw:
             return NextDraw(options, out, err);
+        case CliCommand::Backtest:
+        case CliCommand::Sweep:
+        case CliCommand::Randomness:
+            return RunEvaluation(options, out, err, showProgress);
     }
     return kExitUsage;
 }
