@@ -65,7 +65,7 @@ namespace corvalith::detail {
 // Divides all n values by their NormalisationSum when it is at least 1e-6.
 void Normalise(double* values, std::uint32_t n) noexcept;
 
-// The largest of the n values (n >= 1) as Normalise would leave them, without
+// The largest of the n values (n >= 1, no NaN) as Normalise would leave them, without
 // changing them: the division by a positive sum is monotone in correctly
 // rounded arithmetic, so max(v[i] / sum) is exactly max(v[i]) / sum.
 [[nodiscard]] double NormalisedPeak(const double* values, std::uint32_t n) noexcept;
