@@ -5,8 +5,7 @@
 #include <array>
 #include <string>
 
-#include "dsp/wa_data.h"
-#include "history/draw_history.h"
+#include "commands/chosen_history.h"
 #include "predict/digit_predictor.h"
 #include "text/cp932.h"
 #include "text/file_system_path.h"
@@ -34,15 +33,11 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
 }
 
 PredictOutcome Run(const PredictRequest& request) {
-    if (request.historyPath.empty()) return {PredictStatus::NoPath, {}};
-    const std::string path = PathToFileSystem(request.historyPath);
-    if (!PathExists(path)) return {PredictStatus::PathNotFound, {}};
-
-    std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        return {PredictStatus::ReadFailed, {}};
-    }
+    // A non-empty name never becomes an empty byte string, so the checks
+    // see the same emptiness as the request.
+    PositionSeries series;
+    const PredictStatus loaded = LoadChosenHistory(PathToFileSystem(request.historyPath), series);
+    if (loaded != PredictStatus::Ok) return {loaded, {}};
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;

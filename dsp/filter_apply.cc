@@ -2,6 +2,7 @@
 // before the first sample, optional decimation.
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "dsp/buffer.h"
 #include "dsp/filter.h"
@@ -38,10 +39,12 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     const std::uint32_t produced =
         detail::ConvolveCausal(taps, x.data(), count, spec.decimation, y.data());
 
-    delete[] data.samples;
-    data.samples = new (std::nothrow) double[produced];
-    if (data.samples == nullptr) return kBadArgument;
-    std::copy(y.data(), y.data() + produced, data.samples);
+    // The old array goes first, so that old and new are never held at once.
+    ReplaceSamples(data, nullptr);
+    auto filtered = NewZeroedArray<double>(produced);
+    if (!filtered) return kBadArgument;
+    std::copy(y.data(), y.data() + produced, filtered.get());
+    ReplaceSamples(data, std::move(filtered));
     data.count = produced;
     data.rate = data.rate / spec.decimation;
     return kOk;

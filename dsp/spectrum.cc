@@ -8,6 +8,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "dsp/buffer.h"
 #include "dsp/status.h"
 
 namespace corvalith::detail {
@@ -68,10 +69,10 @@ int Spectrum::SetSpectrum(const double* reIn, const double* imIn, std::uint32_t 
     using namespace corvalith;
     if (reIn == nullptr || imIn == nullptr || n == 0 || intervalIn == 0) return kBadArgument;
     if (count != 0) Release();
-    re.reset(new (std::nothrow) double[n]);
-    im.reset(new (std::nothrow) double[n]);
-    power.reset(new (std::nothrow) double[n]);
-    amplitude.reset(new (std::nothrow) double[n]);
+    re = NewZeroedArray<double>(n);
+    im = NewZeroedArray<double>(n);
+    power = NewZeroedArray<double>(n);
+    amplitude = NewZeroedArray<double>(n);
     if (!re || !im || !power || !amplitude) {
         Release();
         return kOutOfMemory;
