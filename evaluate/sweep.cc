@@ -134,7 +134,7 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
                     return;
                 }
                 for (std::size_t k = 0; k < unitResults->size(); ++k) {
-                    results[units[u].settings[k]] = std::move((*unitResults)[k]);
+                    results[units[u].settings[k]] = (*unitResults)[k];
                 }
                 const std::lock_guard<std::mutex> lock(mutex);
                 done += unitResults->size();
@@ -166,12 +166,12 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
     pValues.reserve(settings.size() * kPositionCount);
     for (auto& result : results) {
         SweepEntry entry;
-        entry.result = std::move(*result);
+        entry.result = *result;
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             entry.statistics[p] = StatisticsFor(entry.result.positions[p], top);
             pValues.push_back(entry.statistics[p].pValue);
         }
-        sweep.settings.push_back(std::move(entry));
+        sweep.settings.push_back(entry);
     }
     const std::vector<double> adjusted = HolmAdjust(pValues);
     double bestRate = -1.0;
