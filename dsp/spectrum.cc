@@ -24,25 +24,39 @@ double NormalisationSum(const double* values, std::uint32_t n) noexcept {
     return sum;
 }
 
-// Each value is divided on its own (two at a time in SSE2's lanes, the same
-// IEEE division), so the lanes change no result.
-void Normalise(double* values, std::uint32_t n) noexcept {
-    const double sum = NormalisationSum(values, n);
-    if (sum >= kMinNormalisationSum) {
-        std::uint32_t i = 0;
-#if defined(__SSE2__)
-        const __m128d divisor = _mm_set1_pd(sum);
-        for (; i + 2 <= n; i += 2) {
-            _mm_storeu_pd(values + i, _mm_div_pd(_mm_loadu_pd(values + i), divisor));
-        }
-#endif
-        for (; i < n; ++i) values[i] = values[i] / sum;
+void NormalisationSums(const double* first, const double* second, std::uint32_t n, double& firstSum,
+                       double& secondSum) noexcept {
+    double a = 0.0;
+    double b = 0.0;
+    for (std::uint32_t i = 1; i + 1 < n / 2; ++i) {
+        a += first[i];
+        b += second[i];
     }
+    firstSum = a;
+    secondSum = b;
 }
 
-double NormalisedPeak(const double* values, std::uint32_t n) noexcept {
-    // The largest value; for values without NaNs the order of the
-    // comparisons does not matter, so two lanes search side by side.
+// Each value is divided on its own (two at a time in SSE2's lanes, the same
+// IEEE division), so the lanes change no result.
+void DivideBySum(double* values, std::uint32_t n, double sum) noexcept {
+    if (!(sum >= kMinNormalisationSum)) return;
+    std::uint32_t i = 0;
+#if defined(__SSE2__)
+    const __m128d divisor = _mm_set1_pd(sum);
+    for (; i + 2 <= n; i += 2) {
+        _mm_storeu_pd(values + i, _mm_div_pd(_mm_loadu_pd(values + i), divisor));
+    }
+#endif
+    for (; i < n; ++i) values[i] = values[i] / sum;
+}
+
+void Normalise(double* values, std::uint32_t n) noexcept {
+    DivideBySum(values, n, NormalisationSum(values, n));
+}
+
+double Peak(const double* values, std::uint32_t n) noexcept {
+    // Without NaNs the order of the comparisons does not matter, so two
+    // lanes search side by side.
     double peak = values[0];
     std::uint32_t i = 1;
 #if defined(__SSE2__)
@@ -58,8 +72,15 @@ double NormalisedPeak(const double* values, std::uint32_t n) noexcept {
     for (; i < n; ++i) {
         if (peak < values[i]) peak = values[i];
     }
-    const double sum = NormalisationSum(values, n);
+    return peak;
+}
+
+double PeakAfterDivision(double peak, double sum) noexcept {
     return sum >= kMinNormalisationSum ? peak / sum : peak;
+}
+
+double NormalisedPeak(const double* values, std::uint32_t n) noexcept {
+    return PeakAfterDivision(Peak(values, n), NormalisationSum(values, n));
 }
 
 }  // namespace corvalith::detail

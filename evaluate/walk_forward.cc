@@ -126,10 +126,15 @@ class FrameScorer {
     double HeadTail(const double* frame, const DigitSeries& digit, double& tailScore) noexcept {
         const std::uint32_t n = plan_.size();
         Transform(frame);
-        tailScore = corvalith::detail::NormalisedPeak(power_.data(), n);
         SquareRoots(power_.data(), amplitude_.data(), n);
-        corvalith::detail::Normalise(power_.data(), n);
-        corvalith::detail::Normalise(amplitude_.data(), n);
+        double powerSum = 0.0;
+        double amplitudeSum = 0.0;
+        corvalith::detail::NormalisationSums(power_.data(), amplitude_.data(), n, powerSum,
+                                             amplitudeSum);
+        tailScore = corvalith::detail::PeakAfterDivision(corvalith::detail::Peak(power_.data(), n),
+                                                         powerSum);
+        corvalith::detail::DivideBySum(power_.data(), n, powerSum);
+        corvalith::detail::DivideBySum(amplitude_.data(), n, amplitudeSum);
         AveragedPower(digit.headPower.data(), power_.data(), digit.headAmplitude.data(),
                       amplitude_.data(), re_.data(), n);
         return corvalith::detail::NormalisedPeak(re_.data(), n);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -115,13 +116,27 @@ TEST(ConvolveCausal, IsApplyFiltersOutputAndEachPrefixsOutputIsAPrefix) {
     EXPECT_EQ(decimated[3], whole[9]);
 }
 
-TEST(NormalisedPeak, IsTheLargestValueThatNormaliseLeaves) {
+TEST(NormalisedPeak, IsTheLargestValueThatNormaliseLeavesAndItsPartsAreNormalisesSteps) {
     for (std::uint32_t n = 1; n <= 1024; n = n * 2 + (n % 3)) {
         for (const double scale : {1.0, 1e-9, 1e6}) {
             std::vector<double> values = RandomSeries(n, n, false);
             for (double& v : values) v = v * v * scale;
+            std::vector<double> roots(n);
+            for (std::uint32_t i = 0; i < n; ++i) roots[i] = std::sqrt(values[i]);
+            double sum = -1.0;
+            double rootSum = -1.0;
+            detail::NormalisationSums(values.data(), roots.data(), n, sum, rootSum);
+            EXPECT_EQ(sum, detail::NormalisationSum(values.data(), n));
+            EXPECT_EQ(rootSum, detail::NormalisationSum(roots.data(), n));
+            EXPECT_EQ(detail::Peak(values.data(), n),
+                      *std::max_element(values.begin(), values.end()));
+
             const double peak = detail::NormalisedPeak(values.data(), n);
+            EXPECT_EQ(peak, detail::PeakAfterDivision(detail::Peak(values.data(), n), sum));
+            std::vector<double> divided = values;
+            detail::DivideBySum(divided.data(), n, sum);
             detail::Normalise(values.data(), n);
+            EXPECT_TRUE(SameBits(divided, values));
             EXPECT_EQ(peak, *std::max_element(values.begin(), values.end()))
                 << "n = " << n << ", scale " << scale;
         }
