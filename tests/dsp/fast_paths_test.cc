@@ -93,6 +93,21 @@ TEST(ConvolveCausal, IsApplyFiltersOutputAndEachPrefixsOutputIsAPrefix) {
 
     std::vector<double> whole(x.size());
     EXPECT_EQ(detail::ConvolveCausal(taps.data(), x.data(), 300, 1, whole.data()), 300u);
+    // The direct form, each output summed in increasing tap order.
+    std::vector<double> direct(x.size());
+    for (std::size_t c = 0; c < x.size(); ++c) {
+        double acc = 0.0;
+        for (std::size_t g = 0; g <= std::min<std::size_t>(c, kKernelTaps - 1); ++g) {
+            acc += x[c - g] * taps[g];
+        }
+        direct[c] = acc;
+    }
+    EXPECT_TRUE(SameBits(whole, direct));
+    for (const std::uint32_t length : {0u, 1u, 126u, 127u, 128u, 129u, 130u, 131u, 299u}) {
+        std::vector<double> part(length);
+        EXPECT_EQ(detail::ConvolveCausal(taps.data(), x.data(), length, 1, part.data()), length);
+        EXPECT_TRUE(SameBits(part, {direct.begin(), direct.begin() + length})) << length;
+    }
 
     ASSERT_EQ(OpenFilterLibrary(), kOk);
     {
