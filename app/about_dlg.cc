@@ -7,15 +7,12 @@
 #include "app/app_texts.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_units.h"
+#include "ui/qt_text.h"
 #include "ui/window_resources.h"
 
 using namespace corvalith;
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Size at which an icon static shows its icon, in pixels.
 constexpr int kIconSize = 32;
@@ -27,7 +24,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     // Caption, system menu and a modal frame that is not resized.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(Q(kAboutCaption));
+    setWindowTitle(ToQString(kAboutCaption));
     const DialogBaseUnits base = BaseUnitsOf(font());
 
     auto* icon = new QLabel(this);
@@ -37,12 +34,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
                       DialogRect(base, 14, 14, 20, 20).topLeft().y(), kIconSize, kIconSize);
 
     // Plain text: ampersands are shown as they are.
-    auto* version = new QLabel(Q(kAboutVersion), this);
+    auto* version = new QLabel(ToQString(kAboutVersion), this);
     version->setObjectName(QStringLiteral("version"));
     version->setTextFormat(Qt::PlainText);
     version->setGeometry(DialogRect(base, 42, 14, 114, 8));
 
-    auto* second = new QLabel(Q(kAboutSecondLine), this);
+    auto* second = new QLabel(ToQString(kAboutSecondLine), this);
     second->setObjectName(QStringLiteral("secondLine"));
     second->setTextFormat(Qt::PlainText);
     second->setGeometry(DialogRect(base, 42, 26, 114, 8));

@@ -6,16 +6,9 @@
 #include "app/about_dlg.h"
 #include "app/app_texts.h"
 #include "ui/cpendula_dlg.h"
+#include "ui/qt_text.h"
 
 using namespace corvalith;
-
-namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-}  // namespace
 
 CPendulaApp::CPendulaApp(WindowServices& services) noexcept : m_services(services) {}
 
@@ -25,8 +18,8 @@ bool CPendulaApp::InitInstance() {
     // One copy per user: a second one warns (no owner window) and ends.
     const LockState lock = m_services.AcquireInstanceLock(kInstanceLockName);
     if (lock == LockState::HeldElsewhere) {
-        m_services.MessageBox(nullptr, Q(kMsgAlreadyRunning), Q(kCaptionAlreadyRunning),
-                              BoxIcon::Warning);
+        m_services.MessageBox(nullptr, ToQString(kMsgAlreadyRunning),
+                              ToQString(kCaptionAlreadyRunning), BoxIcon::Warning);
         return false;
     }
     // Without any place for a lock the program runs unguarded rather than not at all.

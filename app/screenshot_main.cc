@@ -14,6 +14,7 @@
 #include "commands/messages.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_template.h"
+#include "ui/qt_text.h"
 #include "ui/window_services.h"
 
 namespace {
@@ -25,8 +26,7 @@ class ScriptedServices final : public corvalith::WindowServices {
 
     void MessageBox(QWidget*, const QString& text, const QString& caption,
                     corvalith::BoxIcon) override {
-        const QString notice = QString::fromUtf16(corvalith::kMsgStartNotice.data(),
-                                                  qsizetype(corvalith::kMsgStartNotice.size()));
+        const QString notice = corvalith::ToQString(corvalith::kMsgStartNotice);
         if (text != notice) {
             std::fprintf(stderr, "corvix-screenshot: %s: %s\n", qUtf8Printable(caption),
                          qUtf8Printable(text));

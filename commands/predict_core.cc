@@ -6,8 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "dsp/wa_data.h"
-#include "history/draw_history.h"
+#include "commands/chosen_history.h"
 #include "predict/digit_predictor.h"
 #include "text/cp932.h"
 #include "text/file_system_path.h"
@@ -35,23 +34,12 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
 }
 
 PredictDetail Run(const PredictRequest& request) {
+    // A non-empty name never becomes an empty byte string, so the checks
+    // see the same emptiness as the request.
     PredictDetail detail;
-    if (request.historyPath.empty()) {
-        detail.status = PredictStatus::NoPath;
-        return detail;
-    }
-    const std::string path = PathToFileSystem(request.historyPath);
-    if (!PathExists(path)) {
-        detail.status = PredictStatus::PathNotFound;
-        return detail;
-    }
-
-    std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        detail.status = PredictStatus::ReadFailed;
-        return detail;
-    }
+    PositionSeries series;
+    detail.status = LoadChosenHistory(PathToFileSystem(request.historyPath), series);
+    if (detail.status != PredictStatus::Ok) return detail;
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;

@@ -5,21 +5,15 @@
 #include <array>
 #include <limits>
 
-#include "dsp/wa_data.h"
-#include "history/draw_history.h"
+#include "commands/chosen_history.h"
 #include "history/draw_number.h"
-#include "text/file_system_path.h"
 
 namespace corvalith {
 
 HistoryCheck CheckChosenHistory(const std::string& path) noexcept {
-    if (path.empty()) return {PredictStatus::NoPath, std::nullopt};
-    if (!PathExists(path)) return {PredictStatus::PathNotFound, std::nullopt};
-    std::array<ScopedWAData, 4> series;
-    if (LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(), series[3].get()) !=
-        0) {
-        return {PredictStatus::ReadFailed, std::nullopt};
-    }
+    PositionSeries series;
+    const PredictStatus loaded = LoadChosenHistory(path, series);
+    if (loaded != PredictStatus::Ok) return {loaded, std::nullopt};
     return {PredictStatus::Ok, NextDrawNumber(ScanHighestDrawNumber(path))};
 }
 

@@ -8,6 +8,14 @@
 
 namespace corvalith {
 
+// `size` zero-filled elements, or null when memory is not available. The one
+// place where the program's own arrays are made with a non-throwing new.
+template <typename T>
+[[nodiscard]] std::unique_ptr<T[]> NewZeroedArray(std::size_t size) noexcept {
+    return std::unique_ptr<T[]>(new (std::nothrow)
+                                    T[size]());  // NOLINT(cppcoreguidelines-owning-memory)
+}
+
 template <typename T>
 class Buffer {
   public:
@@ -16,7 +24,7 @@ class Buffer {
     // `size` zero-filled elements; empty (false) when memory is not available.
     static Buffer Zeroed(std::size_t size) noexcept {
         Buffer buffer;
-        buffer.data_.reset(new (std::nothrow) T[size]());
+        buffer.data_ = NewZeroedArray<T>(size);
         if (buffer.data_) buffer.size_ = size;
         return buffer;
     }

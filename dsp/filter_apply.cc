@@ -2,6 +2,11 @@
 // before the first sample, optional decimation.
 #include <algorithm>
 #include <new>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "dsp/buffer.h"
 #include "dsp/filter.h"
@@ -11,11 +16,32 @@
 std::uint32_t corvalith::detail::ConvolveCausal(const double* taps, const double* x,
                                                 std::uint32_t count, std::uint32_t decimation,
                                                 double* y) noexcept {
+    constexpr std::uint32_t kLast = kKernelTaps - 1;
     std::uint32_t produced = 0;
-    for (std::uint32_t c = 0; c < count; ++c) {
-        const std::uint32_t last = std::min<std::uint32_t>(kKernelTaps - 1, c);
+    std::uint32_t c = 0;
+    auto one = [&](std::uint32_t at) {
+        const std::uint32_t last = std::min<std::uint32_t>(kLast, at);
         double acc = 0.0;
-        for (std::uint32_t g = 0; g <= last; ++g) acc += x[c - g] * taps[g];
+        for (std::uint32_t g = 0; g <= last; ++g) acc += x[at - g] * taps[g];
+        return acc;
+    };
+#if defined(__SSE2__)
+    if (decimation == 1) {
+        // Two outputs side by side once both have every tap: each lane adds
+        // its own products in increasing g, as the loop below does.
+        for (; c < std::min(count, kLast); ++c) y[produced++] = one(c);
+        for (; c + 2 <= count; c += 2) {
+            __m128d acc = _mm_setzero_pd();
+            for (std::uint32_t g = 0; g <= kLast; ++g) {
+                acc = _mm_add_pd(acc, _mm_mul_pd(_mm_loadu_pd(x + (c - g)), _mm_set1_pd(taps[g])));
+            }
+            _mm_storeu_pd(y + produced, acc);
+            produced += 2;
+        }
+    }
+#endif
+    for (; c < count; ++c) {
+        const double acc = one(c);
         if (c % decimation == 0) y[produced++] = acc;
     }
     return produced;
@@ -38,10 +64,12 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     const std::uint32_t produced =
         detail::ConvolveCausal(taps, x.data(), count, spec.decimation, y.data());
 
-    delete[] data.samples;
-    data.samples = new (std::nothrow) double[produced];
-    if (data.samples == nullptr) return kBadArgument;
-    std::copy(y.data(), y.data() + produced, data.samples);
+    // The old array goes first, so that old and new are never held at once.
+    ReplaceSamples(data, nullptr);
+    auto filtered = NewZeroedArray<double>(produced);
+    if (!filtered) return kBadArgument;
+    std::copy(y.data(), y.data() + produced, filtered.get());
+    ReplaceSamples(data, std::move(filtered));
     data.count = produced;
     data.rate = data.rate / spec.decimation;
     return kOk;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 
+#include "dsp/buffer.h"
 #include "dsp/status.h"
 
 namespace corvalith {
@@ -71,7 +72,7 @@ int RegisterKernel(const double* taps) noexcept {
     auto free = std::find_if(registry.slots.begin(), registry.slots.end(),
                              [](const KernelSlot& slot) { return slot.length == 0; });
     if (free == registry.slots.end()) return kRegistryFull;
-    free->taps.reset(new (std::nothrow) double[kKernelTaps]);
+    free->taps = NewZeroedArray<double>(kKernelTaps);
     if (!free->taps) return kOutOfMemory;
     std::copy(taps, taps + kKernelTaps, free->taps.get());
     free->length = kKernelTaps;

@@ -116,9 +116,8 @@ int RunPipeline(Spectrum& out, WAData& data, std::uint32_t nLen, int fftFlag, in
     }
 
     int rc = kOk;
-    if (nLen == frame) {
-        rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
-    } else if (fftFlag == FftFlag(FftPlacement::Head)) {
+    // A frame that is the whole series is its head, whatever the placement.
+    if (nLen == frame || fftFlag == FftFlag(FftPlacement::Head)) {
         rc = ComputeFFT(series.data(), re.data(), im.data(), frame, 0);
     } else if ((fftFlag == FftFlag(FftPlacement::Tail) ||
                 fftFlag == FftFlag(FftPlacement::Center)) &&

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 // A record that holds nothing is all zero. `samples` is allocated with
 // array-new and released with array-delete by whoever owns the record.
@@ -14,9 +15,17 @@ struct WAData {
 
 namespace corvalith {
 
+// Gives the record `samples` (null allowed) in place of its array, which is
+// released; count and rate are the caller's to set. The record's raw array is
+// owned by contract: these two helpers are the only places that free it.
+inline void ReplaceSamples(WAData& data, std::unique_ptr<double[]> samples) noexcept {
+    delete[] data.samples;             // NOLINT(cppcoreguidelines-owning-memory)
+    data.samples = samples.release();  // NOLINT(cppcoreguidelines-owning-memory)
+}
+
 // Releases the record's array and leaves the record all zero.
 inline void ReleaseSamples(WAData& data) noexcept {
-    delete[] data.samples;
+    ReplaceSamples(data, nullptr);
     data = WAData{};
 }
 

@@ -37,7 +37,8 @@ std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& se
         }
     }
     if (cancelled()) return std::nullopt;
-    BacktestResult result = detail::ScoreForecasts(table, setting, options, pointers);
+    BacktestResult result =
+        detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
     if (control.progress) control.progress(kSteps, kSteps);
     return result;
 }

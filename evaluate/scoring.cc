@@ -1,6 +1,6 @@
 // One pass over the draws: each candidate draw is scored at every position
 // where there is a forecast and a drawn digit, against the forecast and the
-// hot and cold rules of the draws before it; then its counts join them.
+// hot and cold rules of the draws before it (ranked once per table).
 #include "evaluate/scoring.h"
 
 #include <algorithm>
@@ -59,14 +59,32 @@ bool IsDigitValue(double value) noexcept {
     return static_cast<double>(static_cast<int>(value)) == value;
 }
 
+CountRanks RankByCounts(const DrawTable& table) {
+    const std::size_t n = DrawCount(table);
+    CountRanks ranks;
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        ranks.hot[p].assign(n, 0);
+        ranks.cold[p].assign(n, 0);
+        Counts seen{};  // digit counts of the draws before
+        for (std::size_t j = 0; j < n; ++j) {
+            const double value = table.values[p][j];
+            if (!IsDigitValue(value)) continue;
+            const int digit = static_cast<int>(value);
+            ranks.hot[p][j] = static_cast<std::uint8_t>(CountRank(seen, digit, true));
+            ranks.cold[p][j] = static_cast<std::uint8_t>(CountRank(seen, digit, false));
+            ++seen[digit];
+        }
+    }
+    return ranks;
+}
+
 BacktestResult ScoreForecasts(const DrawTable& table, const Setting& setting,
-                              const EvaluationOptions& options,
-                              const PositionForecasts& forecasts) {
+                              const EvaluationOptions& options, const PositionForecasts& forecasts,
+                              const CountRanks& ranks) noexcept {
     BacktestResult result;
     result.setting = setting;
     const std::size_t n = DrawCount(table);
 
-    std::array<Counts, kPositionCount> seen{};  // digit counts of the draws before
     std::array<Hits, kPositionCount> byRank{}, hotByRank{}, coldByRank{};
     std::array<std::uint64_t, kPositionCount> rankSums{};
     std::array<std::optional<Ranking>, kPositionCount> previous;
@@ -91,8 +109,8 @@ BacktestResult ScoreForecasts(const DrawTable& table, const Setting& setting,
                 if (rank == 1) ++firstRight;
                 ++byRank[p][rank - 1];
                 rankSums[p] += static_cast<std::uint64_t>(rank);
-                ++hotByRank[p][CountRank(seen[p], digit, true) - 1];
-                ++coldByRank[p][CountRank(seen[p], digit, false) - 1];
+                ++hotByRank[p][ranks.hot[p][j] - 1];
+                ++coldByRank[p][ranks.cold[p][j] - 1];
                 ++result.positions[p].evaluated;
             }
             if (evaluatedHere == static_cast<int>(kPositionCount)) {
@@ -107,10 +125,6 @@ BacktestResult ScoreForecasts(const DrawTable& table, const Setting& setting,
                 }
                 previous = forecast;
             }
-        }
-        for (std::size_t p = 0; p < kPositionCount; ++p) {
-            const double value = table.values[p][j];
-            if (IsDigitValue(value)) ++seen[p][static_cast<int>(value)];
         }
     }
 

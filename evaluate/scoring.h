@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "evaluate/backtest.h"
 #include "evaluate/walk_forward.h"
@@ -23,13 +25,24 @@ namespace corvalith::evaluate::detail {
 // Whether `value` is one of the digits 0-9.
 [[nodiscard]] bool IsDigitValue(double value) noexcept;
 
+// The rank of each draw's digit under the hot rule (digits by descending
+// count over the draws before it) and the cold rule (ascending count), equal
+// counts in ascending digit order; 0 where the value is not a digit. The same
+// for every setting, so a sweep makes them once. May throw std::bad_alloc.
+struct CountRanks {
+    std::array<std::vector<std::uint8_t>, kPositionCount> hot;
+    std::array<std::vector<std::uint8_t>, kPositionCount> cold;
+};
+[[nodiscard]] CountRanks RankByCounts(const DrawTable& table);
+
 // The four positions' forecasts by cycles, for cycle counts 0 ..
 // (DrawCount - 1) / setting.interval at least (null: "Error" everywhere).
 using PositionForecasts = std::array<const CycleForecasts*, kPositionCount>;
 
-// The backtest of `setting` from its forecasts. May throw std::bad_alloc.
+// The backtest of `setting` from its forecasts and the table's count ranks.
 [[nodiscard]] BacktestResult ScoreForecasts(const DrawTable& table, const Setting& setting,
                                             const EvaluationOptions& options,
-                                            const PositionForecasts& forecasts);
+                                            const PositionForecasts& forecasts,
+                                            const CountRanks& ranks) noexcept;
 
 }  // namespace corvalith::evaluate::detail

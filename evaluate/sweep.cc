@@ -58,11 +58,9 @@ bool IsSet(const std::atomic<bool>* flag) noexcept {
 }
 
 // One unit's backtests; nothing when cancelled.
-std::optional<std::vector<BacktestResult>> RunUnit(const DrawTable& table,
-                                                   const EvaluationOptions& options,
-                                                   const std::vector<Setting>& settings,
-                                                   const Unit& unit,
-                                                   const std::atomic<bool>* cancel) {
+std::optional<std::vector<BacktestResult>> RunUnit(
+    const DrawTable& table, const EvaluationOptions& options, const std::vector<Setting>& settings,
+    const Unit& unit, const detail::CountRanks& ranks, const std::atomic<bool>* cancel) {
     const std::size_t draws = detail::DrawCount(table);
     const std::size_t first = detail::FirstCandidate(table, options);
     const std::size_t count = unit.settings.size();
@@ -85,7 +83,7 @@ std::optional<std::vector<BacktestResult>> RunUnit(const DrawTable& table,
             if (!forecasts[p].empty()) pointers[p] = &forecasts[p][k];
         }
         results.push_back(
-            detail::ScoreForecasts(table, settings[unit.settings[k]], options, pointers));
+            detail::ScoreForecasts(table, settings[unit.settings[k]], options, pointers, ranks));
     }
     return results;
 }
@@ -112,6 +110,7 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
     const std::vector<Setting> settings = SweepSettings();
     const std::vector<Unit> units = UnitsOf(settings);
     std::vector<std::optional<BacktestResult>> results(settings.size());
+    const detail::CountRanks ranks = detail::RankByCounts(table);  // shared, read only
 
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};  // cancelled, or a worker failed
@@ -128,13 +127,14 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
             const std::size_t u = next.fetch_add(1);
             if (u >= units.size()) return;
             try {
-                auto unitResults = RunUnit(table, options, settings, units[u], control.cancel);
+                auto unitResults =
+                    RunUnit(table, options, settings, units[u], ranks, control.cancel);
                 if (!unitResults) {
                     stop.store(true);
                     return;
                 }
                 for (std::size_t k = 0; k < unitResults->size(); ++k) {
-                    results[units[u].settings[k]] = std::move((*unitResults)[k]);
+                    results[units[u].settings[k]] = (*unitResults)[k];
                 }
                 const std::lock_guard<std::mutex> lock(mutex);
                 done += unitResults->size();
@@ -166,12 +166,12 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
     pValues.reserve(settings.size() * kPositionCount);
     for (auto& result : results) {
         SweepEntry entry;
-        entry.result = std::move(*result);
+        entry.result = *result;
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             entry.statistics[p] = StatisticsFor(entry.result.positions[p], top);
             pValues.push_back(entry.statistics[p].pValue);
         }
-        sweep.settings.push_back(std::move(entry));
+        sweep.settings.push_back(entry);
     }
     const std::vector<double> adjusted = HolmAdjust(pValues);
     double bestRate = -1.0;

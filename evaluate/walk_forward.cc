@@ -10,6 +10,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "dsp/fft_plan.h"
 #include "dsp/filter.h"
 #include "dsp/filter_registry.h"
@@ -32,6 +36,55 @@ bool IsDefined(FftPlacement placement) noexcept {
 }
 
 constexpr double kUnknown = std::numeric_limits<double>::quiet_NaN();
+
+// The per-bin formulas of SetSpectrum and ComputeHeadTailSpectrum. Each bin
+// is computed on its own, two at a time in SSE2's lanes where it is there:
+// the same IEEE operations in the same order per bin, never fused.
+
+// power[i] = re[i] * re[i] + im[i] * im[i]
+void PowerOf(const double* re, const double* im, double* power, std::uint32_t n) noexcept {
+    std::uint32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 2 <= n; i += 2) {
+        const __m128d r = _mm_loadu_pd(re + i);
+        const __m128d m = _mm_loadu_pd(im + i);
+        _mm_storeu_pd(power + i, _mm_add_pd(_mm_mul_pd(r, r), _mm_mul_pd(m, m)));
+    }
+#endif
+    for (; i < n; ++i) power[i] = re[i] * re[i] + im[i] * im[i];
+}
+
+// out[i] = sqrt(in[i])
+void SquareRoots(const double* in, double* out, std::uint32_t n) noexcept {
+    std::uint32_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 2 <= n; i += 2) _mm_storeu_pd(out + i, _mm_sqrt_pd(_mm_loadu_pd(in + i)));
+#endif
+    for (; i < n; ++i) out[i] = std::sqrt(in[i]);
+}
+
+// The head-and-tail averages, then SetSpectrum's power of the pair:
+// p = (headPower + tailPower) * 0.5, a = (headAmplitude + tailAmplitude) * 0.5,
+// out = p * p + a * a.
+void AveragedPower(const double* headPower, const double* tailPower, const double* headAmplitude,
+                   const double* tailAmplitude, double* out, std::uint32_t n) noexcept {
+    std::uint32_t i = 0;
+#if defined(__SSE2__)
+    const __m128d half = _mm_set1_pd(0.5);
+    for (; i + 2 <= n; i += 2) {
+        const __m128d p =
+            _mm_mul_pd(_mm_add_pd(_mm_loadu_pd(headPower + i), _mm_loadu_pd(tailPower + i)), half);
+        const __m128d a = _mm_mul_pd(
+            _mm_add_pd(_mm_loadu_pd(headAmplitude + i), _mm_loadu_pd(tailAmplitude + i)), half);
+        _mm_storeu_pd(out + i, _mm_add_pd(_mm_mul_pd(p, p), _mm_mul_pd(a, a)));
+    }
+#endif
+    for (; i < n; ++i) {
+        const double p = (headPower[i] + tailPower[i]) * 0.5;
+        const double a = (headAmplitude[i] + tailAmplitude[i]) * 0.5;
+        out[i] = p * p + a * a;
+    }
+}
 
 // One digit's count series and what is kept of it for the current frame size.
 struct DigitSeries {
@@ -62,7 +115,7 @@ class FrameScorer {
         if (!spectra) return;
         digit.headPower.assign(power_.begin(), power_.end());
         digit.headAmplitude.resize(n);
-        for (std::uint32_t i = 0; i < n; ++i) digit.headAmplitude[i] = std::sqrt(power_[i]);
+        SquareRoots(power_.data(), digit.headAmplitude.data(), n);
         corvalith::detail::Normalise(digit.headPower.data(), n);
         corvalith::detail::Normalise(digit.headAmplitude.data(), n);
     }
@@ -73,16 +126,17 @@ class FrameScorer {
     double HeadTail(const double* frame, const DigitSeries& digit, double& tailScore) noexcept {
         const std::uint32_t n = plan_.size();
         Transform(frame);
-        tailScore = corvalith::detail::NormalisedPeak(power_.data(), n);
-        for (std::uint32_t i = 0; i < n; ++i) amplitude_[i] = std::sqrt(power_[i]);
-        corvalith::detail::Normalise(power_.data(), n);
-        corvalith::detail::Normalise(amplitude_.data(), n);
-        for (std::uint32_t i = 0; i < n; ++i) {
-            const double averagePower = (digit.headPower[i] + power_[i]) * 0.5;
-            const double averageAmplitude = (digit.headAmplitude[i] + amplitude_[i]) * 0.5;
-            // SetSpectrum's power of the averaged pair.
-            re_[i] = averagePower * averagePower + averageAmplitude * averageAmplitude;
-        }
+        SquareRoots(power_.data(), amplitude_.data(), n);
+        double powerSum = 0.0;
+        double amplitudeSum = 0.0;
+        corvalith::detail::NormalisationSums(power_.data(), amplitude_.data(), n, powerSum,
+                                             amplitudeSum);
+        tailScore = corvalith::detail::PeakAfterDivision(corvalith::detail::Peak(power_.data(), n),
+                                                         powerSum);
+        corvalith::detail::DivideBySum(power_.data(), n, powerSum);
+        corvalith::detail::DivideBySum(amplitude_.data(), n, amplitudeSum);
+        AveragedPower(digit.headPower.data(), power_.data(), digit.headAmplitude.data(),
+                      amplitude_.data(), re_.data(), n);
         return corvalith::detail::NormalisedPeak(re_.data(), n);
     }
 
@@ -91,7 +145,7 @@ class FrameScorer {
     void Transform(const double* frame) noexcept {
         const std::uint32_t n = plan_.size();
         plan_.Forward(frame, re_.data(), im_.data());
-        for (std::uint32_t i = 0; i < n; ++i) power_[i] = re_[i] * re_[i] + im_[i] * im_[i];
+        PowerOf(re_.data(), im_.data(), power_.data(), n);
     }
 
     FftPlan plan_;

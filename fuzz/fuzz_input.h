@@ -10,7 +10,7 @@
 namespace corvalith::fuzz {
 
 class FuzzInput {
-public:
+  public:
     FuzzInput(const std::uint8_t* data, std::size_t size) noexcept : data_(data), size_(size) {}
 
     std::uint8_t U8() noexcept { return static_cast<std::uint8_t>(Take(1)); }
@@ -28,7 +28,7 @@ public:
 
     [[nodiscard]] bool empty() const noexcept { return at_ >= size_; }
 
-private:
+  private:
     std::uint64_t Take(std::size_t bytes) noexcept {
         std::uint64_t value = 0;
         for (std::size_t i = 0; i < bytes; ++i) {

@@ -24,8 +24,8 @@ int OpenAnonymousFile() {
     const int fd = ::memfd_create("corvalith-fuzz", MFD_CLOEXEC);
     if (fd >= 0) return fd;
     const char* dir = std::getenv("TMPDIR");
-    std::string name = std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") +
-                       "/corvalith-fuzz-XXXXXX";
+    std::string name =
+        std::string(dir != nullptr && *dir != '\0' ? dir : "/tmp") + "/corvalith-fuzz-XXXXXX";
     const int tmp = ::mkostemp(name.data(), O_CLOEXEC);
     if (tmp < 0) Fail("mkostemp");
     ::unlink(name.c_str());

@@ -10,7 +10,7 @@
 namespace corvalith::fuzz {
 
 class MemoryFile {
-public:
+  public:
     // Aborts when no such file can be made: a fuzzer without its input is no use.
     MemoryFile();
     ~MemoryFile();
@@ -29,7 +29,7 @@ public:
     // A path that opens this file ("/proc/self/fd/N").
     [[nodiscard]] const std::string& path() const noexcept { return path_; }
 
-private:
+  private:
     int fd_ = -1;
     std::string path_;
 };

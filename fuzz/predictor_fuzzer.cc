@@ -128,8 +128,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (traced) {
         const std::string trace = traceFile.Content();
         if (accepted) {
-            const char* first = unfiltered ? "PredictPowerSpectrumDigit called for "
-                                           : "PredictDigit called for ";
+            const char* first =
+                unfiltered ? "PredictPowerSpectrumDigit called for " : "PredictDigit called for ";
             FUZZ_CHECK(trace.rfind(first, 0) == 0 && trace.back() == '\n');
         } else {
             FUZZ_CHECK(trace.empty());

@@ -5,19 +5,9 @@
 
 #include <limits>
 
+#include "history/characters.h"
+
 namespace corvalith {
-namespace {
-
-constexpr char16_t kDai = u'\u7B2C';  // 第
-constexpr char16_t kKai = u'\u56DE';  // 回
-
-bool IsAsciiDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
-
-bool IsCSpace(char16_t c) noexcept {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
-
-}  // namespace
 
 void DrawFields::Split(std::u16string_view line) {
     text_.clear();
@@ -44,7 +34,7 @@ LeadingInteger ScanLeadingInteger(std::u16string_view text) noexcept {
     constexpr std::int64_t kCap = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
     LeadingInteger result;
     std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i])) ++i;
+    while (i < text.size() && IsAsciiSpace(text[i])) ++i;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         result.negative = text[i] == u'-';
         ++i;

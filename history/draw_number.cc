@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "history/characters.h"
 #include "history/draw_fields.h"
 #include "history/draw_history.h"
 #include "history/line_reader.h"
@@ -11,15 +12,7 @@
 namespace corvalith {
 namespace {
 
-constexpr char16_t kDai = u'\u7B2C';  // 第
-constexpr char16_t kKai = u'\u56DE';  // 回
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-
-bool IsAsciiDigit(char16_t c) noexcept { return c >= u'0' && c <= u'9'; }
-
-bool IsAsciiSpace(char16_t c) noexcept {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
-}
 
 // White space as the ECMAScript \s class defines it (spaces, line terminators,
 // the ideographic space U+3000 and the other Zs characters), independent of

@@ -16,7 +16,7 @@
 namespace corvalith {
 namespace {
 
-constexpr std::size_t kReadChunk = 64 * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 
 void RemoveCarriageReturns(std::u16string& line) {
     line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
-cmake --preset asan >/dev/null
+cmake --preset asan -DCORVALITH_WERROR="${CORVALITH_WERROR:-OFF}" >/dev/null
 cmake --build --preset asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -18,24 +18,23 @@
 
 #include "commands/date_line.h"
 #include "commands/messages.h"
+#include "dsp/intervals.h"
 #include "ui/dialog_client.h"
 #include "ui/dialog_fonts.h"
+#include "ui/dialog_modes.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/draw_number_edit.h"
 #include "ui/drop_down_combo.h"
+#include "ui/qt_text.h"
+#include "ui/resource.h"
 #include "ui/result_area.h"
 #include "ui/up_down_control.h"
 #include "ui/window_resources.h"
-#include "ui/window_texts.h"
 
 using namespace corvalith;
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A one-line label keeps its place and height but grows to its text when the
 // substitute face is wider than the one the template was made for, so no
@@ -77,6 +76,27 @@ CPendulaDlg::CPendulaDlg(WindowServices& services, AboutBoxFactory makeAboutBox,
 CPendulaDlg::~CPendulaDlg() = default;
 
 void CPendulaDlg::CreateControls() {
+    CreateFrame();
+    const DialogBaseUnits base = BaseUnitsOf(font());
+    QButtonGroup* group = nullptr;  // the radio group being filled, if any
+    for (const ControlTemplate& item : MainDialogTemplate()) {
+        QWidget* control = CreateControl(item);
+        if (item.kind == ControlKind::Radio) {
+            AddToRadioGroup(static_cast<QRadioButton*>(control), item, group);
+        } else if (item.startsGroup) {
+            group = nullptr;  // any other control that starts a group closes it
+        }
+        PlaceControl(control, item, base);
+    }
+
+    m_predictButton = qobject_cast<QPushButton*>(GetDlgItem(id::kPredict));
+    m_clearButton = qobject_cast<QPushButton*>(GetDlgItem(id::kClear));
+    m_selectButton = qobject_cast<QPushButton*>(GetDlgItem(id::kSelect));
+
+    resize(DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+}
+
+void CPendulaDlg::CreateFrame() {
     setFont(DialogFont());
     // A top-level application window (own task-bar entry) with caption,
     // window menu, resizable frame and minimise box; no maximise box.
@@ -90,99 +110,88 @@ void CPendulaDlg::CreateControls() {
     layout->setSpacing(0);
     m_client = new DialogClient(this);
     layout->addWidget(m_client);
+}
 
-    const DialogBaseUnits base = BaseUnitsOf(font());
-    QButtonGroup* group = nullptr;
-    int groupFirstId = 0;
-    for (const ControlTemplate& item : MainDialogTemplate()) {
-        const QString text = QString::fromUtf16(item.text);
-        QWidget* control = nullptr;
-        switch (item.kind) {
-            case ControlKind::NumberEdit:
-                control = m_drawNumberEdit = new DrawNumberEdit(m_client);
-                break;
-            case ControlKind::Edit:
-                control = new QLineEdit(m_client);
-                break;
-            case ControlKind::UpDown:
-                control = m_spin = new UpDownControl(m_client);
-                break;
-            case ControlKind::PushButton: {
-                auto* button = new QPushButton(text, m_client);
-                // Enter is the dialog's own (see keyPressEvent), never a
-                // default button's.
-                button->setAutoDefault(false);
-                control = button;
-                break;
-            }
-            case ControlKind::GroupBox:
-                control = new QGroupBox(text, m_client);
-                UseStaticBackground(control);
-                break;
-            case ControlKind::Radio: {
-                auto* radio = new QRadioButton(text, m_client);
-                radio->setAutoExclusive(false);         // the button group decides
-                radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
-                UseStaticBackground(radio);
-                if (item.startsGroup || group == nullptr) {
-                    group = new QButtonGroup(this);
-                    groupFirstId = item.id;
-                    m_radioGroups[groupFirstId] = group;
-                }
-                group->addButton(radio, static_cast<int>(group->buttons().size()));
-                control = radio;
-                break;
-            }
-            case ControlKind::Label: {
-                auto* label = new QLabel(text, m_client);
-                label->setTextFormat(Qt::PlainText);
-                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-                UseStaticBackground(label);
-                control = label;
-                break;
-            }
-            case ControlKind::Result:
-                control = m_resultText = new ResultArea(m_client);
-                UseStaticBackground(control);
-                UseStaticBackground(m_resultText->viewport());
-                break;
-            case ControlKind::Picture:
-                control = m_picture = new QLabel(m_client);
-                UseStaticBackground(control);
-                break;
-            case ControlKind::ComboBox:
-                control = new DropDownCombo(m_client);
-                break;
+QWidget* CPendulaDlg::CreateControl(const ControlTemplate& item) {
+    const QString text = QString::fromUtf16(item.text);
+    switch (item.kind) {
+        case ControlKind::NumberEdit:
+            return m_drawNumberEdit = new DrawNumberEdit(m_client);
+        case ControlKind::Edit:
+            return new QLineEdit(m_client);
+        case ControlKind::UpDown:
+            return m_spin = new UpDownControl(m_client);
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(text, m_client);
+            // Enter is the dialog's own (see keyPressEvent), never a default button's.
+            button->setAutoDefault(false);
+            return button;
         }
-        // Any other control that starts a group closes the radio group.
-        if (item.kind != ControlKind::Radio && item.startsGroup) group = nullptr;
-
-        control->setGeometry(DialogRect(base, item.x, item.y, item.w, item.h));
-        if (item.kind == ControlKind::Label) FitWidthToText(static_cast<QLabel*>(control));
-        if (item.kind == ControlKind::Radio) FitWidthToText(static_cast<QRadioButton*>(control));
-        control->setVisible(item.visible);
-        if (item.id != id::kStatic) {
-            control->setObjectName(QString::number(item.id));
-            m_controls[item.id] = control;
+        case ControlKind::GroupBox: {
+            auto* box = new QGroupBox(text, m_client);
+            UseStaticBackground(box);
+            return box;
         }
+        case ControlKind::Radio: {
+            auto* radio = new QRadioButton(text, m_client);
+            radio->setAutoExclusive(false);         // the button group decides
+            radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+            UseStaticBackground(radio);
+            return radio;
+        }
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, m_client);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            UseStaticBackground(label);
+            return label;
+        }
+        case ControlKind::Result:
+            m_resultText = new ResultArea(m_client);
+            UseStaticBackground(m_resultText);
+            UseStaticBackground(m_resultText->viewport());
+            return m_resultText;
+        case ControlKind::Picture:
+            m_picture = new QLabel(m_client);
+            UseStaticBackground(m_picture);
+            return m_picture;
+        case ControlKind::ComboBox:
+            break;
     }
+    return new DropDownCombo(m_client);
+}
 
-    m_predictButton = qobject_cast<QPushButton*>(GetDlgItem(id::kPredict));
-    m_clearButton = qobject_cast<QPushButton*>(GetDlgItem(id::kClear));
-    m_selectButton = qobject_cast<QPushButton*>(GetDlgItem(id::kSelect));
+void CPendulaDlg::AddToRadioGroup(QRadioButton* radio, const ControlTemplate& item,
+                                  QButtonGroup*& group) {
+    // A radio that starts a group opens a new one, named by its first id.
+    if (item.startsGroup || group == nullptr) {
+        group = new QButtonGroup(this);
+        m_radioGroups[item.id] = group;
+    }
+    group->addButton(radio, static_cast<int>(group->buttons().size()));
+}
 
-    resize(DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+void CPendulaDlg::PlaceControl(QWidget* control, const ControlTemplate& item,
+                               const DialogBaseUnits& base) {
+    control->setGeometry(DialogRect(base, item.x, item.y, item.w, item.h));
+    if (item.kind == ControlKind::Label) FitWidthToText(static_cast<QLabel*>(control));
+    if (item.kind == ControlKind::Radio) FitWidthToText(static_cast<QRadioButton*>(control));
+    control->setVisible(item.visible);
+    if (item.id != id::kStatic) {
+        control->setObjectName(QString::number(item.id));
+        m_controls[item.id] = control;
+    }
 }
 
 void CPendulaDlg::CreateMenuBar() {
-    // Menu 131. It becomes the dialog's menu bar in OnInitDialog.
+    // res::kMainMenu. It becomes the dialog's menu bar in OnInitDialog.
     m_menuBar = new QMenuBar(this);
     m_menuBar->setNativeMenuBar(false);
-    QMenu* file = m_menuBar->addMenu(Q(kMenuFile));
-    QAction* exit = file->addAction(Q(kMenuAppExit));
-    QMenu* help = m_menuBar->addMenu(Q(kMenuHelp));
-    QAction* about = help->addAction(Q(kMenuAppAbout));
-    const QString prompt = Q(kPromptAppAbout);
+    QMenu* file = m_menuBar->addMenu(ToQString(kMenuFile));
+    QAction* exit = file->addAction(ToQString(kMenuAppExit));
+    QMenu* help = m_menuBar->addMenu(ToQString(kMenuHelp));
+    QAction* about = help->addAction(ToQString(kMenuAppAbout));
+    const QString prompt = ToQString(kPromptAppAbout);
     about->setStatusTip(prompt.section(u'\n', 0, 0));
     about->setToolTip(prompt.section(u'\n', 1, 1));
     exit->setObjectName(QString::number(id::kAppExit));
@@ -198,7 +207,8 @@ void CPendulaDlg::RunHandler(Handler&& handler, std::u16string_view failureText)
         handler();
     } catch (...) {
         try {
-            m_services.MessageBox(this, Q(failureText), Q(kErrorCaption), BoxIcon::Error);
+            m_services.MessageBox(this, ToQString(failureText), ToQString(kErrorCaption),
+                                  BoxIcon::Error);
         } catch (...) {
             // Nothing is left to report with; the window goes on regardless.
         }
@@ -240,13 +250,11 @@ bool CPendulaDlg::OnInitDialog() {
     // The controls exist; the members go to them.
     DoDataExchange(false);
 
-    // The interval list, sorted: "10" ... "30", "15" selected.
+    // The interval list, sorted as text ("10" ... "30"), the default selected.
     if (auto* interval = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval))) {
         interval->ResetContent();
-        for (const char16_t* item : {u"30", u"24", u"20", u"18", u"15", u"12", u"10"}) {
-            interval->AddString(QString::fromUtf16(item));
-        }
-        interval->SetCurSel(2);
+        for (const std::uint32_t draws : kIntervals) interval->AddString(QString::number(draws));
+        interval->SetCurSel(interval->findText(QString::number(kDefaultInterval)));
     }
 
     // The date line.
@@ -269,7 +277,7 @@ bool CPendulaDlg::OnInitDialog() {
     // The window manager owns the window menu on X11 and Wayland; the
     // About command is on the ヘルプ menu.
 
-    // Menu 131 becomes the menu bar, above the client area.
+    // res::kMainMenu becomes the menu bar, above the client area.
     static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
     m_menuBar->show();
 
@@ -279,16 +287,16 @@ bool CPendulaDlg::OnInitDialog() {
     // Members only; the controls keep what they were given above.
     m_inputPath.clear();
     m_outputName.clear();
-    m_fftFlag = 0;
+    m_fftFlag = corvalith::FftFlag(FftPlacement::Head);
 
     // Title.
-    setWindowTitle(Q(kWindowTitle));
+    setWindowTitle(ToQString(kWindowTitle));
 
     // The background.
     m_backgroundBitmap = LoadBackgroundBitmap();
     m_client->SetBackground(m_backgroundBitmap);
 
-    // The focus starts on the first tab stop, edit 1005.
+    // The focus starts on the first tab stop, the id::kDrawNumber edit.
     m_drawNumberEdit->setFocus(Qt::OtherFocusReason);
     return true;
 }
@@ -301,8 +309,8 @@ QButtonGroup* CPendulaDlg::RadioGroupOf(int firstId) const {
 void CPendulaDlg::DoDataExchange(bool saveAndValidate) {
     auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath));
     auto* outputName = qobject_cast<QLineEdit*>(GetDlgItem(id::kOutputName));
-    QButtonGroup* fft = RadioGroupOf(id::kFftHead);
-    QButtonGroup* filter = RadioGroupOf(id::kFilterLpf);
+    QButtonGroup* fft = RadioGroupOf(kFftRadios[0].id);
+    QButtonGroup* filter = RadioGroupOf(kFilterRadios[0].id);
 
     // A radio group exchanges the index of its checked button, -1 for none.
     auto setRadio = [](QButtonGroup* group, int index) {
@@ -397,13 +405,13 @@ void CPendulaDlg::OnSpinDelta(const NmUpDown& notification, int* result) {
     *result = 0;
 }
 
-void CPendulaDlg::OnFilterLpf() { m_filterKind = 0; }
-void CPendulaDlg::OnFilterBpf() { m_filterKind = 1; }
-void CPendulaDlg::OnFilterNone() { m_filterKind = 2; }
-void CPendulaDlg::OnFftHead() { m_fftFlag = 0; }
-void CPendulaDlg::OnFftTail() { m_fftFlag = 1; }
-void CPendulaDlg::OnFftCenter() { m_fftFlag = 2; }
-void CPendulaDlg::OnFftHeadTail() { m_fftFlag = -1; }
+void CPendulaDlg::OnFilterLpf() { m_filterKind = corvalith::IFType(FilterKind::Lpf); }
+void CPendulaDlg::OnFilterBpf() { m_filterKind = corvalith::IFType(FilterKind::Bpf); }
+void CPendulaDlg::OnFilterNone() { m_filterKind = corvalith::IFType(FilterKind::None); }
+void CPendulaDlg::OnFftHead() { m_fftFlag = corvalith::FftFlag(FftPlacement::Head); }
+void CPendulaDlg::OnFftTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::Tail); }
+void CPendulaDlg::OnFftCenter() { m_fftFlag = corvalith::FftFlag(FftPlacement::Center); }
+void CPendulaDlg::OnFftHeadTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::HeadTail); }
 
 void CPendulaDlg::OnAppExit() { done(0); }
 
@@ -414,5 +422,6 @@ void CPendulaDlg::OnAppAbout() {
 }
 
 void CPendulaDlg::OnClear() {
-    // The template has no item 1010 for this button to empty: nothing to do.
+    // The template has no output-name item (1010) for this button to empty:
+    // nothing to do.
 }

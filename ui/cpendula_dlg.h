@@ -1,6 +1,6 @@
 // CPendulaDlg: the program's only window.
 //
-// Data flow: the user sets the draw number (edit 1005 with its up-down
+// Data flow: the user sets the draw number (id::kDrawNumber with its up-down
 // control), picks a history file (select-file command, button 選択), chooses
 // the filter and the interval, and presses 予想. OnPredict reads the
 // controls into a PredictRequest, the window-free core (RunPredict) reads the
@@ -32,6 +32,7 @@ class QButtonGroup;
 class QLabel;
 class QMenuBar;
 class QPushButton;
+class QRadioButton;
 
 namespace corvalith {
 class DialogClient;
@@ -40,6 +41,8 @@ class DropDownCombo;
 class ResultArea;
 class UpDownControl;
 struct NmUpDown;
+struct ControlTemplate;
+struct DialogBaseUnits;
 }  // namespace corvalith
 
 class CPendulaDlg : public QDialog {
@@ -64,11 +67,11 @@ class CPendulaDlg : public QDialog {
 
     // The control with template id `id`, or null when there is none.
     [[nodiscard]] QWidget* GetDlgItem(int id) const;
-    // The menu bar's command `id` (40002, 32777), or null.
+    // The menu bar's command `id` (id::kAppExit, id::kAppAbout), or null.
     [[nodiscard]] QAction* MenuCommand(int id) const;
     [[nodiscard]] QMenuBar* MenuBar() const noexcept { return m_menuBar; }
 
-    // Writes the current local date and time into the date line 1020 and
+    // Writes the current local date and time into the date line id::kDateLine and
     // gives it a new bold 14-point font.
     void ShowDateTime();
     // Shows `text` in the result area and makes the area's font 24 units high
@@ -109,7 +112,15 @@ class CPendulaDlg : public QDialog {
     void OnSpinDelta(const corvalith::NmUpDown& notification, int* result);
 
   private:
+    // The window from the template: frame, then each control made, grouped
+    // and placed in template order.
     void CreateControls();
+    void CreateFrame();
+    [[nodiscard]] QWidget* CreateControl(const corvalith::ControlTemplate& item);
+    void AddToRadioGroup(QRadioButton* radio, const corvalith::ControlTemplate& item,
+                         QButtonGroup*& group);
+    void PlaceControl(QWidget* control, const corvalith::ControlTemplate& item,
+                      const corvalith::DialogBaseUnits& base);
     void CreateMenuBar();
     void MapMessages();
     bool OnInitDialog();
@@ -130,7 +141,7 @@ class CPendulaDlg : public QDialog {
     QString m_inputPath;
     QPushButton* m_predictButton = nullptr;
     QPushButton* m_clearButton = nullptr;
-    std::int32_t m_fftFlag = 0;
+    std::int32_t m_fftFlag = 0;  // see kFftRadios
     QString m_outputName;
     QPushButton* m_selectButton = nullptr;
     corvalith::ResultArea* m_resultText = nullptr;
@@ -138,7 +149,7 @@ class CPendulaDlg : public QDialog {
     corvalith::UpDownControl* m_spin = nullptr;
     corvalith::DrawNumberEdit* m_drawNumberEdit = nullptr;
     bool m_inDigitFilter = false;
-    std::int32_t m_filterKind = 0;
+    std::int32_t m_filterKind = 0;  // an iFType, see kFilterRadios
     QLabel* m_picture = nullptr;
     QPixmap m_logoBitmap;
     std::optional<QFont> m_dateFont;

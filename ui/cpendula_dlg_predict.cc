@@ -12,19 +12,13 @@
 #include "ui/dialog_template.h"
 #include "ui/draw_number_edit.h"
 #include "ui/drop_down_combo.h"
+#include "ui/failure_box.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 
 using namespace corvalith;
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string_view View(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 // Height of the result font's character cell, in pixels.
 constexpr int kResultCellHeight = 24;
@@ -39,44 +33,35 @@ void CPendulaDlg::OnPredict() {
     // The interval: the selected item of the list, never typed text.
     auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
     if (!intervalList) {
-        m_services.AppMessageBox(this, Q(kMsgNoComboBox));
+        m_services.AppMessageBox(this, ToQString(kMsgNoComboBox));
         return;
     }
     const int selected = intervalList->GetCurSel();
     if (selected < 0) {
-        m_services.AppMessageBox(this, Q(kMsgNoSelection));
+        m_services.AppMessageBox(this, ToQString(kMsgNoSelection));
         return;
     }
-    const std::int32_t interval = LeadingInt(View(intervalList->GetLBText(selected)));
+    const std::int32_t interval = LeadingInt(ToU16View(intervalList->GetLBText(selected)));
 
     // An empty result area and the start notice.
     m_resultText->SetText(QString());
-    m_services.MessageBox(this, Q(kMsgStartNotice), QString::fromUtf16(kApplicationName),
+    m_services.MessageBox(this, ToQString(kMsgStartNotice), QString::fromUtf16(kApplicationName),
                           BoxIcon::None);
 
     // The forecast.
     PredictRequest request;
     request.historyPath = m_inputPath.toStdU16String();
-    request.drawNumber = LeadingInt(View(m_drawNumberEdit->text()));
+    request.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
     request.interval = static_cast<std::uint32_t>(interval);
     request.filterKind = m_filterKind;
     request.fftFlag = m_fftFlag;
     const PredictOutcome outcome = RunPredict(request);
 
     // The outcome.
-    switch (outcome.status) {
-        case PredictStatus::Ok:
-            ShowResult(QString::fromStdU16String(outcome.text));
-            break;
-        case PredictStatus::ReadFailed:
-            m_services.AppMessageBox(this, Q(FailureMessage(outcome.status)));
-            break;
-        case PredictStatus::NoPath:
-        case PredictStatus::PathNotFound:
-        case PredictStatus::Failed:
-            m_services.MessageBox(this, Q(FailureMessage(outcome.status)), Q(kErrorCaption),
-                                  BoxIcon::Error);
-            break;
+    if (outcome.status == PredictStatus::Ok) {
+        ShowResult(QString::fromStdU16String(outcome.text));
+    } else {
+        ShowFailureBox(m_services, this, outcome.status);
     }
 }
 

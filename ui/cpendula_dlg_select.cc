@@ -4,21 +4,18 @@
 #include <QLineEdit>
 #include <string>
 
-#include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "text/file_system_path.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_template.h"
 #include "ui/draw_number_edit.h"
-#include "ui/window_texts.h"
+#include "ui/failure_box.h"
+#include "ui/qt_text.h"
+#include "ui/resource.h"
 
 using namespace corvalith;
 
 namespace {
-
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // True when `text` holds a surrogate without its partner, as the lossless
 // form of a name with bytes that are not UTF-8 does.
@@ -50,11 +47,11 @@ QString ShownPath(const QString& chosen) {
 
 void CPendulaDlg::OnSelectFile() {
     // The file dialog; cancelling changes nothing.
-    const std::optional<QString> chosen =
-        m_services.GetOpenFileName(this, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    const std::optional<QString> chosen = m_services.GetOpenFileName(
+        this, FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
     if (!chosen) return;
 
-    // The path into the member and edit 1000.
+    // The path into the member and the id::kInputPath edit.
     m_inputPath = ShownPath(*chosen);
     if (auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath))) {
         inputPath->setText(m_inputPath);
@@ -63,15 +60,13 @@ void CPendulaDlg::OnSelectFile() {
     // Something must exist there, it must read as a draw history, and the
     // draw after its highest number is proposed, written as it is (also 10000).
     const HistoryCheck check = CheckChosenHistory(PathToFileSystem(m_inputPath.toStdU16String()));
-    switch (check.status) {
-        case PredictStatus::Ok:
-            if (check.nextDraw) m_drawNumberEdit->setText(QString::number(*check.nextDraw));
-            break;
-        case PredictStatus::ReadFailed:
-            m_services.AppMessageBox(this, Q(kMsgReadFailed));
-            break;
-        default:  // an empty or nonexistent path
-            m_services.MessageBox(this, Q(kMsgPathNotFound), Q(kErrorCaption), BoxIcon::Error);
-            break;
+    if (check.status == PredictStatus::Ok) {
+        if (check.nextDraw) m_drawNumberEdit->setText(QString::number(*check.nextDraw));
+        return;
     }
+    // A chosen name is never empty; should the dialog hand back none, it is
+    // reported as the path that does not exist.
+    ShowFailureBox(
+        m_services, this,
+        check.status == PredictStatus::NoPath ? PredictStatus::PathNotFound : check.status);
 }

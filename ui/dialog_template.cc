@@ -1,5 +1,7 @@
-// Template 102 as data.
+// The main dialog's template (res::kMainDialog) as data.
 #include "ui/dialog_template.h"
+
+#include "ui/resource.h"
 
 namespace corvalith {
 namespace {

@@ -1,6 +1,6 @@
 // The images compiled into the program (res/corvix.qrc, drawn by
-// scripts/make_images.py): icon 128, the 100 x 100 logo (bitmap 135) and the
-// 1024 x 1024 background (bitmap 136). A missing image gives a null result.
+// scripts/make_images.py): res::kApplicationIcon, res::kLogoBitmap (100 x 100)
+// and res::kBackgroundBitmap (1024 x 1024). A missing image gives a null result.
 #pragma once
 
 #include <QIcon>

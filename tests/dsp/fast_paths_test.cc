@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <random>
@@ -92,6 +93,21 @@ TEST(ConvolveCausal, IsApplyFiltersOutputAndEachPrefixsOutputIsAPrefix) {
 
     std::vector<double> whole(x.size());
     EXPECT_EQ(detail::ConvolveCausal(taps.data(), x.data(), 300, 1, whole.data()), 300u);
+    // The direct form, each output summed in increasing tap order.
+    std::vector<double> direct(x.size());
+    for (std::size_t c = 0; c < x.size(); ++c) {
+        double acc = 0.0;
+        for (std::size_t g = 0; g <= std::min<std::size_t>(c, kKernelTaps - 1); ++g) {
+            acc += x[c - g] * taps[g];
+        }
+        direct[c] = acc;
+    }
+    EXPECT_TRUE(SameBits(whole, direct));
+    for (const std::uint32_t length : {0u, 1u, 126u, 127u, 128u, 129u, 130u, 131u, 299u}) {
+        std::vector<double> part(length);
+        EXPECT_EQ(detail::ConvolveCausal(taps.data(), x.data(), length, 1, part.data()), length);
+        EXPECT_TRUE(SameBits(part, {direct.begin(), direct.begin() + length})) << length;
+    }
 
     ASSERT_EQ(OpenFilterLibrary(), kOk);
     {
@@ -115,13 +131,27 @@ TEST(ConvolveCausal, IsApplyFiltersOutputAndEachPrefixsOutputIsAPrefix) {
     EXPECT_EQ(decimated[3], whole[9]);
 }
 
-TEST(NormalisedPeak, IsTheLargestValueThatNormaliseLeaves) {
+TEST(NormalisedPeak, IsTheLargestValueThatNormaliseLeavesAndItsPartsAreNormalisesSteps) {
     for (std::uint32_t n = 1; n <= 1024; n = n * 2 + (n % 3)) {
         for (const double scale : {1.0, 1e-9, 1e6}) {
             std::vector<double> values = RandomSeries(n, n, false);
             for (double& v : values) v = v * v * scale;
+            std::vector<double> roots(n);
+            for (std::uint32_t i = 0; i < n; ++i) roots[i] = std::sqrt(values[i]);
+            double sum = -1.0;
+            double rootSum = -1.0;
+            detail::NormalisationSums(values.data(), roots.data(), n, sum, rootSum);
+            EXPECT_EQ(sum, detail::NormalisationSum(values.data(), n));
+            EXPECT_EQ(rootSum, detail::NormalisationSum(roots.data(), n));
+            EXPECT_EQ(detail::Peak(values.data(), n),
+                      *std::max_element(values.begin(), values.end()));
+
             const double peak = detail::NormalisedPeak(values.data(), n);
+            EXPECT_EQ(peak, detail::PeakAfterDivision(detail::Peak(values.data(), n), sum));
+            std::vector<double> divided = values;
+            detail::DivideBySum(divided.data(), n, sum);
             detail::Normalise(values.data(), n);
+            EXPECT_TRUE(SameBits(divided, values));
             EXPECT_EQ(peak, *std::max_element(values.begin(), values.end()))
                 << "n = " << n << ", scale " << scale;
         }

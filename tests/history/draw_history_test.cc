@@ -65,7 +65,7 @@ struct AcceptCase {
     std::vector<std::array<double, 4>> draws;
 };
 
-TEST(LoadDrawHistory, AcceptsTheDocumentedForms) {
+TEST(LoadDrawHistory, AcceptsEveryWellFormedLine) {
     const std::vector<AcceptCase> cases = {
         {"example",
          "f1,f2,f3,f4,f5\n第101回,2001/5/7,a,0487,b\n第102回,2001/5/8,a,91,b\n",

@@ -13,7 +13,7 @@
 namespace corvalith {
 namespace {
 
-TEST(CountCycles, WorkedExample) {
+TEST(CountCycles, CountsEachDigitPerCycleAndDropsTheIncompleteTail) {
     const std::vector<double> values = {1, 2, 1, 3, 1, 1, 0, 9};
     const CycleCounts table = CountCycles(values.data(), 8, 3);
     EXPECT_EQ(table.cycles, 2u);

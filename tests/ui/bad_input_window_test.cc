@@ -24,6 +24,7 @@
 #include "tests/ui/dialog_fixture.h"
 #include "text/file_system_path.h"
 #include "ui/dialog_template.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 
 namespace corvalith::testing {
@@ -97,7 +98,7 @@ struct BadInputCase {
     const char* name;
     std::string (*make)(const TempDir& dir);  // the input's path (the file system's bytes)
     Answer answer;
-    const char* drawNumberAfterSelect;  // text of edit 1005 after 選択 (it holds "12" before)
+    const char* drawNumberAfterSelect;  // id::kDrawNumber after 選択 (it holds "12" before)
     const char* heading = "";           // Loads: the forecast's first line
 };
 
@@ -218,17 +219,17 @@ class BadInputWindow : public DialogTest {
     void ExpectBox(const BoxRecord& box, Answer answer, std::u16string_view text = {}) const {
         switch (answer) {
             case Answer::NotFound:
-                EXPECT_EQ(box.text, Q(kMsgPathNotFound));
-                EXPECT_EQ(box.caption, Q(u"エラー"));
+                EXPECT_EQ(box.text, ToQString(kMsgPathNotFound));
+                EXPECT_EQ(box.caption, ToQString(u"エラー"));
                 EXPECT_EQ(box.icon, BoxIcon::Error);
                 break;
             case Answer::ReadFailed:
-                EXPECT_EQ(box.text, Q(kMsgReadFailed));
+                EXPECT_EQ(box.text, ToQString(kMsgReadFailed));
                 EXPECT_EQ(box.caption, "Corvix");
                 EXPECT_EQ(box.icon, BoxIcon::Warning);
                 break;
             case Answer::Loads:  // the start notice
-                EXPECT_EQ(box.text, Q(text));
+                EXPECT_EQ(box.text, ToQString(text));
                 EXPECT_EQ(box.caption, "Corvix");
                 EXPECT_EQ(box.icon, BoxIcon::None);
                 break;

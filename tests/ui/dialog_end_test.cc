@@ -10,6 +10,7 @@
 #include "tests/ui/dialog_fixture.h"
 #include "ui/dialog_template.h"
 #include "ui/drop_down_combo.h"
+#include "ui/qt_text.h"
 
 namespace corvalith::testing {
 namespace {
@@ -96,7 +97,7 @@ TEST_F(DialogEnd, TheHelpMenuShowsTheAboutBox) {
     ASSERT_EQ(services.modalRuns.size(), 1u);
     EXPECT_EQ(services.modalRuns[0], "CAboutDlg");
     EXPECT_EQ(caption, "CORVALITH");
-    EXPECT_EQ(version, Q(u"CORVALITH、バージョン 1.0"));
+    EXPECT_EQ(version, ToQString(u"CORVALITH、バージョン 1.0"));
     EXPECT_FALSE(second.isEmpty());
     EXPECT_EQ(ok, "OK");
     EXPECT_TRUE(hasIcon);

@@ -16,10 +16,6 @@
 
 namespace corvalith::testing {
 
-QString Q(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::vector<std::string> RandomResults(std::size_t count, unsigned seed) {
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> digit(0, 9);

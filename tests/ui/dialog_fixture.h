@@ -26,7 +26,6 @@ class UpDownControl;
 namespace corvalith::testing {
 
 // UTF-16 literal to QString.
-QString Q(std::u16string_view text);
 
 // `count` pseudo-random four-digit results (fixed seed).
 std::vector<std::string> RandomResults(std::size_t count, unsigned seed);

@@ -7,6 +7,7 @@
 
 #include "tests/ui/dialog_fixture.h"
 #include "ui/dialog_template.h"
+#include "ui/qt_text.h"
 #include "ui/up_down_control.h"
 
 namespace corvalith::testing {
@@ -44,7 +45,7 @@ TEST_F(DrawNumberInput, PastingKeepsOnlyTheDigitsInTheirOrder) {
     Paste(id::kDrawNumber, "abc");
     EXPECT_EQ(Text(), "");
     // Full-width digits are not ASCII digits.
-    Paste(id::kDrawNumber, Q(u"１２"));
+    Paste(id::kDrawNumber, ToQString(u"１２"));
     EXPECT_EQ(Text(), "");
 }
 

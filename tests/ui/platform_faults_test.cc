@@ -24,6 +24,7 @@
 #include "tests/support/history_files.h"
 #include "tests/ui/dialog_fixture.h"
 #include "ui/dialog_template.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 
 extern char** environ;
@@ -187,7 +188,7 @@ TEST_F(WindowSession, ForecastsWithEachFilterAndLeavesTheHistoryAsItWas) {
         ASSERT_EQ(Predict().size(), 1u);  // the start notice only
         EXPECT_EQ(Result()->Text(),
                   QString::fromStdU16String(Expected(history, draw, 15, kind).text));
-        EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第")));
+        EXPECT_TRUE(Result()->Text().startsWith(ToQString(u"予測回号: 第")));
     }
     dialog->close();  // the close box
     EXPECT_FALSE(dialog->isVisible());

@@ -13,6 +13,7 @@
 #include "tests/ui/dialog_fixture.h"
 #include "ui/dialog_template.h"
 #include "ui/drop_down_combo.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 
 namespace corvalith::testing {
@@ -27,19 +28,19 @@ class PredictCommand : public DialogTest {
 
     // The start notice as the command shows it.
     void ExpectStartNotice(const BoxRecord& box) const {
-        EXPECT_EQ(box.text, Q(kMsgStartNotice));
+        EXPECT_EQ(box.text, ToQString(kMsgStartNotice));
         EXPECT_EQ(box.caption, "Corvix");
         EXPECT_EQ(box.icon, BoxIcon::None);
         EXPECT_EQ(box.ownerAtCall, dialog.get());
     }
     void ExpectErrorBox(const BoxRecord& box, std::u16string_view text) const {
-        EXPECT_EQ(box.text, Q(text));
-        EXPECT_EQ(box.caption, Q(kErrorCaption));
+        EXPECT_EQ(box.text, ToQString(text));
+        EXPECT_EQ(box.caption, ToQString(kErrorCaption));
         EXPECT_EQ(box.icon, BoxIcon::Error);
         EXPECT_EQ(box.ownerAtCall, dialog.get());
     }
     void ExpectAppBox(const BoxRecord& box, std::u16string_view text) const {
-        EXPECT_EQ(box.text, Q(text));
+        EXPECT_EQ(box.text, ToQString(text));
         EXPECT_EQ(box.caption, "Corvix");
         EXPECT_EQ(box.icon, BoxIcon::Warning);
         EXPECT_EQ(box.ownerAtCall, dialog.get());
@@ -80,7 +81,7 @@ TEST_P(PredictEachFilter, ShowsTheCoresForecastForTheChosenFile) {
         Expected(history, 301, QString(c.interval).toUInt(), c.filterKind);
     ASSERT_EQ(expected.status, PredictStatus::Ok);
     EXPECT_EQ(Result()->Text(), QString::fromStdU16String(expected.text));
-    EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第301回")));
+    EXPECT_TRUE(Result()->Text().startsWith(ToQString(u"予測回号: 第301回")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Filters, PredictEachFilter,
@@ -145,7 +146,7 @@ TEST_F(PredictCommand, TheWholeForecastCanBeScrolledIntoView) {
     QScrollBar* bar = Result()->verticalScrollBar();
     EXPECT_GT(bar->maximum(), 0);
     EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(Result()->Text().contains(Q(u"一の位：")));
+    EXPECT_TRUE(Result()->Text().contains(ToQString(u"一の位：")));
     bar->setValue(bar->maximum());
     QApplication::processEvents();
     // Scrolled to the end, the last line sits inside the visible area.
@@ -161,7 +162,7 @@ TEST_F(PredictCommand, EmptyDrawNumberIsDrawZero) {
     Predict();
     const PredictOutcome expected = Expected(history, 0, 15, 0);
     EXPECT_EQ(Result()->Text(), QString::fromStdU16String(expected.text));
-    EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第0回")));
+    EXPECT_TRUE(Result()->Text().startsWith(ToQString(u"予測回号: 第0回")));
 }
 
 TEST_F(PredictCommand, EmptyPathGivesTheNoPathErrorAfterTheNotice) {

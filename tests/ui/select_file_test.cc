@@ -1,4 +1,4 @@
-// The select-file command: the file dialog's entry, the path in edit 1000,
+// The select-file command: the file dialog's entry, the path in id::kInputPath,
 // the checks with their boxes, and the proposed next draw number.
 #include <QLineEdit>
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include "tests/ui/dialog_fixture.h"
 #include "text/file_system_path.h"
 #include "ui/dialog_template.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 
 namespace corvalith::testing {
@@ -27,7 +28,7 @@ class SelectFile : public DialogTest {
 TEST_F(SelectFile, AsksForAnyFileWithTheSingleEntry) {
     Click(id::kSelect);
     ASSERT_EQ(services.fileDialogs.size(), 1u);
-    EXPECT_EQ(services.fileDialogs[0].filter.description, Q(u"すべてのファイル(*.*)"));
+    EXPECT_EQ(services.fileDialogs[0].filter.description, ToQString(u"すべてのファイル(*.*)"));
     EXPECT_EQ(services.fileDialogs[0].filter.pattern, "*.*");
     EXPECT_EQ(services.fileDialogs[0].owner, dialog.get());
 }
@@ -67,7 +68,7 @@ TEST_F(SelectFile, AfterDraw9999ItWrites10000Unlimited) {
     EXPECT_EQ(DrawNumberEdit()->text(), "10000");
     // Predict shows that number in its heading.
     Click(id::kPredict);
-    EXPECT_TRUE(Result()->Text().startsWith(Q(u"予測回号: 第10000回")))
+    EXPECT_TRUE(Result()->Text().startsWith(ToQString(u"予測回号: 第10000回")))
         << Result()->Text().toStdString();
 }
 
@@ -76,8 +77,8 @@ TEST_F(SelectFile, MissingFileShowsThePathErrorAndKeepsThePath) {
     const QString missing = QString::fromStdString(dir.File("gone.csv"));
     ChooseFile(missing);
     ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0].text, Q(kMsgPathNotFound));
-    EXPECT_EQ(services.boxes[0].caption, Q(kErrorCaption));
+    EXPECT_EQ(services.boxes[0].text, ToQString(kMsgPathNotFound));
+    EXPECT_EQ(services.boxes[0].caption, ToQString(kErrorCaption));
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Error);
     EXPECT_EQ(services.boxes[0].ownerAtCall, dialog.get());
     EXPECT_EQ(InputPathText(), missing);
@@ -90,7 +91,7 @@ TEST_F(SelectFile, UnreadableHistoryShowsTheLoadFailureAndKeepsTheDrawNumber) {
     const std::string bad = dir.Write("bad.csv", ToCp932("h\n第1回,2001/5/7,a\n"));
     ChooseFile(bad);
     ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0].text, Q(kMsgReadFailed));
+    EXPECT_EQ(services.boxes[0].text, ToQString(kMsgReadFailed));
     EXPECT_EQ(services.boxes[0].caption, "Corvix");
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Warning);
     EXPECT_EQ(InputPathText(), QString::fromStdString(bad));
@@ -116,7 +117,7 @@ TEST_F(SelectFile, FailingFileDialogShowsAnErrorBoxAndTheWindowGoesOn) {
     services.throwOnNextFileDialog = true;
     Click(id::kSelect);
     ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0].caption, Q(kErrorCaption));
+    EXPECT_EQ(services.boxes[0].caption, ToQString(kErrorCaption));
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Error);
     EXPECT_FALSE(services.boxes[0].text.isEmpty());
     ChooseFile(History({5}));

@@ -16,14 +16,16 @@
 #include "tests/support/temp_dir.h"
 #include "tests/ui/dialog_fixture.h"
 #include "tests/ui/recording_services.h"
-#include "ui/window_texts.h"
+#include "ui/qt_text.h"
+#include "ui/resource.h"
 
 namespace corvalith::testing {
 namespace {
 
 TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
     QFileDialog dialog;
-    ConfigureOpenFileDialog(dialog, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    ConfigureOpenFileDialog(dialog,
+                            FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
     EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
@@ -32,14 +34,14 @@ TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
     auto* shown = dialog.findChild<QComboBox*>("fileTypeCombo");
     ASSERT_NE(shown, nullptr);
     ASSERT_EQ(shown->count(), 1);
-    EXPECT_EQ(shown->itemText(0), Q(u"すべてのファイル(*.*)"));
+    EXPECT_EQ(shown->itemText(0), ToQString(u"すべてのファイル(*.*)"));
     // The patterns Qt applies (from the full filter) match any name.
     const QString filter = dialog.nameFilters().front();
     const QStringList patterns =
         QDir::nameFiltersFromString(filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
     EXPECT_TRUE(QDir::match(patterns, "history"));
     EXPECT_TRUE(QDir::match(patterns, "history.csv"));
-    EXPECT_TRUE(QDir::match(patterns, Q(u"抽せん結果")));
+    EXPECT_TRUE(QDir::match(patterns, ToQString(u"抽せん結果")));
 }
 
 // Calls `answer` with the modal widget of type T once it is shown.
@@ -101,8 +103,8 @@ TEST(QtServices, OpenFileDialogReturnsAChosenNameWithoutADot) {
         ASSERT_NE(buttons, nullptr);
         buttons->button(QDialogButtonBox::Open)->click();
     });
-    const std::optional<QString> chosen =
-        services.GetOpenFileName(nullptr, FileFilter{Q(kAllFilesFilter), Q(kAllFilesPattern)});
+    const std::optional<QString> chosen = services.GetOpenFileName(
+        nullptr, FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, QString::fromStdString(path));
 
@@ -128,8 +130,8 @@ TEST(Application, SecondCopyWarnsWithoutOwnerAndCreatesNoWindow) {
     EXPECT_EQ(services.lockNames[0], "PendulaAppMutex");
     ASSERT_EQ(services.boxes.size(), 1u);
     EXPECT_EQ(services.boxes[0].ownerAtCall, nullptr);
-    EXPECT_EQ(services.boxes[0].text, Q(u"このアプリケーションは既に起動しています。"));
-    EXPECT_EQ(services.boxes[0].caption, Q(u"二重起動防止"));
+    EXPECT_EQ(services.boxes[0].text, ToQString(u"このアプリケーションは既に起動しています。"));
+    EXPECT_EQ(services.boxes[0].caption, ToQString(u"二重起動防止"));
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Warning);
     EXPECT_TRUE(services.modalRuns.empty());
     EXPECT_EQ(app.ExitInstance(), 0);

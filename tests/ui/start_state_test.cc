@@ -15,6 +15,7 @@
 #include "ui/dialog_units.h"
 #include "ui/draw_number_edit.h"
 #include "ui/drop_down_combo.h"
+#include "ui/qt_text.h"
 #include "ui/result_area.h"
 #include "ui/up_down_control.h"
 
@@ -23,7 +24,7 @@ namespace {
 
 using StartState = DialogTest;
 
-TEST_F(StartState, MatchesTheDialogsFirstEdgeCase) {
+TEST_F(StartState, FifteenLpfHeadDrawOneAndEmptyFields) {
     // Interval list 10 ... 30 in text order, 15 selected.
     DropDownCombo* interval = IntervalList();
     ASSERT_EQ(interval->count(), 7);
@@ -144,15 +145,15 @@ TEST_F(StartState, TabFollowsTheTemplateOrderOfTabStops) {
 TEST_F(StartState, MenuBarHasTheHalfWidthKatakanaCommands) {
     const QList<QAction*> menus = dialog->MenuBar()->actions();
     ASSERT_EQ(menus.size(), 2);
-    EXPECT_EQ(menus[0]->text(), Q(u"ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(menus[1]->text(), Q(u"ヘルプ"));
+    EXPECT_EQ(menus[0]->text(), ToQString(u"ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(menus[1]->text(), ToQString(u"ヘルプ"));
     ASSERT_NE(dialog->MenuCommand(id::kAppExit), nullptr);
     ASSERT_NE(dialog->MenuCommand(id::kAppAbout), nullptr);
-    EXPECT_EQ(dialog->MenuCommand(id::kAppExit)->text(), Q(u"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
-    EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->text(), Q(u"ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
+    EXPECT_EQ(dialog->MenuCommand(id::kAppExit)->text(), ToQString(u"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->text(), ToQString(u"ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
     EXPECT_EQ(menus[0]->menu()->actions().front(), dialog->MenuCommand(id::kAppExit));
     EXPECT_EQ(menus[1]->menu()->actions().front(), dialog->MenuCommand(id::kAppAbout));
-    EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->toolTip(), Q(u"ﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->toolTip(), ToQString(u"ﾊﾞｰｼﾞｮﾝ情報"));
 }
 
 TEST_F(StartState, StaticControlsDrawOnLightGreyAndTheFontIsJapanese) {
