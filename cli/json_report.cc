@@ -86,6 +86,7 @@ std::string SweepJson(const HistorySummary& history, const evaluate::SweepResult
             {"positions", positions},
             {"straight", StraightJson(entry.result.straight)},
             {"changes", entry.result.changes},
+            {"first_evaluated_draw", OptionalJson(entry.result.firstEvaluatedDraw)},
         });
     }
     Json best = nullptr;
@@ -99,13 +100,9 @@ std::string SweepJson(const HistorySummary& history, const evaluate::SweepResult
     if (!result.settings.empty())
         firstEvaluated = result.settings.front().result.firstEvaluatedDraw;
     const Json object = {
-        {"command", "sweep"},
-        {"history", HistoryJson(history)},
-        {"top", top},
-        {"settings", settings},
-        {"best", best},
-        {"any_significant", result.anySignificant},
-        {"first_evaluated_draw", OptionalJson(firstEvaluated)},
+        {"command", "sweep"}, {"history", HistoryJson(history)},
+        {"top", top},         {"settings", settings},
+        {"best", best},       {"any_significant", result.anySignificant},
     };
     return Dump(object);
 }

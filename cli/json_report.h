@@ -18,8 +18,8 @@ namespace corvalith {
                                        const evaluate::BacktestResult& result, int top);
 
 // "command" "sweep", "history", "top", "settings" (each "setting", "positions"
-// with "p_holm", "straight", "changes"), "best", "any_significant",
-// "first_evaluated_draw".
+// with "p_holm", "straight", "changes", "first_evaluated_draw"), "best",
+// "any_significant".
 [[nodiscard]] std::string SweepJson(const HistorySummary& history,
                                     const evaluate::SweepResult& result, int top);
 

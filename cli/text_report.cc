@@ -4,7 +4,9 @@
 #include "cli/text_report.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "cli/position_names.h"
@@ -38,6 +40,28 @@ std::string EvaluatedLine(std::uint64_t evaluated, const std::optional<std::int3
     if (!first || evaluated == 0) return "評価      評価できる回はありません\n";
     return "評価      " + Draw(*first) + "から " + Number(evaluated) +
            " 回（各回をそれより前の回だけで予想）\n";
+}
+
+// The sweep's settings start at different draws (a forecast needs at least
+// one cycle): the range of first draws and of evaluated counts.
+std::string SweepEvaluatedLine(const evaluate::SweepResult& result) {
+    std::optional<std::int32_t> firstLow, firstHigh;
+    std::uint64_t countLow = UINT64_MAX, countHigh = 0;
+    for (const evaluate::SweepEntry& entry : result.settings) {
+        const auto& first = entry.result.firstEvaluatedDraw;
+        const std::uint64_t count = entry.result.positions[0].evaluated;
+        countLow = std::min(countLow, count);
+        countHigh = std::max(countHigh, count);
+        if (!first) continue;
+        if (!firstLow || *first < *firstLow) firstLow = first;
+        if (!firstHigh || *first > *firstHigh) firstHigh = first;
+    }
+    if (!firstLow) return "評価      評価できる回はありません\n";
+    if (*firstLow == *firstHigh && countLow == countHigh) {
+        return EvaluatedLine(countLow, firstLow);
+    }
+    return "評価      " + Draw(*firstLow) + "〜" + Draw(*firstHigh) + "から " + Number(countLow) +
+           "〜" + Number(countHigh) + " 回（設定による。各回をそれより前の回だけで予想）\n";
 }
 
 // "注: ..." when some results are not digits, else nothing.
@@ -131,10 +155,9 @@ std::string SweepText(const ReportContext& context, const evaluate::SweepResult&
         "スイープ（全 " + Number(result.settings.size()) + " 設定のウォークフォワード評価）\n";
     text += HistoryLine(context.history);
     if (result.settings.empty()) return text + "\n結論: 評価した設定がありません。\n";
-    const BacktestResult& first = result.settings.front().result;
-    text += EvaluatedLine(first.positions[0].evaluated, first.firstEvaluatedDraw);
-    text += "各位の欄    上位 " + k + " の的中率 / Holm 補正後の p 値（偶然は " +
-            Percent(top / 10.0) + "）\n\n";
+    text += SweepEvaluatedLine(result);
+    text += "欄        各位は上位 " + k + " の的中率 / Holm 補正後の p 値（偶然は " +
+            Percent(top / 10.0) + "）、ストレートは的中 / 評価\n\n";
 
     TextTable table({Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
                      Align::Right, Align::Right, Align::Right});

@@ -329,6 +329,7 @@ TEST(BadInput, AMillionDrawsEvaluated) {
         Cli({"sweep", history, "--from", "999801", "--jobs", "2", "--format", "json"});
     EXPECT_EQ(sweep.exitCode, 0) << sweep.err;
     EXPECT_NE(sweep.out.find("\"first_evaluated_draw\":999801"), std::string::npos);
+    EXPECT_EQ(sweep.out.find("\"first_evaluated_draw\":null"), std::string::npos);
 }
 
 TEST(BadInput, TheHistoryIsNeverWritten) {
