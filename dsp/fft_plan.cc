@@ -39,7 +39,37 @@ void FftPlan::Forward(const double* in, double* re, double* im) const noexcept {
         re[i] = in[bitReverse_[i]];
         im[i] = 0.0;
     }
-    for (std::uint32_t k = 1; k < n; k *= 2) {
+    std::uint32_t firstSpan = 1;
+#if defined(__SSE2__)
+    if (n >= 4) {
+        // Span 1: the butterflies of two neighbouring blocks side by side,
+        // their elements gathered into lanes and scattered back.
+        const __m128d c = _mm_set1_pd(cos_[0]);
+        const __m128d s = _mm_set1_pd(sin_[0]);
+        for (std::uint32_t base = 0; base < n; base += 4) {
+            const __m128d reA = _mm_loadu_pd(re + base);
+            const __m128d reB = _mm_loadu_pd(re + base + 2);
+            const __m128d imA = _mm_loadu_pd(im + base);
+            const __m128d imB = _mm_loadu_pd(im + base + 2);
+            const __m128d r0 = _mm_unpacklo_pd(reA, reB);
+            const __m128d r1 = _mm_unpackhi_pd(reA, reB);
+            const __m128d i0 = _mm_unpacklo_pd(imA, imB);
+            const __m128d i1 = _mm_unpackhi_pd(imA, imB);
+            const __m128d dx = _mm_add_pd(_mm_mul_pd(s, i1), _mm_mul_pd(c, r1));
+            const __m128d dy = _mm_sub_pd(_mm_mul_pd(c, i1), _mm_mul_pd(s, r1));
+            const __m128d newR0 = _mm_add_pd(r0, dx);
+            const __m128d newR1 = _mm_sub_pd(r0, dx);
+            const __m128d newI0 = _mm_add_pd(i0, dy);
+            const __m128d newI1 = _mm_sub_pd(i0, dy);
+            _mm_storeu_pd(re + base, _mm_unpacklo_pd(newR0, newR1));
+            _mm_storeu_pd(re + base + 2, _mm_unpackhi_pd(newR0, newR1));
+            _mm_storeu_pd(im + base, _mm_unpacklo_pd(newI0, newI1));
+            _mm_storeu_pd(im + base + 2, _mm_unpackhi_pd(newI0, newI1));
+        }
+        firstSpan = 2;
+    }
+#endif
+    for (std::uint32_t k = firstSpan; k < n; k *= 2) {
         const double* __restrict c = cos_.data() + (k - 1);
         const double* __restrict s = sin_.data() + (k - 1);
         for (std::uint32_t base = 0; base < n; base += 2 * k) {

@@ -22,7 +22,8 @@ namespace corvalith {
 namespace {
 
 bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+    if (a.size() != b.size()) return false;
+    return a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
 std::vector<double> RandomSeries(std::size_t n, std::uint32_t seed, bool counts) {

@@ -77,6 +77,27 @@ TEST(ForecastEveryPrefix, MatchesOnLongCountSeriesWithFramesUpTo256) {
     ExpectEveryPrefixMatches(table.values[3], {FilterKind::None, 1, kHead});
 }
 
+TEST(ForecastEveryPrefix, MatchesThePredictorsOnTheRealHistoryAtSpreadPrefixes) {
+    // Up to 705 cycles: frames of 512 and the longest filtered series.
+    const std::string path = ::corvalith::testing::RealHistoryPath();
+    if (path.empty()) GTEST_SKIP() << "no real history";
+    DrawTable table;
+    ASSERT_EQ(LoadDrawTable(path, table), 0);
+    const std::vector<Setting> settings = {{FilterKind::Lpf, 10, kTail},
+                                           {FilterKind::Bpf, 10, kHeadTail},
+                                           {FilterKind::Lpf, 12, kCenter},
+                                           {FilterKind::None, 10, kHead}};
+    for (const Setting& setting : settings) {
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            const auto fast = ForecastEveryPrefix(table.values[p], setting);
+            for (std::size_t j = table.size(); j > 0; j -= std::min<std::size_t>(j, 331)) {
+                ASSERT_EQ(fast[j], PredictorRanking(table.values[p], j, setting))
+                    << Describe(setting) << ", position " << p << ", " << j << " draws";
+            }
+        }
+    }
+}
+
 TEST(ForecastEveryPrefix, ReproducesTheErrorsOfUndefinedModesAndIntervals) {
     const DrawTable table = RandomTable(120, 13, 5);
     // An undefined placement works only where the cycle count is a power of two.
