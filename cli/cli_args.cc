@@ -1,49 +1,106 @@
-// Strict option parsing: `--name value` or `--name=value`, each at most once,
-// values from a fixed list or a plain decimal number.
+// Strict option parsing on CLI11: one subcommand per command, every option
+// taken as text (`--name value` or `--name=value`) and checked here, so that
+// the messages are corvix-cli's own. CLI11's generated help is not used.
 #include "cli/cli_args.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <set>
+#include <initializer_list>
+#include <limits>
+#include <span>
 
 namespace corvalith {
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage:\n"
-    "  corvix-cli predict HISTORY [--interval N] [--filter lpf|bpf|none] [--draw N]\n"
-    "                     [--fft head|tail|center|headtail] [--trace FILE]\n"
-    "  corvix-cli next-draw HISTORY\n"
-    "  corvix-cli --help\n"
-    "\n"
-    "predict    prints the forecast of the next draw from a code page 932 draw history.\n"
-    "           --interval  cycle length in draws: 10, 12, 15, 18, 20, 24 or 30 (default 15)\n"
-    "           --filter    lpf, bpf or none (default lpf)\n"
-    "           --draw      draw number shown in the heading (default: highest in the file + 1)\n"
-    "           --fft       frame placement: head, tail, center or headtail (default head)\n"
-    "           --trace     append the predictors' trace to FILE\n"
-    "next-draw  prints the highest draw number in the file plus one (nothing when none).\n"
-    "\n"
-    "Exit status: 0 done, 2 no or nonexistent path, 3 history unreadable, 64 bad arguments.\n";
-
-constexpr std::array<std::uint32_t, 7> kIntervals = {10, 12, 15, 18, 20, 24, 30};
-
-template <typename T>
-struct Choice {
-    std::string_view name;
-    T value;
-};
-constexpr std::array<Choice<std::int32_t>, 3> kFilters = {{{"lpf", 0}, {"bpf", 1}, {"none", 2}}};
-constexpr std::array<Choice<std::int32_t>, 4> kPlacements = {
-    {{"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}}};
-
+// Every mode list comes from the mode headers.
 template <typename T, std::size_t N>
-std::optional<T> Lookup(const std::array<Choice<T>, N>& choices, std::string_view name) {
-    for (const auto& c : choices) {
-        if (c.name == name) return c.value;
+std::string JoinNames(const T (&values)[N], std::string_view separator) {
+    std::string joined;
+    for (const T& value : values) {
+        if (!joined.empty()) joined += separator;
+        joined += NameOf(value);
     }
-    return std::nullopt;
+    return joined;
+}
+
+std::string FilterNames(std::string_view separator) {
+    return JoinNames(kAllFilterKinds, separator);
+}
+std::string PlacementNames(std::string_view separator) {
+    return JoinNames(kAllPlacements, separator);
+}
+
+// The intervals in ascending order, joined by `separator`.
+std::string IntervalList(std::string_view separator) {
+    auto sorted = kIntervals;
+    std::sort(sorted.begin(), sorted.end());
+    std::string list;
+    for (const std::uint32_t n : sorted) {
+        if (!list.empty()) list += separator;
+        list += std::to_string(n);
+    }
+    return list;
+}
+
+// "a, b or c" from "a|b|c".
+std::string Alternatives(const std::string& joined) {
+    std::string text = joined;
+    std::size_t bar = text.rfind('|');
+    if (bar != std::string::npos) text.replace(bar, 1, " or ");
+    for (bar = text.find('|'); bar != std::string::npos; bar = text.find('|')) {
+        text.replace(bar, 1, ", ");
+    }
+    return text;
+}
+
+std::string BuildUsage() {
+    const std::string filters = FilterNames("|");
+    const std::string placements = PlacementNames("|");
+    const std::string filterArg = "[--filter " + filters + "]";
+    const std::string fftArg = "[--fft " + placements + "]";
+    std::string u;
+    u += "Usage:\n";
+    u += "  corvix-cli predict HISTORY [--interval N] " + filterArg + " [--draw N]\n";
+    u += "                     " + fftArg + " [--trace FILE] [--format text|json]\n";
+    u += "  corvix-cli next-draw HISTORY\n";
+    u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
+    u += "                     " + fftArg + " [--top K] [--from N] [--format text|json]\n";
+    u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--format text|json]\n";
+    u += "  corvix-cli randomness HISTORY [--format text|json]\n";
+    u += "  corvix-cli --help\n";
+    u += "\n";
+    u += "predict     prints the forecast of the next draw from a code page 932 draw history.\n";
+    u += "            --interval  cycle length in draws: " + Alternatives(IntervalList("|")) +
+         " (default " + std::to_string(kDefaultInterval) + ")\n";
+    u += "            --filter    " + Alternatives(filters) + " (default " +
+         std::string(NameOf(FilterKind::Lpf)) + ")\n";
+    u += "            --draw      draw number shown in the heading (default: highest in the file "
+         "+ 1)\n";
+    u += "            --fft       frame placement: " + Alternatives(placements) + " (default " +
+         std::string(NameOf(FftPlacement::Head)) + ")\n";
+    u += "            --trace     append the predictors' trace to FILE\n";
+    u += "next-draw   prints the highest draw number in the file plus one (nothing when none).\n";
+    u += "backtest    forecasts every draw from the draws before it and scores the forecasts\n";
+    u += "            against chance and the hot and cold rules (--filter, --interval, --fft as\n";
+    u += "            for predict).\n";
+    u +=
+        "            --top       a hit is the drawn digit among the first K: 1 to 10 (default 1)\n";
+    u += "            --from      evaluate only the draws numbered N and above\n";
+    u += "sweep       backtests every setting, with Holm's correction over all of them.\n";
+    u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
+         " (default: the hardware threads)\n";
+    u += "randomness  tests whether the digits look uniform and independent.\n";
+    u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
+    u += "\n";
+    u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
+    u += "strictly in file order.\n";
+    u += "\n";
+    u += "Exit status: 0 done, 2 no or nonexistent path, 3 history unreadable, 64 bad arguments,\n";
+    u += "65 history not usable for evaluation (no draws, or draw numbers not ascending),\n";
+    u += "70 internal failure.\n";
+    return u;
 }
 
 // A plain non-negative decimal number that fits in 32 bits signed.
@@ -58,6 +115,117 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
     return value;
 }
 
+enum class Opt { Interval, Filter, Fft, Draw, Trace, Top, From, Jobs, Format };
+
+struct OptionName {
+    Opt id;
+    const char* name;
+};
+constexpr std::array<OptionName, 9> kOptionNames = {{
+    {Opt::Interval, "--interval"},
+    {Opt::Filter, "--filter"},
+    {Opt::Fft, "--fft"},
+    {Opt::Draw, "--draw"},
+    {Opt::Trace, "--trace"},
+    {Opt::Top, "--top"},
+    {Opt::From, "--from"},
+    {Opt::Jobs, "--jobs"},
+    {Opt::Format, "--format"},
+}};
+
+const char* NameOf(Opt id) {
+    for (const OptionName& o : kOptionNames) {
+        if (o.id == id) return o.name;
+    }
+    return "";
+}
+
+struct CommandSpec {
+    const char* name;
+    CliCommand command;
+    std::initializer_list<Opt> options;
+};
+const std::array<CommandSpec, 5> kCommands = {{
+    {"predict",
+     CliCommand::Predict,
+     {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Trace, Opt::Format}},
+    {"next-draw", CliCommand::NextDraw, {}},
+    {"backtest",
+     CliCommand::Backtest,
+     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Format}},
+    {"sweep", CliCommand::Sweep, {Opt::Top, Opt::From, Opt::Jobs, Opt::Format}},
+    {"randomness", CliCommand::Randomness, {Opt::Format}},
+}};
+
+// Applies one option's value; an error line when the value is not accepted.
+std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& options) {
+    switch (id) {
+        case Opt::Interval: {
+            const auto n = ParseNumber(value);
+            if (!n || !IsInterval(static_cast<std::uint32_t>(*n))) {
+                return "--interval must be one of " + IntervalList(", ") + ": " + value;
+            }
+            options.interval = static_cast<std::uint32_t>(*n);
+            return std::nullopt;
+        }
+        case Opt::Filter: {
+            const auto kind = FilterKindNamed(value);
+            if (!kind) return "--filter must be " + Alternatives(FilterNames("|")) + ": " + value;
+            options.filter = *kind;
+            return std::nullopt;
+        }
+        case Opt::Fft: {
+            const auto placement = FftPlacementNamed(value);
+            if (!placement) {
+                return "--fft must be " + Alternatives(PlacementNames("|")) + ": " + value;
+            }
+            options.fft = *placement;
+            return std::nullopt;
+        }
+        case Opt::Draw: {
+            const auto n = ParseNumber(value);
+            if (!n) return "--draw must be a number from 0 to 2147483647: " + value;
+            options.draw = *n;
+            return std::nullopt;
+        }
+        case Opt::Trace:
+            if (value.empty()) return std::string("--trace needs a file name");
+            options.trace = value;
+            return std::nullopt;
+        case Opt::Top: {
+            const auto n = ParseNumber(value);
+            if (!n || *n < 1 || *n > 10) return "--top must be a number from 1 to 10: " + value;
+            options.top = *n;
+            return std::nullopt;
+        }
+        case Opt::From: {
+            const auto n = ParseNumber(value);
+            if (!n) return "--from must be a number from 0 to 2147483647: " + value;
+            options.from = *n;
+            return std::nullopt;
+        }
+        case Opt::Jobs: {
+            const auto n = ParseNumber(value);
+            if (!n || *n < 1 || *n > kMaxJobs) {
+                return "--jobs must be a number from 1 to " + std::to_string(kMaxJobs) + ": " +
+                       value;
+            }
+            options.jobs = static_cast<unsigned>(*n);
+            return std::nullopt;
+        }
+        case Opt::Format:
+            if (value == "text") {
+                options.format = OutputFormat::Text;
+            } else if (value == "json") {
+                options.format = OutputFormat::Json;
+            } else {
+                return "--format must be text or json: " + value;
+            }
+            return std::nullopt;
+    }
+    return std::string("unknown option");
+}
+
 CliParse Fail(std::string message) { return {std::nullopt, std::move(message)}; }
 
 bool WantsHelp(const std::vector<std::string>& args) {
@@ -65,80 +233,92 @@ bool WantsHelp(const std::vector<std::string>& args) {
                        [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
+// The first argument CLI11 left over, as an error line. CLI11 keeps a "--"
+// separator among them; it is not an argument.
+std::optional<std::string> Leftover(const std::vector<std::string>& remaining) {
+    for (const std::string& arg : remaining) {
+        if (arg == "--") continue;
+        if (arg.size() > 1 && arg[0] == '-')
+            return "unknown option: " + arg.substr(0, arg.find('='));
+        return "unexpected argument: " + arg;
+    }
+    return std::nullopt;
+}
+
+struct Subcommand {
+    const CommandSpec* spec = nullptr;
+    CLI::App* app = nullptr;
+    CLI::Option* history = nullptr;
+    std::vector<std::pair<Opt, CLI::Option*>> options;
+};
+
 }  // namespace
 
-std::string_view CliUsage() { return kUsage; }
+std::string_view CliUsage() {
+    static const std::string usage = BuildUsage();
+    return usage;
+}
 
 CliParse ParseCliArguments(const std::vector<std::string>& args) {
     if (WantsHelp(args)) return {CliOptions{}, {}};
     if (args.empty()) return Fail("no command given");
 
-    CliOptions options;
-    if (args[0] == "predict") {
-        options.command = CliCommand::Predict;
-    } else if (args[0] == "next-draw") {
-        options.command = CliCommand::NextDraw;
-    } else {
-        return Fail("unknown command: " + args[0]);
+    CLI::App app;
+    app.set_help_flag();
+    app.allow_extras();
+    app.require_subcommand(0, 1);
+    std::string history;
+    std::vector<Subcommand> subcommands;
+    for (const CommandSpec& spec : kCommands) {
+        Subcommand sub{&spec, app.add_subcommand(spec.name), nullptr, {}};
+        sub.app->set_help_flag();
+        sub.app->allow_extras();
+        sub.history = sub.app->add_option("HISTORY", history);
+        for (const Opt id : spec.options) {
+            CLI::Option* option = sub.app->add_option(NameOf(id))
+                                      ->expected(1)
+                                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+            sub.options.emplace_back(id, option);
+        }
+        subcommands.push_back(sub);
     }
 
-    bool haveHistory = false;
-    std::set<std::string> seen;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
-            if (haveHistory) return Fail("unexpected argument: " + arg);
-            options.history = arg;
-            haveHistory = true;
-            continue;
-        }
-        if (arg == "--") {  // everything after it is the history path
-            if (haveHistory || i + 2 != args.size()) return Fail("expected one HISTORY after --");
-            options.history = args[++i];
-            haveHistory = true;
-            continue;
-        }
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (const auto eq = arg.find('='); eq != std::string::npos) {
-            name = arg.substr(0, eq);
-            value = arg.substr(eq + 1);
-        }
-        const bool known = name == "--interval" || name == "--filter" || name == "--draw" ||
-                           name == "--fft" || name == "--trace";
-        if (!known || options.command != CliCommand::Predict) {
-            return Fail("unknown option: " + name);
-        }
-        if (!seen.insert(name).second) return Fail("option given twice: " + name);
-        if (!value) {
-            if (i + 1 >= args.size()) return Fail("missing value for " + name);
-            value = args[++i];
-        }
-        if (name == "--interval") {
-            const auto n = ParseNumber(*value);
-            if (!n || std::find(kIntervals.begin(), kIntervals.end(),
-                                static_cast<std::uint32_t>(*n)) == kIntervals.end()) {
-                return Fail("--interval must be one of 10, 12, 15, 18, 20, 24, 30: " + *value);
+    std::vector<std::string> reversed(args.rbegin(), args.rend());  // CLI11 takes them reversed
+    try {
+        app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& e) {
+        const std::string_view what = e.what();
+        for (const OptionName& o : kOptionNames) {
+            if (what.rfind(std::string(o.name) + ":", 0) == 0) {
+                return Fail(std::string("missing value for ") + o.name);
             }
-            options.interval = static_cast<std::uint32_t>(*n);
-        } else if (name == "--filter") {
-            const auto kind = Lookup(kFilters, *value);
-            if (!kind) return Fail("--filter must be lpf, bpf or none: " + *value);
-            options.filterKind = *kind;
-        } else if (name == "--fft") {
-            const auto flag = Lookup(kPlacements, *value);
-            if (!flag) return Fail("--fft must be head, tail, center or headtail: " + *value);
-            options.fftFlag = *flag;
-        } else if (name == "--draw") {
-            const auto n = ParseNumber(*value);
-            if (!n) return Fail("--draw must be a number from 0 to 2147483647: " + *value);
-            options.draw = *n;
-        } else {
-            if (value->empty()) return Fail("--trace needs a file name");
-            options.trace = *value;
+        }
+        return Fail("missing value");
+    } catch (const CLI::ParseError& e) {
+        return Fail(e.what());
+    }
+
+    const auto chosen = std::find_if(subcommands.begin(), subcommands.end(),
+                                     [](const Subcommand& s) { return s.app->parsed(); });
+    if (chosen == subcommands.end()) return Fail("unknown command: " + args[0]);
+    if (const auto error = Leftover(chosen->app->remaining())) return Fail(*error);
+    if (const auto error = Leftover(app.remaining())) return Fail(*error);
+
+    CliOptions options;
+    options.command = chosen->spec->command;
+    for (const auto& [id, option] : chosen->options) {
+        if (option->count() > 1) return Fail(std::string("option given twice: ") + NameOf(id));
+    }
+    for (const auto& [id, option] : chosen->options) {
+        if (option->count() == 0) continue;
+        const std::vector<std::string>& values = option->results();
+        if (const auto error =
+                Apply(id, values.empty() ? std::string() : values.front(), options)) {
+            return Fail(*error);
         }
     }
-    if (!haveHistory) return Fail("missing HISTORY");
+    if (chosen->history->count() == 0) return Fail("missing HISTORY");
+    options.history = history;
     return {options, {}};
 }
 

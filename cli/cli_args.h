@@ -8,18 +8,30 @@
 #include <string_view>
 #include <vector>
 
+#include "dsp/fft_placement.h"
+#include "dsp/filter_kind.h"
+#include "dsp/intervals.h"
+
 namespace corvalith {
 
-enum class CliCommand { Help, Predict, NextDraw };
+enum class CliCommand { Help, Predict, NextDraw, Backtest, Sweep, Randomness };
+
+enum class OutputFormat { Text, Json };
+
+inline constexpr int kMaxJobs = 1024;  // --jobs upper bound
 
 struct CliOptions {
     CliCommand command = CliCommand::Help;
-    std::string history;               // file-system bytes of the history path
-    std::uint32_t interval = 15;       // one of 10, 12, 15, 18, 20, 24, 30
-    std::int32_t filterKind = 0;       // 0 lpf, 1 bpf, 2 none
+    std::string history;                        // file-system bytes of the history path
+    std::uint32_t interval = kDefaultInterval;  // one of kIntervals
+    FilterKind filter = FilterKind::Lpf;
+    FftPlacement fft = FftPlacement::Head;
     std::optional<std::int32_t> draw;  // --draw; unset: proposed from the file
-    std::int32_t fftFlag = 0;          // 0 head, 1 tail, 2 center, -1 headtail
     std::string trace;                 // --trace FILE; empty: no trace
+    int top = 1;                       // --top K, 1..10: a hit is the digit among the first K
+    std::optional<std::int32_t> from;  // --from N: evaluate draws numbered N and above
+    unsigned jobs = 0;                 // --jobs N, 1..kMaxJobs; 0: the hardware threads
+    OutputFormat format = OutputFormat::Text;
 };
 
 struct CliParse {
@@ -27,7 +39,8 @@ struct CliParse {
     std::string error;                  // otherwise: what is wrong, one line
 };
 
-// `args` are the arguments after the program name.
+// `args` are the arguments after the program name. `--help` or `-h` anywhere
+// asks for the usage (command Help).
 [[nodiscard]] CliParse ParseCliArguments(const std::vector<std::string>& args);
 
 [[nodiscard]] std::string_view CliUsage();

@@ -1,8 +1,12 @@
 // corvix-cli's commands: `predict` builds a PredictRequest and prints the
-// message; `next-draw` runs the select-file checks and prints the proposal.
+// message (or its JSON form); `next-draw` runs the select-file checks and
+// prints the proposal; the evaluation commands are in evaluation_commands.
 #include "cli/cli_run.h"
 
 #include "cli/cli_args.h"
+#include "cli/evaluation_commands.h"
+#include "cli/history_input.h"
+#include "cli/predict_report.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "text/file_system_path.h"
@@ -23,12 +27,34 @@ int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     request.drawNumber = options.draw.value_or(0);
     request.proposeDrawNumber = !options.draw;
     request.interval = options.interval;
-    request.filterKind = options.filterKind;
-    request.fftFlag = options.fftFlag;
+    request.filterKind = IFType(options.filter);
+    request.fftFlag = FftFlag(options.fft);
     request.logPath = options.trace;
-    const PredictOutcome outcome = RunPredict(request);
-    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
-    out << Utf16ToUtf8(outcome.text) << '\n';
+    if (options.format == OutputFormat::Text) {
+        const PredictOutcome outcome = RunPredict(request);
+        if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
+        out << Utf16ToUtf8(outcome.text) << '\n';
+        return kExitOk;
+    }
+
+    // The summary comes from its own read, released before the forecast runs.
+    PredictReport report;
+    {
+        const HistoryInput input = ReadHistory(options.history, false);
+        if (input.exitCode != kExitOk) {
+            err << input.error << '\n';
+            return input.exitCode;
+        }
+        report.history = SummaryOf(input.table);
+    }
+    const PredictDetail detail = RunPredictDetail(request);
+    if (detail.status != PredictStatus::Ok) return Report(detail.status, err);
+    report.filter = options.filter;
+    report.interval = options.interval;
+    report.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
+    report.draw = detail.drawNumber;
+    report.detail = &detail;
+    out << PredictJson(report);
     return kExitOk;
 }
 
@@ -56,7 +82,8 @@ int ExitCodeFor(PredictStatus status) noexcept {
     return kExitInternal;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool showProgress) {
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
         err << "corvix-cli: " << parse.error << '\n' << CliUsage();
@@ -71,6 +98,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return Predict(options, out, err);
         case CliCommand::NextDraw:
             return NextDraw(options, out, err);
+        case CliCommand::Backtest:
+        case CliCommand::Sweep:
+        case CliCommand::Randomness:
+            return RunEvaluation(options, out, err, showProgress);
     }
     return kExitUsage;
 }

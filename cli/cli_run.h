@@ -1,5 +1,5 @@
-// Runs one corvix-cli invocation over the forecast core and maps its outcome
-// to the exit status.
+// Runs one corvix-cli invocation over the forecast and evaluation cores and
+// maps its outcome to the exit status.
 #pragma once
 
 #include <ostream>
@@ -11,17 +11,20 @@
 namespace corvalith {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitNoPath = 2;      // empty or nonexistent path
-inline constexpr int kExitUnreadable = 3;  // the history failed to load
-inline constexpr int kExitInternal = 70;   // an unexpected failure of the forecast itself
-inline constexpr int kExitUsage = 64;      // bad arguments
+inline constexpr int kExitNoPath = 2;         // empty or nonexistent path
+inline constexpr int kExitUnreadable = 3;     // the history failed to load
+inline constexpr int kExitUsage = 64;         // bad arguments
+inline constexpr int kExitNotEvaluable = 65;  // loads, but evaluation cannot use it
+inline constexpr int kExitInternal = 70;      // an unexpected failure of the run itself
 
 // The exit status that reports a Predict outcome.
 [[nodiscard]] int ExitCodeFor(PredictStatus status) noexcept;
 
 // `args` are the arguments after the program name. Results go to `out` in
-// UTF-8, one failure line (and the usage, for bad arguments) to `err`.
-[[nodiscard]] int RunCli(const std::vector<std::string>& args, std::ostream& out,
-                         std::ostream& err);
+// UTF-8, one failure line (and the usage, for bad arguments) to `err`. With
+// `showProgress` the long evaluations keep a progress line on `err` (meant
+// for a terminal) and erase it when they end.
+[[nodiscard]] int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                         bool showProgress = false);
 
 }  // namespace corvalith

@@ -1,4 +1,6 @@
-// corvix-cli: the forecast from the command line.
+// corvix-cli: the forecast and its evaluation from the command line.
+#include <unistd.h>
+
 #include <exception>
 #include <iostream>
 #include <string>
@@ -9,7 +11,9 @@
 int main(int argc, char** argv) {
     try {
         const std::vector<std::string> args(argv + 1, argv + argc);
-        const int status = corvalith::RunCli(args, std::cout, std::cerr);
+        // Progress lines only for a person watching a terminal.
+        const bool progress = isatty(STDERR_FILENO) == 1;
+        const int status = corvalith::RunCli(args, std::cout, std::cerr, progress);
         std::cout.flush();
         return std::cout.good() ? status : corvalith::kExitInternal;
     } catch (const std::exception& e) {

@@ -1,10 +1,11 @@
-// RunPredict: path checks, one read of the history (which also gives the
-// proposed draw number when asked), four predictor calls on one shared
-// Spectrum record, and the message.
+// RunPredict and RunPredictDetail: path checks, one read of the history
+// (which also gives the proposed draw number when asked), four predictor
+// calls on one shared Spectrum record, and the message.
 #include "commands/predict_core.h"
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "commands/chosen_history.h"
 #include "commands/select_file_core.h"
@@ -34,41 +35,52 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
     return message;
 }
 
-PredictOutcome Run(const PredictRequest& request) {
+PredictDetail Run(const PredictRequest& request) {
     // A non-empty name never becomes an empty byte string, so the checks
     // see the same emptiness as the request.
+    PredictDetail detail;
     PositionSeries series;
     std::int32_t highest = 0;
-    const PredictStatus loaded = LoadChosenHistory(PathToFileSystem(request.historyPath), series,
-                                                   request.proposeDrawNumber ? &highest : nullptr);
-    if (loaded != PredictStatus::Ok) return {loaded, {}};
-    const std::int32_t drawNumber =
+    detail.status = LoadChosenHistory(PathToFileSystem(request.historyPath), series,
+                                      request.proposeDrawNumber ? &highest : nullptr);
+    if (detail.status != PredictStatus::Ok) return detail;
+    detail.drawNumber =
         request.proposeDrawNumber ? ProposedDrawNumber(highest) : request.drawNumber;
 
     Spectrum shared;
     std::array<std::u16string, 4> texts;
     for (std::size_t p = 0; p < 4; ++p) {
         const std::string label = kPositionLabels[p];
-        const std::string text =
+        const DigitForecast forecast =
             request.filterKind == IFType(FilterKind::None)
-                ? PredictPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
-                                            request.interval)
-                : PredictDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
-                               request.logPath, request.interval);
-        texts[p] = DecodeCp932Lossy(text);
+                ? ForecastPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
+                                             request.interval)
+                : ForecastDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
+                                request.logPath, request.interval);
+        texts[p] = DecodeCp932Lossy(forecast.text);
+        detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking};
     }
     shared.Release();
-    return {PredictStatus::Ok, FormatMessage(drawNumber, texts)};
+    detail.text = FormatMessage(detail.drawNumber, texts);
+    detail.status = PredictStatus::Ok;
+    return detail;
 }
 
 }  // namespace
 
-PredictOutcome RunPredict(const PredictRequest& request) noexcept {
+PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
     try {
         return Run(request);
     } catch (...) {
-        return {PredictStatus::Failed, {}};
+        PredictDetail failed;
+        failed.status = PredictStatus::Failed;
+        return failed;
     }
+}
+
+PredictOutcome RunPredict(const PredictRequest& request) noexcept {
+    PredictDetail detail = RunPredictDetail(request);
+    return {detail.status, std::move(detail.text)};
 }
 
 }  // namespace corvalith

@@ -3,12 +3,14 @@
 // out. The window and corvix-cli both drive forecasts through RunPredict.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
 #include "dsp/intervals.h"
+#include "predict/cycle_counts.h"
 
 namespace corvalith {
 
@@ -40,5 +42,24 @@ struct PredictOutcome {
 // (thousands, hundreds, tens, ones) and formats the message. Writes nothing
 // to disk. Never throws.
 [[nodiscard]] PredictOutcome RunPredict(const PredictRequest& request) noexcept;
+
+// One position of a forecast in detail.
+struct PositionForecast {
+    std::u16string text;                   // the predictor's text as the message shows it
+    bool ranked = false;                   // false when the text is "Error"
+    std::array<double, kDigits> scores{};  // by digit 0-9, when ranked
+    std::array<int, kDigits> ranking{};    // digits by descending score, when ranked
+};
+
+struct PredictDetail {
+    PredictStatus status = PredictStatus::Failed;
+    std::u16string text;                        // RunPredict's message when status is Ok
+    std::int32_t drawNumber = 0;                // the draw number its heading shows
+    std::array<PositionForecast, 4> positions;  // thousands first, when status is Ok
+};
+
+// RunPredict with each position's scores and ranking; the same checks,
+// trace and message. Never throws.
+[[nodiscard]] PredictDetail RunPredictDetail(const PredictRequest& request) noexcept;
 
 }  // namespace corvalith

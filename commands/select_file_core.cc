@@ -1,4 +1,5 @@
-// CheckChosenHistory: existence, a trial load, the highest-number scan.
+// CheckChosenHistory: existence, a trial load, the highest-number scan;
+// ProposedDrawNumber: the number a forecast shows for it.
 #include "commands/select_file_core.h"
 
 #include <limits>

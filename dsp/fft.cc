@@ -53,16 +53,11 @@ void MakeBitReverseTable(std::uint32_t* table, std::uint32_t n) noexcept {
 
 }  // namespace corvalith::detail
 
-int ComputeFFT(const double* in, double* re, double* im, std::uint32_t n, int inverse) noexcept {
-    using namespace corvalith;
-    if (n == 0 || (n & (n - 1)) != 0) return kBadArgument;
-    const std::uint32_t quarter = n / 4;
-    auto sinTable = Buffer<double>::Zeroed(std::size_t{n} + quarter);
-    auto bitReverse = Buffer<std::uint32_t>::Zeroed(n);
-    if (!sinTable || !bitReverse) return kOutOfMemory;
-    detail::MakeSinTable(sinTable.data(), n);
-    detail::MakeBitReverseTable(bitReverse.data(), n);
+namespace corvalith::detail {
 
+void TransformWithTables(const double* in, double* re, double* im, std::uint32_t n, int inverse,
+                         const double* sinTable, const std::uint32_t* bitReverse) noexcept {
+    const std::uint32_t quarter = n / 4;
     for (std::uint32_t i = 0; i < n; ++i) {
         re[i] = in[i];
         im[i] = 0.0;
@@ -105,5 +100,19 @@ int ComputeFFT(const double* in, double* re, double* im, std::uint32_t n, int in
             im[i] = im[i] / scale;
         }
     }
+}
+
+}  // namespace corvalith::detail
+
+int ComputeFFT(const double* in, double* re, double* im, std::uint32_t n, int inverse) noexcept {
+    using namespace corvalith;
+    if (n == 0 || (n & (n - 1)) != 0) return kBadArgument;
+    const std::uint32_t quarter = n / 4;
+    auto sinTable = Buffer<double>::Zeroed(std::size_t{n} + quarter);
+    auto bitReverse = Buffer<std::uint32_t>::Zeroed(n);
+    if (!sinTable || !bitReverse) return kOutOfMemory;
+    detail::MakeSinTable(sinTable.data(), n);
+    detail::MakeBitReverseTable(bitReverse.data(), n);
+    detail::TransformWithTables(in, re, im, n, inverse, sinTable.data(), bitReverse.data());
     return kOk;
 }

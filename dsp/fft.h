@@ -25,4 +25,9 @@ void MakeSinTable(double* table, std::uint32_t n) noexcept;
 // Bit-reversed indices for log2(n) bits; `table` holds n entries.
 void MakeBitReverseTable(std::uint32_t* table, std::uint32_t n) noexcept;
 
+// ComputeFFT's transform on tables made by the two functions above for this
+// `n` (a power of two); ComputeFFT is this call on freshly made tables.
+void TransformWithTables(const double* in, double* re, double* im, std::uint32_t n, int inverse,
+                         const double* sinTable, const std::uint32_t* bitReverse) noexcept;
+
 }  // namespace corvalith::detail

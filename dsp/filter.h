@@ -45,4 +45,17 @@ namespace corvalith::detail {
 // The Blackman window over 128 taps (denominator 127), applied in place.
 void ApplyBlackmanWindow(double* taps) noexcept;
 
+// The 128 taps DesignLPF / DesignBPF register, computed without the registry
+// (so any thread may call them) into `taps`. Return 0, or -2 when a work
+// array is unavailable.
+[[nodiscard]] int LowPassTaps(double* taps) noexcept;
+[[nodiscard]] int BandPassTaps(double* taps) noexcept;
+
+// ApplyFilter's convolution: y[c] = sum of x[c - g] * taps[g] over
+// g = 0 .. min(127, c), in increasing g, for c = 0 .. count-1, keeping every
+// decimation-th output (decimation >= 1). `y` holds room for all of them.
+// Returns the number of outputs.
+std::uint32_t ConvolveCausal(const double* taps, const double* x, std::uint32_t count,
+                             std::uint32_t decimation, double* y) noexcept;
+
 }  // namespace corvalith::detail

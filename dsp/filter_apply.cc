@@ -1,10 +1,7 @@
 // ApplyFilter: direct-form convolution with the registered kernel, no padding
 // before the first sample, optional decimation. Output c is the sum
-// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order. The first
-// kKernelTaps - 1 outputs use fewer taps; they are summed tap by tap across
-// outputs. Later outputs use every tap and are computed kBlock at a time, their
-// sums held side by side (the compiler keeps them in vector registers). Both
-// keep every output's own order, so the result is that of the plain loop.
+// 0.0 + x[c]*taps[0] + x[c-1]*taps[1] + ... taken in that order, however the
+// outputs are grouped, so the result is that of the plain loop.
 #include <algorithm>
 #include <new>
 #include <utility>
@@ -27,7 +24,8 @@ double Output(const double* x, const double* taps, std::uint32_t c) noexcept {
     return acc;
 }
 
-// Outputs c .. c + kBlock - 1, for c >= kTaps - 1.
+// Outputs c .. c + kBlock - 1, for c >= kTaps - 1, their sums side by side
+// (the compiler keeps them in vector registers).
 void FullBlock(const double* x, const double* taps, std::uint32_t c, double* y) noexcept {
     double acc[kBlock] = {};
     for (std::uint32_t g = 0; g < kTaps; ++g) {
@@ -39,6 +37,27 @@ void FullBlock(const double* x, const double* taps, std::uint32_t c, double* y) 
 }
 
 }  // namespace
+
+std::uint32_t corvalith::detail::ConvolveCausal(const double* taps, const double* x,
+                                                std::uint32_t count, std::uint32_t decimation,
+                                                double* y) noexcept {
+    if (decimation != 1) {
+        std::uint32_t produced = 0;
+        for (std::uint32_t c = 0; c < count; c += decimation) y[produced++] = Output(x, taps, c);
+        return produced;
+    }
+    // The first kTaps - 1 outputs use fewer taps: summed tap by tap across
+    // outputs. Every output keeps its own order 0.0 + x[c]*taps[0] + ...
+    const std::uint32_t head = std::min<std::uint32_t>(count, kTaps - 1);
+    std::fill(y, y + head, 0.0);
+    for (std::uint32_t g = 0; g < head; ++g) {
+        for (std::uint32_t c = g; c < head; ++c) y[c] += x[c - g] * taps[g];
+    }
+    std::uint32_t c = head;
+    for (; count - c >= kBlock; c += kBlock) FullBlock(x, taps, c, y);
+    for (; c < count; ++c) y[c] = Output(x, taps, c);
+    return count;
+}
 
 int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     using namespace corvalith;
@@ -54,20 +73,14 @@ int ApplyFilter(const FilterSpec& spec, WAData& data) noexcept {
     if (data.samples == nullptr) return kBadArgument;
     std::copy(data.samples, data.samples + count, x.data());
 
-    const std::uint32_t head = std::min<std::uint32_t>(count, kTaps - 1);
-    for (std::uint32_t g = 0; g < head; ++g) {
-        for (std::uint32_t c = g; c < head; ++c) y[c] += x[c - g] * taps[g];
-    }
-    std::uint32_t c = head;
-    for (; count - c >= kBlock; c += kBlock) FullBlock(x.data(), taps, c, y.data());
-    for (; c < count; ++c) y[c] = Output(x.data(), taps, c);
-    const std::uint32_t produced = (count - 1) / spec.decimation + 1;
+    const std::uint32_t produced =
+        detail::ConvolveCausal(taps, x.data(), count, spec.decimation, y.data());
 
     // The old array goes first, so that old and new are never held at once.
     ReplaceSamples(data, nullptr);
     auto filtered = NewZeroedArray<double>(produced);
     if (!filtered) return kBadArgument;
-    for (std::uint32_t k = 0; k < produced; ++k) filtered[k] = y[std::size_t{k} * spec.decimation];
+    std::copy(y.data(), y.data() + produced, filtered.get());
     ReplaceSamples(data, std::move(filtered));
     data.count = produced;
     data.rate = data.rate / spec.decimation;

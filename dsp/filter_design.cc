@@ -42,9 +42,8 @@ void ResetSpec(FilterSpec& spec) noexcept {
     spec.bandHigh = 0;
 }
 
-int Design(FilterSpec& spec, Kind kind) noexcept {
-    if (!detail::FilterLibraryIsOpen()) return kRegistryClosed;
-    if (spec.slot != -1) ResetSpec(spec);
+// The kernel's taps: ideal response, inverse transform, rotation, window.
+int DesignTaps(Kind kind, double* taps) noexcept {
     auto response = Buffer<double>::Zeroed(kTaps);
     auto re = Buffer<double>::Zeroed(kTaps);
     auto im = Buffer<double>::Zeroed(kTaps);
@@ -59,10 +58,20 @@ int Design(FilterSpec& spec, Kind kind) noexcept {
 
     const int rc = ComputeFFT(response.data(), re.data(), im.data(), kTaps, 1);
     if (rc != kOk) return rc;
-    for (std::uint32_t m = 0; m < kTaps; ++m) response[m] = re[(m + kTaps / 2) % kTaps];
-    detail::ApplyBlackmanWindow(response.data());
+    for (std::uint32_t m = 0; m < kTaps; ++m) taps[m] = re[(m + kTaps / 2) % kTaps];
+    detail::ApplyBlackmanWindow(taps);
+    return kOk;
+}
 
-    const int slot = RegisterKernel(response.data());
+int Design(FilterSpec& spec, Kind kind) noexcept {
+    if (!detail::FilterLibraryIsOpen()) return kRegistryClosed;
+    if (spec.slot != -1) ResetSpec(spec);
+    auto taps = Buffer<double>::Zeroed(kTaps);
+    if (!taps) return kOutOfMemory;
+    const int rc = DesignTaps(kind, taps.data());
+    if (rc != kOk) return rc;
+
+    const int slot = RegisterKernel(taps.data());
     if (slot < 0) return slot;
     spec.slot = slot;
     spec.sampleRate = kDesignRate;
@@ -103,4 +112,12 @@ int DesignLPF(FilterSpec& spec) noexcept {
 
 int DesignBPF(FilterSpec& spec) noexcept {
     return corvalith::Design(spec, corvalith::Kind::BandPass);
+}
+
+int corvalith::detail::LowPassTaps(double* taps) noexcept {
+    return DesignTaps(Kind::LowPass, taps);
+}
+
+int corvalith::detail::BandPassTaps(double* taps) noexcept {
+    return DesignTaps(Kind::BandPass, taps);
 }

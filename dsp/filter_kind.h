@@ -10,6 +10,9 @@ namespace corvalith {
 
 enum class FilterKind : std::int32_t { Lpf = 0, Bpf = 1, None = 2 };
 
+inline constexpr FilterKind kAllFilterKinds[] = {FilterKind::Lpf, FilterKind::Bpf,
+                                                 FilterKind::None};
+
 // The value handed to the analysis interfaces as `iFType`.
 [[nodiscard]] constexpr std::int32_t IFType(FilterKind kind) noexcept {
     return static_cast<std::int32_t>(kind);
@@ -29,7 +32,7 @@ enum class FilterKind : std::int32_t { Lpf = 0, Bpf = 1, None = 2 };
 }
 
 [[nodiscard]] constexpr std::optional<FilterKind> FilterKindNamed(std::string_view name) noexcept {
-    for (const FilterKind kind : {FilterKind::Lpf, FilterKind::Bpf, FilterKind::None}) {
+    for (const FilterKind kind : kAllFilterKinds) {
         if (NameOf(kind) == name) return kind;
     }
     return std::nullopt;

@@ -62,7 +62,28 @@ namespace corvalith::detail {
 // Sum of values[i] over 1 <= i < n/2 - 1; empty (0) for n <= 4.
 [[nodiscard]] double NormalisationSum(const double* values, std::uint32_t n) noexcept;
 
+// The NormalisationSum of two arrays at once (each added in its own order, so
+// each is bit for bit NormalisationSum's; the two chains overlap in time).
+void NormalisationSums(const double* first, const double* second, std::uint32_t n, double& firstSum,
+                       double& secondSum) noexcept;
+
+// Normalise's step once the sum is known: divides all n values by `sum` when
+// it is at least 1e-6.
+void DivideBySum(double* values, std::uint32_t n, double sum) noexcept;
+
 // Divides all n values by their NormalisationSum when it is at least 1e-6.
 void Normalise(double* values, std::uint32_t n) noexcept;
+
+// The largest of n >= 1 values without NaN.
+[[nodiscard]] double Peak(const double* values, std::uint32_t n) noexcept;
+
+// The largest value as DivideBySum(values, n, sum) would leave it: the
+// division by a positive sum is monotone in correctly rounded arithmetic, so
+// max(v[i] / sum) is exactly max(v[i]) / sum.
+[[nodiscard]] double PeakAfterDivision(double peak, double sum) noexcept;
+
+// The largest of the n values (n >= 1, no NaN) as Normalise would leave
+// them, without changing them.
+[[nodiscard]] double NormalisedPeak(const double* values, std::uint32_t n) noexcept;
 
 }  // namespace corvalith::detail

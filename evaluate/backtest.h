@@ -55,6 +55,7 @@ struct TopStatistics {
     Interval ci95;        // Wilson
     double pValue = 1.0;  // P(X >= hits | evaluated, K/10)
 };
+// `top` is K, 1 .. 10 (a value outside is taken as the nearest of them).
 [[nodiscard]] TopStatistics StatisticsFor(const PositionResult& position, int top);
 
 struct EvaluationOptions {
@@ -71,7 +72,11 @@ struct RunControl {
 
 // Evaluates `setting` on every draw j >= 1 of `table` (and at or above
 // options.from). The forecast for draw j is exactly RunPredict's for the
-// first j draws. Nothing when cancelled. May throw std::bad_alloc.
+// first j draws. A draw is evaluated at a position when it has a forecast
+// there and the drawn value is one of the digits 0-9. Progress: one step per
+// position's forecasts and one for the scoring (5 in all). Nothing when
+// cancelled. Uses no shared mutable state: runs may go on side by side on
+// any threads. May throw std::bad_alloc.
 [[nodiscard]] std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& setting,
                                                      const EvaluationOptions& options,
                                                      const RunControl& control = {});

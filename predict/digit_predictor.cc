@@ -1,12 +1,15 @@
-// One implementation serves both predictors; they differ in the first trace
-// line, the pipeline overload and where the placement flag comes from.
+// One implementation serves both predictors and their detailed forms; they
+// differ in the first trace line, the pipeline overload and where the
+// placement flag comes from.
 #include "predict/digit_predictor.h"
 
 #include <algorithm>
 #include <array>
+#include <new>
 #include <utility>
 #include <vector>
 
+#include "dsp/buffer.h"
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
 #include "dsp/trace.h"
@@ -18,10 +21,13 @@ namespace {
 
 enum class Variant { Filtered, Unfiltered };
 
-std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
-                    std::int32_t iFType, const std::string& name, const std::string& logPath,
-                    std::uint32_t interval) {
-    if (!IsValid(data) || interval == 0) return kResultError;
+DigitForecast Failure() { return DigitForecast{kResultError, false, {}, {}}; }
+
+// May throw std::bad_alloc; the entry points turn that into "Error".
+DigitForecast Forecast(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                       std::int32_t iFType, const std::string& name, const std::string& logPath,
+                       std::uint32_t interval) {
+    if (!IsValid(data) || interval == 0) return Failure();
 
     const std::vector<double> working(data.samples, data.samples + data.count);
     TraceLog trace(logPath);
@@ -48,8 +54,10 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         const std::string label = "Digit " + std::to_string(d) + " Count";
         ScopedWAData series;
         const auto& row = counts.rows[d];
-        series.get().samples = new double[counts.cycles];
-        std::copy(row.begin(), row.end(), series.get().samples);
+        auto samples = NewZeroedArray<double>(counts.cycles);
+        if (!samples) throw std::bad_alloc();  // reported as "Error", as any exhausted memory
+        std::copy(row.begin(), row.end(), samples.get());
+        ReplaceSamples(series.get(), std::move(samples));
         series.get().count = counts.cycles;
         series.get().rate = 1;
         const int rc =
@@ -61,7 +69,7 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         if (rc != 0) {
             trace << "Error in ProcessSingleDigit for digit " << d;
             trace.EndLine();
-            return kResultError;
+            return Failure();
         }
     }
 
@@ -71,36 +79,52 @@ std::string Predict(Variant variant, Spectrum& self, const WAData& data, std::in
         if (!spectra[d].GetPowerSpectrum(power)) {
             trace << "Error in GetPowerSpectrum for digit " << d;
             trace.EndLine();
-            return kResultError;
+            return Failure();
         }
         scores[d] = *std::max_element(power.begin(), power.end());
         trace << "Power Spectrum for digit " << d << ": " << scores[d];
         trace.EndLine();
     }
-    return FormatRanking(RankDigits(scores));
+    DigitForecast forecast;
+    forecast.scores = scores;
+    forecast.ranking = RankDigits(scores);
+    forecast.text = FormatRanking(forecast.ranking);
+    forecast.ranked = true;
+    return forecast;
 }
 
 }  // namespace
+
+DigitForecast ForecastDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                            std::int32_t iFType, const std::string& name,
+                            const std::string& logPath, std::uint32_t interval) noexcept {
+    try {
+        return Forecast(Variant::Filtered, self, data, fftFlag, iFType, name, logPath, interval);
+    } catch (...) {
+        return Failure();  // memory exhausted (SSO keeps "Error" allocation-free)
+    }
+}
+
+DigitForecast ForecastPowerSpectrumDigit(Spectrum& self, const WAData& data,
+                                         const std::string& name, const std::string& logPath,
+                                         std::uint32_t interval) noexcept {
+    try {
+        return Forecast(Variant::Unfiltered, self, data, FftFlag(FftPlacement::Head),
+                        IFType(FilterKind::None), name, logPath, interval);
+    } catch (...) {
+        return Failure();
+    }
+}
+
 }  // namespace corvalith
 
 std::string PredictDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
                          std::int32_t iFType, const std::string& name, const std::string& logPath,
                          std::uint32_t interval) noexcept {
-    try {
-        return corvalith::Predict(corvalith::Variant::Filtered, self, data, fftFlag, iFType, name,
-                                  logPath, interval);
-    } catch (...) {
-        return corvalith::kResultError;  // memory exhausted (SSO keeps "Error" allocation-free)
-    }
+    return corvalith::ForecastDigit(self, data, fftFlag, iFType, name, logPath, interval).text;
 }
 
 std::string PredictPowerSpectrumDigit(Spectrum& self, const WAData& data, const std::string& name,
                                       const std::string& logPath, std::uint32_t interval) noexcept {
-    try {
-        using namespace corvalith;
-        return Predict(Variant::Unfiltered, self, data, FftFlag(FftPlacement::Head),
-                       IFType(FilterKind::None), name, logPath, interval);
-    } catch (...) {
-        return corvalith::kResultError;
-    }
+    return corvalith::ForecastPowerSpectrumDigit(self, data, name, logPath, interval).text;
 }

@@ -2,11 +2,13 @@
 // digits ranked by the peak of their per-cycle count spectrum out.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "dsp/spectrum.h"
 #include "dsp/wa_data.h"
+#include "predict/cycle_counts.h"
 
 // Forecast with filtering (iFType 0 LPF, 1 BPF). Cuts `data` into cycles of
 // `interval` draws, counts each digit per cycle, runs each digit's count
@@ -28,3 +30,29 @@
                                                     const std::string& name,
                                                     const std::string& logPath,
                                                     std::uint32_t interval) noexcept;
+
+namespace corvalith {
+
+// One position's forecast in full: the predictor's text and, unless it is
+// "Error", the scores and the ranking it was made from.
+struct DigitForecast {
+    std::string text;                      // exactly what the predictor returns
+    bool ranked = false;                   // false when text is "Error"
+    std::array<double, kDigits> scores{};  // peak of each digit's power spectrum, digit 0 first
+    std::array<int, kDigits> ranking{};    // digits by descending score, ties by digit
+};
+
+// PredictDigit with its scores and ranking (same trace). Never throws.
+[[nodiscard]] DigitForecast ForecastDigit(Spectrum& self, const WAData& data, std::int32_t fftFlag,
+                                          std::int32_t iFType, const std::string& name,
+                                          const std::string& logPath,
+                                          std::uint32_t interval) noexcept;
+
+// PredictPowerSpectrumDigit with its scores and ranking (same trace and
+// self.fftFlag). Never throws.
+[[nodiscard]] DigitForecast ForecastPowerSpectrumDigit(Spectrum& self, const WAData& data,
+                                                       const std::string& name,
+                                                       const std::string& logPath,
+                                                       std::uint32_t interval) noexcept;
+
+}  // namespace corvalith

@@ -19,15 +19,17 @@ root=$(pwd)
 build=$root/build-fuzz
 
 targets=(load_draw_history_fuzzer scan_highest_draw_number_fuzzer
-         single_digit_pipeline_fuzzer predictor_fuzzer)
+         single_digit_pipeline_fuzzer predictor_fuzzer backtest_fuzzer)
 # Longest input per target: the readers get room for lines past the 64 KiB
 # line limit and for more than one 64 KiB read; the numeric targets decode at
-# most 4096 values of 8 bytes plus a few header bytes.
+# most 4096 values of 8 bytes plus a few header bytes; the backtest target
+# reads at most 300 draws of 4 bytes.
 declare -A max_len=(
     [load_draw_history_fuzzer]=140000
     [scan_highest_draw_number_fuzzer]=140000
     [single_digit_pipeline_fuzzer]=40000
     [predictor_fuzzer]=40000
+    [backtest_fuzzer]=1400
 )
 declare -A dict=(
     [load_draw_history_fuzzer]=$root/fuzz/history.dict

@@ -3,9 +3,10 @@
 
 The readers' seeds are small histories: the head of the bundled sample and
 the reader's edge cases. The numeric targets' seeds follow the input layouts
-documented at the top of fuzz/single_digit_pipeline_fuzzer.cc and
-fuzz/predictor_fuzzer.cc. Each run rewrites the folders from scratch, so the
-seeds can be remade at any time: python3 scripts/make_fuzz_seeds.py
+documented at the top of fuzz/single_digit_pipeline_fuzzer.cc,
+fuzz/predictor_fuzzer.cc and fuzz/backtest_fuzzer.cc. Each run rewrites the
+folders from scratch, so the seeds can be remade at any time:
+python3 scripts/make_fuzz_seeds.py
 """
 
 import math
@@ -226,6 +227,61 @@ def predictor_seeds(rng):
     return seeds
 
 
+FROM, COMPARE_FORECASTS = 1, 2
+FILTER_ANY, PLACEMENT_ANY = 3, 4
+PLACEMENTS = {"head": 0, "tail": 1, "center": 2, "headtail": 3}
+OTHER = 0xF0  # a value byte of 0xF0 or more is not a digit
+
+
+def backtest(options, filter_kind, placement, interval, draws, first=1, start=None):
+    """Input of fuzz/backtest_fuzzer.cc: `draws` is a list of four-value
+    draws, each value a digit or OTHER + k for the k-th non-digit value."""
+    body = u8(options)
+    body += u8(filter_kind) if filter_kind in (LPF, BPF, NONE) else u8(FILTER_ANY) + u32(filter_kind)
+    if placement in PLACEMENTS:
+        body += u8(PLACEMENTS[placement])
+    else:
+        body += u8(PLACEMENT_ANY) + u32(placement)
+    body += u8(interval) if interval < 32 else u8(0xE0) + u32(interval)
+    body += u16(len(draws)) + u32(first)
+    for draw in draws:
+        body += bytes(draw)
+    if options & FROM:
+        body += u32(start)
+    return body
+
+
+def backtest_seeds(rng):
+    draws = [[rng.randrange(10) for _ in range(4)] for _ in range(300)]
+    blanks = [[d if rng.random() > 0.05 else OTHER + rng.randrange(5) for d in draw]
+              for draw in draws]
+    periodic = [[(i + p) % 10 for p in range(4)] for i in range(120)]
+    seeds = {
+        f"lpf_{name}.bin": backtest(COMPARE_FORECASTS, LPF, name, 10, draws[:200])
+        for name in PLACEMENTS
+    }
+    seeds.update({
+        f"bpf_{name}.bin": backtest(0, BPF, name, 12, blanks) for name in PLACEMENTS
+    })
+    seeds.update({
+        "none_head.bin": backtest(COMPARE_FORECASTS, NONE, "tail", 15, blanks[:150]),
+        "from_middle.bin": backtest(FROM | COMPARE_FORECASTS, LPF, "tail", 3, draws[:90], 100, 150),
+        "from_past_the_end.bin": backtest(FROM, BPF, "center", 5, draws[:60], 1, 1000),
+        "interval_1.bin": backtest(COMPARE_FORECASTS, BPF, "headtail", 1, blanks[:100]),
+        "interval_0.bin": backtest(0, LPF, "head", 0, draws[:40]),
+        "interval_huge.bin": backtest(0, LPF, "head", 0xFFFFFFFF, draws[:40]),
+        "undefined_placement.bin": backtest(COMPARE_FORECASTS, LPF, 7, 4, draws[:100]),
+        "undefined_filter.bin": backtest(COMPARE_FORECASTS, 9, "tail", 6, blanks[:100]),
+        "constant.bin": backtest(0, LPF, "headtail", 10, [[7, 7, 7, 7]] * 100),
+        "periodic.bin": backtest(0, NONE, "head", 10, periodic),
+        "numbers_wrap.bin": backtest(FROM, LPF, "tail", 10, draws[:50], 0x7FFFFFF0, -5),
+        "no_digits.bin": backtest(0, LPF, "tail", 2, [[OTHER] * 4] * 30),
+        "one_draw.bin": backtest(COMPARE_FORECASTS, LPF, "head", 1, draws[:1]),
+        "empty.bin": b"",
+    })
+    return seeds
+
+
 def write(target, seeds):
     folder = CORPUS / target
     shutil.rmtree(folder, ignore_errors=True)
@@ -242,6 +298,7 @@ def main():
     write("scan_highest_draw_number_fuzzer", readers)
     write("single_digit_pipeline_fuzzer", pipeline_seeds(rng))
     write("predictor_fuzzer", predictor_seeds(rng))
+    write("backtest_fuzzer", backtest_seeds(random.Random(9)))
 
 
 if __name__ == "__main__":

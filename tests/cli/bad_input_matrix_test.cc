@@ -42,6 +42,17 @@ ProgramResult Cli(const std::vector<std::string>& args) {
     return result;
 }
 
+// The evaluation commands, each with its options before the history.
+const std::vector<std::vector<std::string>> kEvaluations = {
+    {"backtest"}, {"sweep", "--jobs", "2"}, {"randomness"}};
+
+std::vector<std::string> With(std::vector<std::string> command, const std::string& path,
+                              const std::vector<std::string>& more = {}) {
+    command.push_back(path);
+    command.insert(command.end(), more.begin(), more.end());
+    return command;
+}
+
 void ExpectReadFailed(const std::string& path) {
     SCOPED_TRACE(path);
     const ProgramResult predict = Cli({"predict", path});
@@ -51,6 +62,12 @@ void ExpectReadFailed(const std::string& path) {
     const ProgramResult next = Cli({"next-draw", path});
     EXPECT_EQ(next.exitCode, 3);
     EXPECT_EQ(next.err, kReadFailed);
+    for (const auto& command : kEvaluations) {
+        const ProgramResult evaluation = Cli(With(command, path, {"--format", "json"}));
+        EXPECT_EQ(evaluation.exitCode, 3) << command[0];
+        EXPECT_EQ(evaluation.err, kReadFailed) << command[0];
+        EXPECT_EQ(evaluation.out, "") << command[0];
+    }
 }
 
 TEST(BadInput, FilesThatAreNotHistories) {
@@ -205,6 +222,116 @@ TEST(BadInput, AMillionDraws) {
     }
 }
 
+// Evaluation needs draw numbers that rise strictly; forecasts do not.
+TEST(BadInput, EvaluationNeedsAscendingDrawNumbers) {
+    TempDir dir;
+    const auto line = [](int n) { return "第" + std::to_string(n) + "回,2001/5/7,a,1234,-\n"; };
+    struct Case {
+        std::vector<int> numbers;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{1, 2, 3, 3}, "回号が昇順ではありません: 5 行目が第3回、その前の行が第3回です。\n"},
+        {{1, 2, 5, 4, 6}, "回号が昇順ではありません: 5 行目が第4回、その前の行が第5回です。\n"},
+        {{7, 1}, "回号が昇順ではありません: 3 行目が第1回、その前の行が第7回です。\n"},
+    };
+    for (const Case& c : cases) {
+        std::string text = "h\n";
+        for (const int n : c.numbers) text += line(n);
+        const std::string history = dir.Write("unsorted.csv", ToCp932(text));
+        for (const auto& command : kEvaluations) {
+            for (const char* format : {"text", "json"}) {
+                SCOPED_TRACE(command[0] + " " + format + " " + c.message);
+                const ProgramResult result = Cli(With(command, history, {"--format", format}));
+                EXPECT_EQ(result.exitCode, 65);
+                EXPECT_EQ(result.err, c.message);
+                EXPECT_EQ(result.out, "");
+            }
+        }
+        EXPECT_EQ(Cli({"predict", history}).exitCode, 0);
+        EXPECT_EQ(Cli({"next-draw", history}).exitCode, 0);
+    }
+}
+
+TEST(BadInput, EvaluationOfAHeaderOnlyHistory) {
+    TempDir dir;
+    const std::string header = dir.Write("header.csv", "h\n");
+    for (const auto& command : kEvaluations) {
+        for (const char* format : {"text", "json"}) {
+            SCOPED_TRACE(command[0] + " " + format);
+            const ProgramResult result = Cli(With(command, header, {"--format", format}));
+            EXPECT_EQ(result.exitCode, 65);
+            EXPECT_EQ(result.err, "評価する抽せんがありません（履歴はヘッダ行だけです）。\n");
+            EXPECT_EQ(result.out, "");
+        }
+    }
+    // One draw is a history: nothing to forecast it from, but counts to test.
+    const std::string one = dir.Write("one.csv", MakeHistory({"1234"}));
+    const ProgramResult backtest = Cli({"backtest", one});
+    EXPECT_EQ(backtest.exitCode, 0) << backtest.err;
+    EXPECT_NE(backtest.out.find("評価できる回がないため"), std::string::npos) << backtest.out;
+    EXPECT_EQ(Cli({"randomness", one}).exitCode, 0);
+    EXPECT_EQ(Cli({"sweep", one, "--format", "json"}).exitCode, 0);
+}
+
+TEST(BadInput, EvaluationPathsAndOptions) {
+    TempDir dir;
+    const std::string sample = testing::SampleHistoryPath();
+    for (const auto& command : kEvaluations) {
+        SCOPED_TRACE(command[0]);
+        const ProgramResult missing = Cli(With(command, dir.File("missing.csv")));
+        EXPECT_EQ(missing.exitCode, 2);
+        EXPECT_EQ(missing.err, kNotFound);
+        const ProgramResult empty = Cli(With(command, ""));
+        EXPECT_EQ(empty.exitCode, 2);
+        EXPECT_EQ(empty.err, "ファイルパスが入力されていません。\n");
+    }
+    const std::vector<std::vector<std::string>> bad = {
+        {"backtest", sample, "--top", "0"},
+        {"backtest", sample, "--top", "11"},
+        {"backtest", sample, "--top", "x"},
+        {"sweep", sample, "--top", "-1"},
+        {"sweep", sample, "--jobs", "0"},
+        {"sweep", sample, "--jobs", "-2"},
+        {"sweep", sample, "--jobs", "1025"},
+        {"sweep", sample, "--jobs", ""},
+        {"sweep", sample, "--jobs", "2", "--jobs", "2"},
+        {"backtest", sample, "--jobs", "2"},
+        {"randomness", sample, "--top", "1"},
+        {"backtest", sample, "--format", "csv"},
+        {"sweep", sample, "--from", "-1"},
+    };
+    for (const auto& args : bad) {
+        SCOPED_TRACE(args[0] + " " + args[2] + " " + args[3]);
+        const ProgramResult result = Cli(args);
+        EXPECT_EQ(result.exitCode, 64);
+        EXPECT_EQ(result.err.rfind("corvix-cli: ", 0), 0u);
+        EXPECT_NE(result.err.find("\nUsage:\n"), std::string::npos);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+// Within the matrix's bounds of time and memory. The walk forward is
+// limited to the last draws with --from so that the case stays short.
+TEST(BadInput, AMillionDrawsEvaluated) {
+    const std::string history = testing::CachedGeneratedHistory(1000000);
+    ASSERT_FALSE(history.empty());
+    const ProgramResult randomness = Cli({"randomness", history, "--format", "json"});
+    EXPECT_EQ(randomness.exitCode, 0) << randomness.err;
+    EXPECT_NE(randomness.out.find("\"draws\":1000000"), std::string::npos);
+    for (const char* filter : {"lpf", "bpf", "none"}) {
+        const ProgramResult backtest =
+            Cli({"backtest", history, "--filter", filter, "--from", "998001"});
+        EXPECT_EQ(backtest.exitCode, 0) << backtest.err;
+        EXPECT_NE(backtest.out.find("第998001回から 2000 回"), std::string::npos) << backtest.out;
+    }
+    const ProgramResult sweep =
+        Cli({"sweep", history, "--from", "999801", "--jobs", "2", "--format", "json"});
+    EXPECT_EQ(sweep.exitCode, 0) << sweep.err;
+    EXPECT_NE(sweep.out.find("\"first_evaluated_draw\":999801"), std::string::npos);
+    EXPECT_EQ(sweep.out.find("\"first_evaluated_draw\":null"), std::string::npos);
+}
+
 TEST(BadInput, TheHistoryIsNeverWritten) {
     TempDir dir;
     const std::string history = dir.Write("h.csv", testing::ReadFile(testing::SampleHistoryPath()));
@@ -215,6 +342,8 @@ TEST(BadInput, TheHistoryIsNeverWritten) {
         EXPECT_EQ(Cli({"predict", history, "--filter", filter}).exitCode, 0);
     }
     EXPECT_EQ(Cli({"next-draw", history}).exitCode, 0);
+    EXPECT_EQ(Cli({"backtest", history, "--from", "6400"}).exitCode, 0);
+    EXPECT_EQ(Cli({"randomness", history}).exitCode, 0);
     struct stat after {};
     ASSERT_EQ(stat(history.c_str(), &after), 0);
     EXPECT_EQ(testing::ReadFile(history), bytes);

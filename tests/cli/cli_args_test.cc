@@ -1,5 +1,5 @@
-// Parsing of corvix-cli's arguments: defaults, every accepted value, and
-// refusals instead of guesses.
+// Parsing of corvix-cli's arguments: defaults, every accepted value, the
+// options each command takes, and refusals instead of guesses.
 #include "cli/cli_args.h"
 
 #include <gtest/gtest.h>
@@ -16,30 +16,42 @@ CliOptions Parse(const std::vector<std::string>& args) {
     return parse.options.value_or(CliOptions{});
 }
 
+std::string Error(const std::vector<std::string>& args) {
+    const CliParse parse = ParseCliArguments(args);
+    EXPECT_FALSE(parse.options);
+    return parse.error;
+}
+
 TEST(CliArguments, DefaultsAndValues) {
     const CliOptions defaults = Parse({"predict", "h.csv"});
     EXPECT_EQ(defaults.command, CliCommand::Predict);
     EXPECT_EQ(defaults.history, "h.csv");
     EXPECT_EQ(defaults.interval, 15u);
-    EXPECT_EQ(defaults.filterKind, 0);
-    EXPECT_EQ(defaults.fftFlag, 0);
+    EXPECT_EQ(defaults.filter, FilterKind::Lpf);
+    EXPECT_EQ(defaults.fft, FftPlacement::Head);
     EXPECT_FALSE(defaults.draw);
     EXPECT_TRUE(defaults.trace.empty());
+    EXPECT_EQ(defaults.format, OutputFormat::Text);
 
     const CliOptions all = Parse({"predict", "--interval", "30", "--filter=none", "h.csv", "--draw",
-                                  "0", "--fft", "headtail", "--trace", "t.log"});
+                                  "0", "--fft", "headtail", "--trace", "t.log", "--format=json"});
     EXPECT_EQ(all.interval, 30u);
-    EXPECT_EQ(all.filterKind, 2);
+    EXPECT_EQ(all.filter, FilterKind::None);
     EXPECT_EQ(all.draw, 0);
-    EXPECT_EQ(all.fftFlag, -1);
+    EXPECT_EQ(all.fft, FftPlacement::HeadTail);
     EXPECT_EQ(all.trace, "t.log");
+    EXPECT_EQ(all.format, OutputFormat::Json);
 
-    for (const auto& [name, kind] : {std::pair{"lpf", 0}, {"bpf", 1}, {"none", 2}}) {
-        EXPECT_EQ(Parse({"predict", "h", "--filter", name}).filterKind, kind);
+    for (const auto& [name, kind] : {std::pair{"lpf", FilterKind::Lpf},
+                                     {"bpf", FilterKind::Bpf},
+                                     {"none", FilterKind::None}}) {
+        EXPECT_EQ(Parse({"predict", "h", "--filter", name}).filter, kind);
     }
-    for (const auto& [name, flag] :
-         {std::pair{"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}}) {
-        EXPECT_EQ(Parse({"predict", "h", "--fft", name}).fftFlag, flag);
+    for (const auto& [name, placement] : {std::pair{"head", FftPlacement::Head},
+                                          {"tail", FftPlacement::Tail},
+                                          {"center", FftPlacement::Center},
+                                          {"headtail", FftPlacement::HeadTail}}) {
+        EXPECT_EQ(Parse({"predict", "h", "--fft", name}).fft, placement);
     }
     for (const char* n : {"10", "12", "15", "18", "20", "24", "30"}) {
         EXPECT_EQ(Parse({"predict", "h", "--interval", n}).interval, std::stoul(n));
@@ -47,9 +59,44 @@ TEST(CliArguments, DefaultsAndValues) {
     EXPECT_EQ(Parse({"predict", "h", "--draw", "2147483647"}).draw, 2147483647);
     EXPECT_EQ(Parse({"predict", "", "--draw=7"}).history, "");
     EXPECT_EQ(Parse({"predict", "--", "--odd-name.csv"}).history, "--odd-name.csv");
+    EXPECT_EQ(Parse({"predict", "-"}).history, "-");
+    EXPECT_EQ(Parse({"predict", "predict"}).history, "predict");
     EXPECT_EQ(Parse({"next-draw", "h"}).command, CliCommand::NextDraw);
     EXPECT_EQ(Parse({"predict", "--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"sweep", "h", "-h"}).command, CliCommand::Help);
     EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
+}
+
+TEST(CliArguments, EvaluationCommands) {
+    const CliOptions backtest = Parse({"backtest", "h"});
+    EXPECT_EQ(backtest.command, CliCommand::Backtest);
+    EXPECT_EQ(backtest.top, 1);
+    EXPECT_FALSE(backtest.from);
+    EXPECT_EQ(backtest.filter, FilterKind::Lpf);
+    EXPECT_EQ(backtest.interval, kDefaultInterval);
+
+    const CliOptions set =
+        Parse({"backtest", "--top=10", "h", "--from", "2147483647", "--filter", "bpf", "--interval",
+               "24", "--fft", "center", "--format", "json"});
+    EXPECT_EQ(set.top, 10);
+    EXPECT_EQ(set.from, 2147483647);
+    EXPECT_EQ(set.filter, FilterKind::Bpf);
+    EXPECT_EQ(set.interval, 24u);
+    EXPECT_EQ(set.fft, FftPlacement::Center);
+    EXPECT_EQ(set.format, OutputFormat::Json);
+
+    const CliOptions sweep = Parse({"sweep", "h", "--jobs", "3", "--top", "2", "--from", "0"});
+    EXPECT_EQ(sweep.command, CliCommand::Sweep);
+    EXPECT_EQ(sweep.jobs, 3u);
+    EXPECT_EQ(sweep.top, 2);
+    EXPECT_EQ(sweep.from, 0);
+    EXPECT_EQ(Parse({"sweep", "h"}).jobs, 0u);  // the hardware threads
+    EXPECT_EQ(Parse({"sweep", "h", "--jobs", std::to_string(kMaxJobs)}).jobs,
+              static_cast<unsigned>(kMaxJobs));
+    for (int k = 1; k <= 10; ++k) {
+        EXPECT_EQ(Parse({"sweep", "h", "--top", std::to_string(k)}).top, k);
+    }
+    EXPECT_EQ(Parse({"randomness", "h", "--format", "json"}).command, CliCommand::Randomness);
 }
 
 TEST(CliArguments, RefusesWhatItCannotTakeLiterally) {
@@ -58,9 +105,12 @@ TEST(CliArguments, RefusesWhatItCannotTakeLiterally) {
         {"forecast", "h"},
         {"predict"},
         {"predict", "a", "b"},
+        {"predict", "a", "next-draw"},
+        {"predict", "h", "--", "x"},
         {"predict", "h", "--interval", "13"},
         {"predict", "h", "--interval", "015x"},
         {"predict", "h", "--interval"},
+        {"predict", "h", "--interval="},
         {"predict", "h", "--filter", "LPF"},
         {"predict", "h", "--filter", ""},
         {"predict", "h", "--fft", "middle"},
@@ -69,9 +119,33 @@ TEST(CliArguments, RefusesWhatItCannotTakeLiterally) {
         {"predict", "h", "--draw", "2147483648"},
         {"predict", "h", "--trace", ""},
         {"predict", "h", "--verbose"},
+        {"predict", "h", "-v"},
         {"predict", "h", "--interval", "10", "--interval", "12"},
+        {"predict", "h", "--format", "xml"},
+        {"predict", "h", "--top", "1"},
         {"next-draw", "h", "--filter", "lpf"},
+        {"next-draw", "h", "--format", "json"},
         {"next-draw"},
+        {"backtest"},
+        {"backtest", "h", "--top", "0"},
+        {"backtest", "h", "--top", "11"},
+        {"backtest", "h", "--top", "-1"},
+        {"backtest", "h", "--top", "1.5"},
+        {"backtest", "h", "--top", "1", "--top", "1"},
+        {"backtest", "h", "--from", "-5"},
+        {"backtest", "h", "--from", "x"},
+        {"backtest", "h", "--jobs", "2"},
+        {"backtest", "h", "--draw", "2"},
+        {"sweep", "h", "--jobs", "0"},
+        {"sweep", "h", "--jobs", "-1"},
+        {"sweep", "h", "--jobs", std::to_string(kMaxJobs + 1)},
+        {"sweep", "h", "--jobs", "99999999999"},
+        {"sweep", "h", "--jobs"},
+        {"sweep", "h", "--filter", "lpf"},
+        {"sweep", "h", "--interval", "15"},
+        {"randomness", "h", "--top", "1"},
+        {"randomness", "h", "--format", "json", "--format", "text"},
+        {"randomness"},
     };
     for (const auto& args : bad) {
         std::string joined;
@@ -79,6 +153,51 @@ TEST(CliArguments, RefusesWhatItCannotTakeLiterally) {
         const CliParse parse = ParseCliArguments(args);
         EXPECT_FALSE(parse.options) << joined;
         EXPECT_FALSE(parse.error.empty()) << joined;
+        EXPECT_EQ(parse.error.find('\n'), std::string::npos) << joined;
+    }
+}
+
+TEST(CliArguments, SaysWhatIsWrong) {
+    EXPECT_EQ(Error({}), "no command given");
+    EXPECT_EQ(Error({"forecast", "h"}), "unknown command: forecast");
+    EXPECT_EQ(Error({"predict"}), "missing HISTORY");
+    EXPECT_EQ(Error({"predict", "a", "b"}), "unexpected argument: b");
+    EXPECT_EQ(Error({"predict", "h", "--bogus=1"}), "unknown option: --bogus");
+    EXPECT_EQ(Error({"sweep", "h", "--filter", "lpf"}), "unknown option: --filter");
+    EXPECT_EQ(Error({"predict", "h", "--interval"}), "missing value for --interval");
+    EXPECT_EQ(Error({"sweep", "h", "--top", "2", "--top=3"}), "option given twice: --top");
+    EXPECT_EQ(Error({"backtest", "h", "--top", "11"}), "--top must be a number from 1 to 10: 11");
+    EXPECT_EQ(Error({"sweep", "h", "--jobs", "0"}),
+              "--jobs must be a number from 1 to " + std::to_string(kMaxJobs) + ": 0");
+    EXPECT_EQ(Error({"predict", "h", "--filter", "x"}), "--filter must be lpf, bpf or none: x");
+    EXPECT_EQ(Error({"predict", "h", "--fft", "x"}),
+              "--fft must be head, tail, center or headtail: x");
+    EXPECT_EQ(Error({"predict", "h", "--format", "x"}), "--format must be text or json: x");
+}
+
+// The usage lists every mode that the mode headers define.
+TEST(CliArguments, UsageNamesEveryMode) {
+    const std::string usage(CliUsage());
+    EXPECT_EQ(usage.rfind("Usage:\n", 0), 0u);
+    for (const FilterKind kind : kAllFilterKinds) {
+        EXPECT_NE(usage.find(NameOf(kind)), std::string::npos) << NameOf(kind);
+    }
+    for (const FftPlacement placement : kAllPlacements) {
+        EXPECT_NE(usage.find(NameOf(placement)), std::string::npos) << NameOf(placement);
+    }
+    for (const std::uint32_t interval : kIntervals) {
+        EXPECT_NE(usage.find(std::to_string(interval)), std::string::npos) << interval;
+    }
+    for (const char* command : {"predict", "next-draw", "backtest", "sweep", "randomness"}) {
+        EXPECT_NE(usage.find(std::string("corvix-cli ") + command), std::string::npos);
+    }
+    for (const char* code : {" 0 ", " 2 ", " 3 ", " 64 ", "65 ", "70 "}) {
+        EXPECT_NE(usage.find(code), std::string::npos) << code;
+    }
+    std::size_t start = 0;
+    for (std::size_t end = usage.find('\n'); end != std::string::npos;
+         start = end + 1, end = usage.find('\n', start)) {
+        EXPECT_LE(end - start, 96u) << usage.substr(start, end - start);
     }
 }
 

@@ -126,6 +126,36 @@ TEST(RunPredict, ForecastWritesNoFile) {
               cwdBefore);
 }
 
+// RunPredictDetail is RunPredict with the positions' detail: the same
+// message, built from the detail's own texts.
+TEST(RunPredictDetail, SameMessageAndItsPositions) {
+    const std::string sample = testing::SampleHistoryPath();
+    for (const std::int32_t kind : {0, 1, 2}) {
+        const PredictRequest request = Request(sample, kind, 20, 77);
+        const PredictOutcome outcome = RunPredict(request);
+        const PredictDetail detail = RunPredictDetail(request);
+        ASSERT_EQ(detail.status, PredictStatus::Ok);
+        EXPECT_EQ(detail.text, outcome.text);
+        const std::string message = Utf16ToUtf8(detail.text);
+        const char* labels[] = {"千の位：\n", "百の位：\n", "十の位：\n", "一の位：\n"};
+        for (std::size_t p = 0; p < 4; ++p) {
+            EXPECT_TRUE(detail.positions[p].ranked);
+            const std::string shown =
+                std::string(labels[p]) + Utf16ToUtf8(detail.positions[p].text);
+            EXPECT_NE(message.find(shown), std::string::npos) << shown;
+        }
+    }
+    TempDir dir;
+    const PredictDetail header = RunPredictDetail(Request(dir.Write("h.csv", MakeHistory({}))));
+    ASSERT_EQ(header.status, PredictStatus::Ok);
+    for (const PositionForecast& position : header.positions) {
+        EXPECT_FALSE(position.ranked);
+        EXPECT_EQ(position.text, u"Error");
+    }
+    EXPECT_EQ(RunPredictDetail(Request(dir.File("missing"))).status, PredictStatus::PathNotFound);
+    EXPECT_EQ(RunPredictDetail(Request("")).status, PredictStatus::NoPath);
+}
+
 }  // namespace
 }  // namespace corvalith
 

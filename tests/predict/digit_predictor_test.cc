@@ -157,5 +157,47 @@ TEST(PredictDigit, ResultDoesNotDependOnTheTrace) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("zero.txt")));
 }
 
+// The detailed forms return the same text, and the ranking is the scores'
+// descending order with ties by digit.
+TEST(ForecastDigit, SameTextScoresOrderTheRanking) {
+    for (const std::uint32_t seed : {1u, 2u, 3u}) {
+        const std::vector<double> v = RandomDigits(1200, seed);
+        for (const std::int32_t kind : {0, 1, 2}) {
+            SCOPED_TRACE(kind);
+            Series s(v);
+            Spectrum self;
+            const DigitForecast forecast =
+                kind == 2 ? ForecastPowerSpectrumDigit(self, s.data, "x", "", 15)
+                          : ForecastDigit(self, s.data, 0, kind, "x", "", 15);
+            Spectrum other;
+            const std::string text = kind == 2
+                                         ? PredictPowerSpectrumDigit(other, s.data, "x", "", 15)
+                                         : PredictDigit(other, s.data, 0, kind, "x", "", 15);
+            EXPECT_EQ(forecast.text, text);
+            ASSERT_TRUE(forecast.ranked);
+            std::string digits;
+            for (int i = 0; i < 10; ++i) {
+                if (i != 0) digits += ", ";
+                digits += std::to_string(forecast.ranking[i]);
+            }
+            EXPECT_EQ(ResultUtf8(forecast.text), "パワースペクトル予想: " + digits);
+            std::vector<int> seen(forecast.ranking.begin(), forecast.ranking.end());
+            std::sort(seen.begin(), seen.end());
+            for (int d = 0; d < 10; ++d) EXPECT_EQ(seen[d], d);
+            for (int i = 1; i < 10; ++i) {
+                const double before = forecast.scores[forecast.ranking[i - 1]];
+                const double after = forecast.scores[forecast.ranking[i]];
+                EXPECT_TRUE(before > after ||
+                            (before == after && forecast.ranking[i - 1] < forecast.ranking[i]));
+            }
+        }
+    }
+    Spectrum self;
+    const DigitForecast failed = ForecastDigit(self, WAData{}, 0, 0, "x", "", 15);
+    EXPECT_EQ(failed.text, "Error");
+    EXPECT_FALSE(failed.ranked);
+    EXPECT_EQ(ForecastPowerSpectrumDigit(self, Series({1, 2}).data, "x", "", 15).text, "Error");
+}
+
 }  // namespace
 }  // namespace corvalith

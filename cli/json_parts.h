@@ -1,0 +1,29 @@
+// Pieces that every JSON report shares: the history and the setting objects.
+#pragma once
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "cli/history_input.h"
+#include "dsp/fft_placement.h"
+#include "dsp/filter_kind.h"
+
+namespace corvalith {
+
+// Objects keep their members in the order they are written.
+using Json = nlohmann::ordered_json;
+
+// {"draws", "first_draw", "last_draw"}; the draw numbers are null without draws.
+[[nodiscard]] Json HistoryJson(const HistorySummary& summary);
+
+// {"filter", "interval", "fft"} with the command line's names.
+[[nodiscard]] Json SettingJson(FilterKind filter, std::uint32_t interval, FftPlacement fft);
+
+// A number, or null.
+[[nodiscard]] Json OptionalJson(const std::optional<std::int32_t>& value);
+
+// One object on one line, UTF-8, ending in a line break.
+[[nodiscard]] std::string Dump(const Json& object);
+
+}  // namespace corvalith

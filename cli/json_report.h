@@ -1,0 +1,30 @@
+// The JSON reports of backtest, sweep and randomness: one UTF-8 object each,
+// ending in a line break. Names and nesting are the command line's contract
+// (README, "Command line").
+#pragma once
+
+#include <string>
+
+#include "cli/history_input.h"
+#include "evaluate/backtest.h"
+#include "evaluate/randomness.h"
+#include "evaluate/sweep.h"
+
+namespace corvalith {
+
+// "command" "backtest", "history", "setting", "top", "positions", "straight",
+// "changes", "first_evaluated_draw". `top` is 1..10.
+[[nodiscard]] std::string BacktestJson(const HistorySummary& history,
+                                       const evaluate::BacktestResult& result, int top);
+
+// "command" "sweep", "history", "top", "settings" (each "setting", "positions"
+// with "p_holm", "straight", "changes", "first_evaluated_draw"), "best",
+// "any_significant".
+[[nodiscard]] std::string SweepJson(const HistorySummary& history,
+                                    const evaluate::SweepResult& result, int top);
+
+// "command" "randomness", "history", "positions", "pairs".
+[[nodiscard]] std::string RandomnessJson(const HistorySummary& history,
+                                         const evaluate::RandomnessResult& result);
+
+}  // namespace corvalith

@@ -1,0 +1,193 @@
+// Sweep: the settings that share a filter and an interval are one unit of
+// work, run together so that they share their count series, filtering and
+// transforms. Units go to the worker threads from one shared counter, the
+// costliest first; every result has its own slot, so the outcome is the
+// same for any number of threads.
+#include "evaluate/sweep.h"
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <span>
+#include <thread>
+
+#include "dsp/intervals.h"
+#include "evaluate/scoring.h"
+#include "evaluate/walk_forward.h"
+
+namespace corvalith::evaluate {
+namespace {
+
+constexpr double kSignificance = 0.05;
+
+// Settings with one filter and interval: their indices and placements.
+struct Unit {
+    FilterKind filter = FilterKind::Lpf;
+    std::uint32_t interval = 0;
+    std::vector<std::size_t> settings;
+    std::vector<FftPlacement> placements;
+};
+
+std::vector<Unit> UnitsOf(const std::vector<Setting>& settings) {
+    std::vector<Unit> units;
+    for (std::size_t s = 0; s < settings.size(); ++s) {
+        const Setting& setting = settings[s];
+        auto unit = std::find_if(units.begin(), units.end(), [&](const Unit& u) {
+            return u.filter == setting.filter && u.interval == setting.interval;
+        });
+        if (unit == units.end()) {
+            units.push_back({setting.filter, setting.interval, {}, {}});
+            unit = units.end() - 1;
+        }
+        unit->settings.push_back(s);
+        unit->placements.push_back(setting.fft);
+    }
+    // Shorter intervals have more cycles, and the placements beyond the head
+    // a transform per cycle: those units go first.
+    std::stable_sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) {
+        const bool aHeadOnly = a.filter == FilterKind::None;
+        const bool bHeadOnly = b.filter == FilterKind::None;
+        if (aHeadOnly != bHeadOnly) return bHeadOnly;
+        return a.interval < b.interval;
+    });
+    return units;
+}
+
+bool IsSet(const std::atomic<bool>* flag) noexcept {
+    return flag != nullptr && flag->load(std::memory_order_relaxed);
+}
+
+// One unit's backtests; nothing when cancelled.
+std::optional<std::vector<BacktestResult>> RunUnit(
+    const DrawTable& table, const EvaluationOptions& options, const std::vector<Setting>& settings,
+    const Unit& unit, const detail::CountRanks& ranks, const std::atomic<bool>* cancel) {
+    const std::size_t draws = detail::DrawCount(table);
+    const std::size_t first = detail::FirstCandidate(table, options);
+    const std::size_t count = unit.settings.size();
+    std::array<std::vector<detail::CycleForecasts>, kPositionCount> forecasts;
+    if (first < draws && unit.interval != 0) {
+        const auto firstCycle = static_cast<std::uint32_t>(first / unit.interval);
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            const std::span<const double> values(table.values[p].data(), draws - 1);
+            auto cycles = detail::ForecastCycles(values, {unit.filter, unit.interval},
+                                                 unit.placements, firstCycle, cancel);
+            if (!cycles) return std::nullopt;
+            forecasts[p] = std::move(*cycles);
+        }
+    }
+    std::vector<BacktestResult> results;
+    results.reserve(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        detail::PositionForecasts pointers{};
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            if (!forecasts[p].empty()) pointers[p] = &forecasts[p][k];
+        }
+        results.push_back(
+            detail::ScoreForecasts(table, settings[unit.settings[k]], options, pointers, ranks));
+    }
+    return results;
+}
+
+}  // namespace
+
+std::vector<Setting> SweepSettings() {
+    std::vector<Setting> settings;
+    for (const FilterKind filter : {FilterKind::Lpf, FilterKind::Bpf}) {
+        for (const std::uint32_t interval : kIntervals) {
+            for (const FftPlacement placement : kAllPlacements) {
+                settings.push_back({filter, interval, placement});
+            }
+        }
+    }
+    for (const std::uint32_t interval : kIntervals) {
+        settings.push_back({FilterKind::None, interval, FftPlacement::Head});
+    }
+    return settings;
+}
+
+std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions& options, int top,
+                                 unsigned jobs, const RunControl& control) {
+    const std::vector<Setting> settings = SweepSettings();
+    const std::vector<Unit> units = UnitsOf(settings);
+    std::vector<std::optional<BacktestResult>> results(settings.size());
+    const detail::CountRanks ranks = detail::RankByCounts(table);  // shared, read only
+
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};  // cancelled, or a worker failed
+    std::mutex mutex;               // guards done, error and the progress calls
+    std::size_t done = 0;
+    std::exception_ptr error;
+
+    auto work = [&] {
+        for (;;) {
+            if (stop.load() || IsSet(control.cancel)) {
+                stop.store(true);
+                return;
+            }
+            const std::size_t u = next.fetch_add(1);
+            if (u >= units.size()) return;
+            try {
+                auto unitResults =
+                    RunUnit(table, options, settings, units[u], ranks, control.cancel);
+                if (!unitResults) {
+                    stop.store(true);
+                    return;
+                }
+                for (std::size_t k = 0; k < unitResults->size(); ++k) {
+                    results[units[u].settings[k]] = (*unitResults)[k];
+                }
+                const std::lock_guard<std::mutex> lock(mutex);
+                done += unitResults->size();
+                if (control.progress) control.progress(done, settings.size());
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(mutex);
+                if (!error) error = std::current_exception();
+                stop.store(true);
+                return;
+            }
+        }
+    };
+
+    unsigned threads = jobs != 0 ? jobs : std::thread::hardware_concurrency();
+    threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(units.size()));
+    if (threads == 1) {
+        work();
+    } else {
+        std::vector<std::jthread> workers;
+        workers.reserve(threads);
+        for (unsigned t = 0; t < threads; ++t) workers.emplace_back(work);
+    }
+    if (error) std::rethrow_exception(error);
+    if (stop.load() || IsSet(control.cancel)) return std::nullopt;
+
+    SweepResult sweep;
+    sweep.settings.reserve(settings.size());
+    std::vector<double> pValues;
+    pValues.reserve(settings.size() * kPositionCount);
+    for (auto& result : results) {
+        SweepEntry entry;
+        entry.result = *result;
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            entry.statistics[p] = StatisticsFor(entry.result.positions[p], top);
+            pValues.push_back(entry.statistics[p].pValue);
+        }
+        sweep.settings.push_back(entry);
+    }
+    const std::vector<double> adjusted = HolmAdjust(pValues);
+    double bestRate = -1.0;
+    for (std::size_t s = 0; s < sweep.settings.size(); ++s) {
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            SweepEntry& entry = sweep.settings[s];
+            entry.pHolm[p] = adjusted[s * kPositionCount + p];
+            if (entry.pHolm[p] < kSignificance) sweep.anySignificant = true;
+            if (entry.statistics[p].rate > bestRate) {
+                bestRate = entry.statistics[p].rate;
+                sweep.bestSetting = s;
+                sweep.bestPosition = p;
+            }
+        }
+    }
+    return sweep;
+}
+
+}  // namespace corvalith::evaluate
