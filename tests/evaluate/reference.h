@@ -1,53 +1,31 @@
-// What the evaluation tests compare against: random draw tables, the real
-// predictors' ranking for a prefix, and a backtest tallied draw by draw from
-// those predictors with nothing of the evaluation's own code.
+// The reference figures of scripts/make_statistics_reference.py and the
+// comparison the tests use on them.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
 
-#include "evaluate/backtest.h"
-#include "evaluate/walk_forward.h"
-#include "history/draw_table.h"
+namespace corvalith::testing {
 
-namespace corvalith::evaluate::testing {
-
-// `draws` draws of uniformly random digits, numbered first, first + 1, ...;
-// about `nonDigitPercent` % of the values are characters other than digits
-// (a blank, a letter, a full-width digit).
-DrawTable RandomTable(std::size_t draws, std::uint32_t seed, int nonDigitPercent = 0,
-                      std::int32_t first = 1);
-
-// A table whose draw i has the value valueOf(i, p) at position p.
-template <typename F>
-DrawTable TableOf(std::size_t draws, F valueOf, std::int32_t first = 1) {
-    DrawTable table;
-    for (std::size_t i = 0; i < draws; ++i) {
-        table.numbers.push_back(first + static_cast<std::int32_t>(i));
-        for (std::size_t p = 0; p < kPositionCount; ++p) {
-            table.values[p].push_back(static_cast<double>(valueOf(i, p)));
-        }
-    }
-    return table;
+inline const nlohmann::json& StatisticsReference() {
+    static const nlohmann::json reference =
+        nlohmann::json::parse(std::ifstream(CORVALITH_STATISTICS_REFERENCE));
+    return reference;
 }
 
-// The ranking of a predictor's result text; nothing for "Error".
-std::optional<detail::Ranking> ParseRanking(const std::string& text);
+// Relative agreement; an expected 0 must be met exactly. The reference is
+// exact to about 1e-15; the library stays within 1e-13 except for the tiny
+// tails at n = 1,000,000 (6e-13), so 1e-11 leaves room for Boost's rounding
+// while a wrong formula misses by far more.
+inline void ExpectClose(double actual, double expected, double relative = 1e-11) {
+    if (expected == 0.0) {
+        EXPECT_EQ(actual, 0.0);
+    } else {
+        EXPECT_NEAR(actual, expected, relative * std::abs(expected));
+    }
+}
 
-// What RunPredict's predictor call gives for the first `j` of `values`
-// under `setting` (PredictPowerSpectrumDigit for NONE, else PredictDigit).
-std::optional<detail::Ranking> PredictorRanking(const std::vector<double>& values, std::size_t j,
-                                                const Setting& setting);
-
-// The backtest of `setting`, one predictor call per draw and position.
-BacktestResult ReferenceBacktest(const DrawTable& table, const Setting& setting,
-                                 const EvaluationOptions& options);
-
-// Field-by-field equality, with a message naming the first difference.
-::testing::AssertionResult SameResult(const BacktestResult& actual, const BacktestResult& expected);
-
-}  // namespace corvalith::evaluate::testing
+}  // namespace corvalith::testing

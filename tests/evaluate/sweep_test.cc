@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "tests/evaluate/reference.h"
+#include "tests/evaluate/backtest_reference.h"
 
 namespace corvalith::evaluate {
 namespace {
