@@ -80,7 +80,8 @@ PositionRandomness TestPosition(const std::vector<double>& values) {
     PairTable serial{};
     for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
         if (digits[i] < 0 || digits[i + 1] < 0) continue;
-        ++serial[static_cast<std::size_t>(digits[i] * 10 + digits[i + 1])];
+        ++serial[static_cast<std::size_t>(digits[i]) * 10 +
+                 static_cast<std::size_t>(digits[i + 1])];
         ++result.serialPairs;
     }
     result.serial = AgainstUniform(serial, kSerialDf);
@@ -98,7 +99,8 @@ ChiSquareTest TestPair(const std::vector<double>& first, const std::vector<doubl
     const std::size_t draws = std::min(first.size(), second.size());
     for (std::size_t i = 0; i < draws; ++i) {
         const int a = DigitOf(first[i]), b = DigitOf(second[i]);
-        if (a >= 0 && b >= 0) ++table[static_cast<std::size_t>(a * 10 + b)];
+        if (a >= 0 && b >= 0)
+            ++table[static_cast<std::size_t>(a) * 10 + static_cast<std::size_t>(b)];
     }
     return Independence(table);
 }

@@ -17,7 +17,7 @@ struct HistoryLimits {
     std::size_t maxFileBytes;  // the whole file
     std::size_t maxDraws;      // draw lines
 };
-inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+inline constexpr std::size_t kMaxLineBytes = std::size_t{64} * 1024;
 inline constexpr HistoryLimits kHistoryLimits = {kMaxLineBytes, std::size_t{512} << 20, 10'000'000};
 
 // LoadDrawHistory with other limits (for tests of the limits themselves).

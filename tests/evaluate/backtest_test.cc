@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dsp/intervals.h"
-#include "tests/evaluate/reference.h"
+#include "tests/evaluate/backtest_reference.h"
 #include "tests/support/history_files.h"
 
 namespace corvalith::evaluate {

@@ -11,7 +11,7 @@
 
 #include "commands/predict_core.h"
 #include "dsp/intervals.h"
-#include "tests/evaluate/reference.h"
+#include "tests/evaluate/backtest_reference.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 #include "text/file_system_path.h"

@@ -1,4 +1,4 @@
-// What the evaluation tests compare against: random draw tables, the real
+// What the backtest tests compare against: random draw tables, the real
 // predictors' ranking for a prefix, and a backtest tallied draw by draw from
 // those predictors with nothing of the evaluation's own code.
 #pragma once

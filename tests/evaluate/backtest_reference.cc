@@ -1,7 +1,7 @@
 // The reference backtest recounts everything for each draw: the predictors
 // on a fresh copy of the prefix, the digit counts of the draws before it,
 // the hot and cold orders by stable sorting.
-#include "tests/evaluate/reference.h"
+#include "tests/evaluate/backtest_reference.h"
 
 #include <gtest/gtest.h>
 
