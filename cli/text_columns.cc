@@ -1,6 +1,9 @@
-// Width by code point ranges, the subset of East Asian Width that the
-// reports and file names are likely to hold; invalid bytes count one column.
+// Display width of UTF-8 text by the C library's width table; invalid bytes
+// count one column.
 #include "cli/text_columns.h"
+
+#include <locale.h>
+#include <wchar.h>
 
 #include <algorithm>
 #include <utility>
@@ -8,29 +11,16 @@
 namespace corvalith {
 namespace {
 
-struct Range {
-    char32_t first;
-    char32_t last;
-};
-
-constexpr Range kWide[] = {
-    {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF},
-    {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF},
-    {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F},
-    {0x1F900, 0x1F9FF}, {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
-};
-
-constexpr Range kZeroWidth[] = {
-    {0x0300, 0x036F}, {0x200B, 0x200F}, {0x20D0, 0x20FF}, {0x3099, 0x309A}, {0xFE00, 0xFE0F},
-};
-
-bool In(const Range* begin, const Range* end, char32_t c) {
-    return std::any_of(begin, end, [c](const Range& r) { return c >= r.first && c <= r.last; });
-}
-
+// The C library's width table (Unicode's East Asian Width; combining marks
+// take no column), read under C.UTF-8 whatever locale the user runs in. The
+// locale is set for this thread only, for the one call.
 std::size_t Width(char32_t c) {
-    if (In(std::begin(kZeroWidth), std::end(kZeroWidth), c)) return 0;
-    return In(std::begin(kWide), std::end(kWide), c) ? 2 : 1;
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (utf8 == static_cast<locale_t>(0)) return 1;  // no table: alignment only suffers
+    const locale_t previous = uselocale(utf8);
+    const int width = wcwidth(static_cast<wchar_t>(c));
+    uselocale(previous);
+    return width < 0 ? 1 : static_cast<std::size_t>(width);  // controls and unassigned: one
 }
 
 }  // namespace
