@@ -228,7 +228,7 @@ TEST(LoadDrawHistory, FileSizeAndDrawCountAreBounded) {
 }
 
 TEST(LoadDrawHistory, LinesAcrossReadChunksAreJoined) {
-    // Two-byte characters and line breaks at every offset around the 64 KiB read size.
+    // Two-byte characters and line breaks at every offset around the reader's read size.
     std::vector<std::string> results;
     for (int i = 0; i < 9000; ++i) results.push_back(std::to_string(1000 + i % 9000));
     const Loaded loaded = LoadBytes(MakeHistory(results));
