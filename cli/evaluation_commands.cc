@@ -11,14 +11,14 @@
 #include "cli/json_report.h"
 #include "cli/progress_line.h"
 #include "cli/text_report.h"
+#include "commands/messages.h"
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
+#include "text/utf8.h"
 
 namespace corvalith {
 namespace {
-
-constexpr const char* kEvaluationFailed = "評価中に予期しないエラーが発生しました。";
 
 // The RunControl of a run: a progress line on `err` when asked, else nothing.
 struct Progress {
@@ -110,7 +110,7 @@ int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& er
         report.reset();
     }
     if (!report) {
-        err << kEvaluationFailed << '\n';
+        err << Utf16ToUtf8(kMsgEvaluationFailed) << '\n';
         return kExitInternal;
     }
     out << *report;

@@ -3,8 +3,8 @@
 #include "cli/history_input.h"
 
 #include "cli/cli_run.h"
+#include "commands/chosen_history.h"
 #include "commands/messages.h"
-#include "text/file_system_path.h"
 #include "text/utf8.h"
 
 namespace corvalith {
@@ -27,14 +27,6 @@ std::size_t NonDigitCount(const DrawTable& table, std::size_t position) noexcept
     return count;
 }
 
-std::string OrderViolationMessage(const OrderViolation& violation) {
-    return "回号が昇順ではありません: " + std::to_string(violation.line) + " 行目が第" +
-           std::to_string(violation.current) + "回、その前の行が第" +
-           std::to_string(violation.previous) + "回です。";
-}
-
-std::string NoDrawsMessage() { return "評価する抽せんがありません（履歴はヘッダ行だけです）。"; }
-
 HistoryInput ReadHistory(const std::string& path, bool forEvaluation) {
     HistoryInput input;
     const auto fail = [&input](PredictStatus status) {
@@ -42,16 +34,16 @@ HistoryInput ReadHistory(const std::string& path, bool forEvaluation) {
         input.error = Utf16ToUtf8(FailureMessage(status));
         return std::move(input);
     };
-    if (path.empty()) return fail(PredictStatus::NoPath);
-    if (!PathExists(path)) return fail(PredictStatus::PathNotFound);
-    if (LoadDrawTable(path, input.table) != 0) return fail(PredictStatus::ReadFailed);
+    const PredictStatus loaded = LoadChosenDrawTable(path, input.table);
+    if (loaded != PredictStatus::Ok) return fail(loaded);
     if (!forEvaluation) return input;
     if (input.table.size() == 0) {
         input.exitCode = kExitNotEvaluable;
-        input.error = NoDrawsMessage();
+        input.error = Utf16ToUtf8(kMsgNoDraws);
     } else if (const auto violation = FindOrderViolation(input.table)) {
         input.exitCode = kExitNotEvaluable;
-        input.error = OrderViolationMessage(*violation);
+        input.error = Utf16ToUtf8(
+            OrderViolationMessage(violation->line, violation->current, violation->previous));
     }
     return input;
 }

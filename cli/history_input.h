@@ -35,10 +35,4 @@ struct HistoryInput {
 // and load checks apply (a header-only history is then fine).
 [[nodiscard]] HistoryInput ReadHistory(const std::string& path, bool forEvaluation);
 
-// The stderr line of an order violation, naming its line and both numbers.
-[[nodiscard]] std::string OrderViolationMessage(const OrderViolation& violation);
-
-// The stderr line of a history without draws.
-[[nodiscard]] std::string NoDrawsMessage();
-
 }  // namespace corvalith

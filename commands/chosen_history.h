@@ -8,6 +8,7 @@
 
 #include "commands/predict_core.h"
 #include "dsp/wa_data.h"
+#include "history/draw_table.h"
 
 namespace corvalith {
 
@@ -20,5 +21,9 @@ using PositionSeries = std::array<ScopedWAData, 4>;
 // ScanHighestDrawNumber finds it, from the same read. Never throws.
 [[nodiscard]] PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
                                               std::int32_t* highestDrawNumber = nullptr) noexcept;
+
+// The same checks, then the history with its draw numbers into `table`
+// (untouched unless Ok), as the evaluation reads it. Never throws.
+[[nodiscard]] PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table) noexcept;
 
 }  // namespace corvalith

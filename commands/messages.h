@@ -2,6 +2,9 @@
 // from a Predict outcome to the text that reports it.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "commands/predict_core.h"
@@ -18,6 +21,17 @@ inline constexpr std::u16string_view kMsgPredictFailed =
 inline constexpr std::u16string_view kMsgStartNotice = u"KARVENDA 予想開始します";
 inline constexpr std::u16string_view kMsgNoComboBox = u"コンボボックスが見つかりません";
 inline constexpr std::u16string_view kMsgNoSelection = u"コンボボックスから値を選択してください";
+
+// The evaluation of a history: one without draws, a failure of the run itself.
+inline constexpr std::u16string_view kMsgNoDraws =
+    u"評価する抽せんがありません（履歴はヘッダ行だけです）。";
+inline constexpr std::u16string_view kMsgEvaluationFailed =
+    u"評価中に予期しないエラーが発生しました。";
+
+// The first draw whose number is not above the one before it: its 1-based
+// line of the file and both draw numbers.
+[[nodiscard]] std::u16string OrderViolationMessage(std::size_t line, std::int32_t current,
+                                                   std::int32_t previous);
 
 // The text that reports a failed outcome; empty for Ok.
 [[nodiscard]] constexpr std::u16string_view FailureMessage(PredictStatus status) noexcept {
