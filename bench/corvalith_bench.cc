@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_data.h"
 #include "commands/predict_core.h"
 #include "dsp/fft.h"
 #include "dsp/filter.h"
@@ -27,21 +28,7 @@ namespace {
 
 using corvalith::ScopedWAData;
 
-// The generated million-draw history, made once with the project's generator.
-const std::string& MillionDrawHistory() {
-    static const std::string path = [] {
-        const std::string dir = CORVALITH_BENCH_DATA;
-        const std::string file = dir + "/history-1000000.csv";
-        if (!std::filesystem::exists(file)) {
-            std::filesystem::create_directories(dir);
-            const std::string command = std::string("python3 '") + CORVALITH_GENERATOR +
-                                        "' --draws 1000000 --seed 7 --output '" + file + "'";
-            if (std::system(command.c_str()) != 0) std::abort();
-        }
-        return file;
-    }();
-    return path;
-}
+using corvalith::bench::MillionDrawHistory;
 
 void LoadHistory(benchmark::State& state, const std::string& path) {
     const auto bytes = std::filesystem::file_size(path);

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/bench_data.h"
 #include "evaluate/backtest.h"
 #include "evaluate/sweep.h"
 #include "history/draw_table.h"
@@ -37,18 +38,7 @@ const DrawTable& History() {
     return table;
 }
 
-// The generated million-draw history, made once with the project's generator.
-std::string MillionDrawHistory() {
-    const std::string dir = CORVALITH_BENCH_DATA;
-    const std::string file = dir + "/history-1000000.csv";
-    if (!std::filesystem::exists(file)) {
-        std::filesystem::create_directories(dir);
-        const std::string command = std::string("python3 '") + CORVALITH_GENERATOR +
-                                    "' --draws 1000000 --seed 7 --output '" + file + "'";
-        if (std::system(command.c_str()) != 0) std::abort();
-    }
-    return file;
-}
+using corvalith::bench::MillionDrawHistory;
 
 void BM_Backtest(benchmark::State& state, evaluate::Setting setting) {
     const DrawTable& table = History();
