@@ -61,6 +61,7 @@ void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QSt
 }
 
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
+    KeepNoSettingsOnDisk();
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name may be typed; the command itself checks that it exists.
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -76,7 +77,6 @@ void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
 }
 
 std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const FileFilter& filter) {
-    KeepNoSettingsOnDisk();
     QFileDialog dialog(owner);
     ConfigureOpenFileDialog(dialog, filter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;

@@ -32,7 +32,9 @@ class QtWindowServices final : public WindowServices {
 // Sets `dialog` up as the open-file dialog with the single entry `filter`:
 // open mode, no default suffix, no initial name, the entry's text shown as it
 // is. "*.*" matches every name, also names without a dot, as it does on the
-// system the entry's notation comes from.
+// system the entry's notation comes from. The dialog keeps no state on disk
+// (Qt would otherwise write the folders visited into the user's QtProject.conf
+// when the dialog is destroyed).
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter);
 
 }  // namespace corvalith

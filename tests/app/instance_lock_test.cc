@@ -213,6 +213,11 @@ TEST(SecondInstance, AReadOnlyRuntimeDirectoryRunsUnguardedWithoutABox) {
     }
     TempDir runtime;
     ASSERT_EQ(::chmod(runtime.path().c_str(), 0555), 0);
+    // Qt makes its own runtime directory under the temporary directory when
+    // the given one belongs to someone else; that one goes with the test.
+    TempDir temporary;
+    ASSERT_EQ(::chmod(temporary.path().c_str(), 0777), 0);
+    asUser += "env TMPDIR=" + ShellQuote(temporary.path()) + " ";
     EXPECT_EQ(RunProbe(runtime.path(), asUser), "window|Corvalith\n");
     struct stat info {};
     EXPECT_NE(::stat((runtime.path() + "/PendulaAppMutex.lock").c_str(), &info), 0);

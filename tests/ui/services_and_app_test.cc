@@ -4,11 +4,13 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 #include "app/about_dlg.h"
 #include "app/cpendula_app.h"
@@ -23,25 +25,30 @@ namespace corvalith::testing {
 namespace {
 
 TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
-    QFileDialog dialog;
-    ConfigureOpenFileDialog(dialog,
+    const QString settings = qEnvironmentVariable("XDG_CONFIG_HOME") + "/QtProject.conf";
+    ASSERT_FALSE(QFile::exists(settings));
+    auto dialog = std::make_unique<QFileDialog>();
+    ConfigureOpenFileDialog(*dialog,
                             FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
-    EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
-    ASSERT_EQ(dialog.nameFilters().size(), 1);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
+    EXPECT_TRUE(dialog->testOption(QFileDialog::HideNameFilterDetails));
+    ASSERT_EQ(dialog->nameFilters().size(), 1);
     // What the user sees in the filter list is the entry's text exactly.
-    auto* shown = dialog.findChild<QComboBox*>("fileTypeCombo");
+    auto* shown = dialog->findChild<QComboBox*>("fileTypeCombo");
     ASSERT_NE(shown, nullptr);
     ASSERT_EQ(shown->count(), 1);
     EXPECT_EQ(shown->itemText(0), ToQString(u"すべてのファイル(*.*)"));
     // The patterns Qt applies (from the full filter) match any name.
-    const QString filter = dialog.nameFilters().front();
+    const QString filter = dialog->nameFilters().front();
     const QStringList patterns =
         QDir::nameFiltersFromString(filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
     EXPECT_TRUE(QDir::match(patterns, "history"));
     EXPECT_TRUE(QDir::match(patterns, "history.csv"));
     EXPECT_TRUE(QDir::match(patterns, ToQString(u"抽せん結果")));
+    // Destroyed, Qt's dialog saves its state unless the settings are redirected.
+    dialog.reset();
+    EXPECT_FALSE(QFile::exists(settings));
 }
 
 // Calls `answer` with the modal widget of type T once it is shown.
