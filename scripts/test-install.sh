@@ -91,9 +91,14 @@ actual=$(cd "$work" && /usr/bin/corvix-cli predict "$sample")
     fail "corvix-cli --version"
 [ "$(cd "$work" && QT_QPA_PLATFORM=offscreen /usr/bin/corvix --version)" = "corvix $version" ] ||
     fail "corvix --version"
+# The window comes up on the offscreen platform and stays until it is stopped.
+status=0
+(cd "$work" && XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen timeout 3 /usr/bin/corvix \
+    >/dev/null 2>"$work/corvix.err") || status=$?
+[ "$status" -eq 124 ] || fail "the installed corvix ended with status $status: $(cat "$work/corvix.err")"
 [ "$(man -w corvix-cli)" = /usr/share/man/man1/corvix-cli.1.gz ] || fail "man -w corvix-cli"
 desktop-file-validate "/usr/share/applications/$app_id.desktop"
-echo "installed: corvix-cli predict, both --version and man -w corvix-cli work"
+echo "installed: corvix-cli predict, both --version, the window and man -w corvix-cli work"
 mv "$build.away" "$build"
 moved=no
 
