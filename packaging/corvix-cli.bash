@@ -2,6 +2,12 @@
 # values of --filter, --fft, --interval, --top and --format, and file names
 # for the history and --trace.
 
+# Offers the words of $1 that start with the word being completed.
+_corvix_cli_offer()
+{
+    mapfile -t COMPREPLY < <(compgen -W "$1" -- "$cur")
+}
+
 _corvix_cli()
 {
     local cur prev words cword split
@@ -23,23 +29,23 @@ _corvix_cli()
 
     case $prev in
         --filter)
-            COMPREPLY=($(compgen -W "lpf bpf none" -- "$cur"))
+            _corvix_cli_offer "lpf bpf none"
             return
             ;;
         --fft)
-            COMPREPLY=($(compgen -W "head tail center headtail" -- "$cur"))
+            _corvix_cli_offer "head tail center headtail"
             return
             ;;
         --interval)
-            COMPREPLY=($(compgen -W "10 12 15 18 20 24 30" -- "$cur"))
+            _corvix_cli_offer "10 12 15 18 20 24 30"
             return
             ;;
         --top)
-            COMPREPLY=($(compgen -W "1 2 3 4 5 6 7 8 9 10" -- "$cur"))
+            _corvix_cli_offer "1 2 3 4 5 6 7 8 9 10"
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W "text json" -- "$cur"))
+            _corvix_cli_offer "text json"
             return
             ;;
         --trace)
@@ -53,7 +59,7 @@ _corvix_cli()
     $split && return
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W "$commands --help --version" -- "$cur"))
+        _corvix_cli_offer "$commands --help --version"
         return
     fi
 
@@ -66,8 +72,7 @@ _corvix_cli()
         randomness) options="--format" ;;
     esac
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$options --help" -- "$cur"))
-        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+        _corvix_cli_offer "$options --help"
         return
     fi
     _filedir

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tests corvix-cli's bash completion against the program's own usage: the
-# completion must offer every command and every --filter and --fft value the
-# usage names, each command's options, and file names for the history.
+# completion must offer every command and every --filter, --fft and --interval
+# value the usage names, each command's options, and file names for the history.
 # Usage: scripts/test-completion.sh COMPLETION-SCRIPT CORVIX-CLI
 set -euo pipefail
 completion=$1
@@ -12,9 +12,11 @@ usage=$("$cli" --help)
 commands=$(sed -n 's/^  corvix-cli \([a-z][a-z-]*\) .*/\1/p' <<<"$usage" | sort -u | tr '\n' ' ')
 filters=$(grep -o -m1 '\[--filter [a-z|]*\]' <<<"$usage" | sed 's/\[--filter \(.*\)\]/\1/' | tr '|' ' ')
 placements=$(grep -o -m1 '\[--fft [a-z|]*\]' <<<"$usage" | sed 's/\[--fft \(.*\)\]/\1/' | tr '|' ' ')
+intervals=$(grep -m1 -- '--interval  ' <<<"$usage" | sed 's/(default.*//' | grep -oE '[0-9]+' | tr '\n' ' ')
 predict_options=$(sed -n '/^  corvix-cli predict /,/^  corvix-cli next-draw/p' <<<"$usage" |
     grep -o '\[--[a-z]*' | tr -d '[' | sort | tr '\n' ' ')
-[ -n "$commands" ] && [ -n "$filters" ] && [ -n "$placements" ] && [ -n "$predict_options" ] ||
+[ -n "$commands" ] && [ -n "$filters" ] && [ -n "$placements" ] && [ -n "$intervals" ] &&
+    [ -n "$predict_options" ] ||
     { echo "test-completion: cannot read the usage of $cli" >&2; exit 1; }
 
 dir=$(mktemp -d)
@@ -56,7 +58,8 @@ expect "corvix-cli backtest history.csv --fft " "$placements"
 expect "corvix-cli predict history.csv --fft=c" "center"
 expect "corvix-cli predict history.csv --" "$predict_options --help"
 expect "corvix-cli randomness h" "history.csv"
-expect "corvix-cli predict history.csv --interval 1" "10 12 15 18"
+expect "corvix-cli backtest history.csv --interval " "$intervals"
+expect "corvix-cli predict history.csv --interval=1" "10 12 15 18"
 expect "corvix-cli sweep history.csv --format " "json text"
 expect "corvix-cli sweep history.csv --t" "--top"
 

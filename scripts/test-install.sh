@@ -14,7 +14,7 @@ scripts/deps.sh dpkg-dev lintian desktop-file-utils appstream man-db groff-base 
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 package=corvalith
-build=build-package
+build="build-package"
 work=$(mktemp -d)
 installed=no
 moved=no
