@@ -93,7 +93,11 @@ void CPendulaDlg::CreateControls() {
     m_clearButton = qobject_cast<QPushButton*>(GetDlgItem(id::kClear));
     m_selectButton = qobject_cast<QPushButton*>(GetDlgItem(id::kSelect));
 
-    resize(DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+    resize(ClientSize());
+}
+
+QSize CPendulaDlg::ClientSize() const {
+    return DialogRect(BaseUnitsOf(font()), 0, 0, kDialogWidth, kDialogHeight).size();
 }
 
 void CPendulaDlg::CreateFrame() {
@@ -280,6 +284,12 @@ bool CPendulaDlg::OnInitDialog() {
     // res::kMainMenu becomes the menu bar, above the client area.
     static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
     m_menuBar->show();
+    // The window grows by the menu bar's height so that the client area
+    // keeps the template's size.
+    const QSize client = ClientSize();
+    const int menuHeight = m_menuBar->heightForWidth(client.width());
+    resize(client.width(),
+           client.height() + (menuHeight > 0 ? menuHeight : m_menuBar->sizeHint().height()));
 
     // Window icon.
     setWindowIcon(m_hIcon);
@@ -358,7 +368,9 @@ void CPendulaDlg::ShowDateTime() {
 
 void CPendulaDlg::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    // Enter on the numeric keypad carries the keypad modifier; it is Enter all the same.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
         // A focused push button takes Enter as a click; anywhere else Enter
         // is the dialog's OK.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
