@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +20,7 @@
 #include "dsp/intervals.h"
 #include "ui/dialog_client.h"
 #include "ui/dialog_fonts.h"
+#include "ui/dialog_group_box.h"
 #include "ui/dialog_modes.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
@@ -132,7 +132,7 @@ QWidget* CPendulaDlg::CreateControl(const ControlTemplate& item) {
             return button;
         }
         case ControlKind::GroupBox: {
-            auto* box = new QGroupBox(text, m_client);
+            auto* box = new DialogGroupBox(text, m_client);
             UseStaticBackground(box);
             return box;
         }
@@ -140,7 +140,11 @@ QWidget* CPendulaDlg::CreateControl(const ControlTemplate& item) {
             auto* radio = new QRadioButton(text, m_client);
             radio->setAutoExclusive(false);         // the button group decides
             radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+            // A radio draws only its indicator and text, on the RGB(240, 240, 240)
+            // of the group box behind it: its rectangle reaches into the box's
+            // title, and it hides no part of it.
             UseStaticBackground(radio);
+            radio->setAutoFillBackground(false);
             return radio;
         }
         case ControlKind::Label: {
