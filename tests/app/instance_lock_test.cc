@@ -324,10 +324,15 @@ TEST(SecondInstance, AnotherUsersLockedFileAtTheFallbackNameNeverBlocksTheStart)
     RuntimeDir runtime(missing.c_str());
     const std::string taken = lockTemp.path() + "/PendulaAppMutex-0.lock";
     MakeNobodysFile(taken);
-    // Nobody holds a flock on it for as long as the test runs.
+    // Nobody holds a flock on it until killed: one process (no child that
+    // would outlive it), the one the test started.
     Child holder("/usr/bin/setpriv", missing,
-                 {"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/flock", "-x", taken,
-                  "/bin/sleep", "60"});
+                 {"--reuid=65534", "--regid=65534", "--clear-groups", "/usr/bin/python3", "-c",
+                  "import fcntl, os, sys, time\n"
+                  "fd = os.open(sys.argv[1], os.O_RDWR)\n"
+                  "fcntl.flock(fd, fcntl.LOCK_EX)\n"
+                  "time.sleep(120)\n",
+                  taken});
     ASSERT_TRUE(TakesTheLock(holder));
 
     // The window opens, no box; the lock is in this user's private directory.
