@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
+#include <utility>
 
 namespace corvalith {
 namespace {
@@ -50,7 +51,9 @@ void KeepNoSettingsOnDisk() {
 
 }  // namespace
 
-QtWindowServices::QtWindowServices() = default;
+QtWindowServices::QtWindowServices() : QtWindowServices(std::string(kSharedTempDir)) {}
+QtWindowServices::QtWindowServices(std::string lockTempDir)
+    : m_lockTempDir(std::move(lockTempDir)) {}
 QtWindowServices::~QtWindowServices() = default;
 
 void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QString& caption,
@@ -88,7 +91,7 @@ std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const F
 int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {
-    m_lock = std::make_unique<InstanceLock>(name);
+    m_lock = std::make_unique<InstanceLock>(name, m_lockTempDir);
     return m_lock->state();
 }
 

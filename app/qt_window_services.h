@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "app/instance_lock.h"
 #include "ui/window_services.h"
@@ -14,6 +15,8 @@ namespace corvalith {
 class QtWindowServices final : public WindowServices {
   public:
     QtWindowServices();
+    // The lock's fallback places go into `lockTempDir` instead of /tmp.
+    explicit QtWindowServices(std::string lockTempDir);
     ~QtWindowServices() override;
     QtWindowServices(const QtWindowServices&) = delete;
     QtWindowServices& operator=(const QtWindowServices&) = delete;
@@ -26,6 +29,7 @@ class QtWindowServices final : public WindowServices {
     void ReleaseInstanceLock() noexcept override;
 
   private:
+    std::string m_lockTempDir;
     std::unique_ptr<InstanceLock> m_lock;
 };
 
