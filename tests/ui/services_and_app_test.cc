@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -105,17 +106,30 @@ TEST(QtServices, OpenFileDialogReturnsAChosenNameWithoutADot) {
     TempDir dir;
     const std::string path = dir.Write("history", "x");
     QtWindowServices services;
-    // As a person picks the file and presses Open. A click that lands before
-    // the dialog has taken the name in leaves it open, so the answer repeats
-    // until the dialog has gone.
+    // As a person types the name and presses Open. While the dialog is still
+    // reading a folder it may keep Open disabled, so the answer types the
+    // name until it is the selection, then presses Open once it is enabled
+    // (after a second it accepts directly, as Open would).
+    const QString file = QString::fromStdString(path);
     QTimer answer;
+    int ticks = 0;
     QObject::connect(&answer, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (dialog == nullptr) return;
-        dialog->setDirectory(QString::fromStdString(dir.path()));
-        dialog->selectFile(QString::fromStdString(path));
-        if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) {
-            if (QPushButton* open = buttons->button(QDialogButtonBox::Open)) open->click();
+        if (dialog->selectedFiles() != QStringList{file}) {
+            // selectFile() leaves the name alone while the entry has focus,
+            // so the name goes into the entry as a person types it.
+            dialog->setDirectory(QString::fromStdString(dir.path()));
+            auto* entry = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (entry != nullptr) entry->setText(QStringLiteral("history"));
+            return;
+        }
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        QPushButton* open = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+        if (open != nullptr && open->isEnabled()) {
+            open->click();
+        } else if (++ticks > 50) {
+            QMetaObject::invokeMethod(dialog, "accept");
         }
     });
     answer.start(20);
