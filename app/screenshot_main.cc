@@ -36,6 +36,10 @@ class ScriptedServices final : public corvalith::WindowServices {
     std::optional<QString> GetOpenFileName(QWidget*, const corvalith::FileFilter&) override {
         return m_path;
     }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                           const QString&) override {
+        return std::nullopt;
+    }
     int RunModal(QDialog&) override { return 0; }
     corvalith::LockState AcquireInstanceLock(std::string_view) override {
         return corvalith::LockState::Unavailable;
