@@ -268,7 +268,9 @@ TEST_F(AnalysisMenuTest, EachCommandOpensOneWindowOnItsTab) {
         EXPECT_EQ(window->Inputs().filter, FilterKind::Lpf);
         EXPECT_EQ(window->Inputs().drawNumber, 6501);
         QSignalSpy ended(window, &AnalysisWindow::RunEnded);
-        if (window->IsRunning()) ASSERT_TRUE(ended.wait(60000));
+        if (window->IsRunning()) {
+            ASSERT_TRUE(ended.wait(60000));
+        }
     }
     EXPECT_TRUE(services.boxes.empty());
     EXPECT_EQ(first->Detail()->PositionSelector()->count(), 4);

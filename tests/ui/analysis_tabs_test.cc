@@ -7,6 +7,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QScatterSeries>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -80,8 +81,12 @@ TEST_F(AnalysisTest, DetailChartsAreThePredictJson) {
             EXPECT_GE(top, score * (1 - 1e-12));
             EXPECT_EQ(line->at(0).x(), 0.0);
         }
-        EXPECT_GE(ValueAxis(spectra, Qt::Vertical)->max(), highest);
-        EXPECT_EQ(ValueAxis(spectra, Qt::Vertical)->min(), 0.0);
+        auto* power = qobject_cast<QLogValueAxis*>(spectra->axes(Qt::Vertical).front());
+        ASSERT_NE(power, nullptr);
+        EXPECT_GE(power->max(), highest);
+        EXPECT_GT(power->min(), 0.0);
+        EXPECT_LE(power->min(), highest * 1e-6);
+        EXPECT_EQ(ValueAxis(spectra, Qt::Horizontal)->min(), 0.0);
 
         // The bars: the scores in ranked order, the digits as categories.
         QChart* scores = window->Detail()->ScoreChart();

@@ -26,6 +26,8 @@ void SetUpTable(QTableWidget& table, const QStringList& headers) {
     table.setEditTriggers(QAbstractItemView::NoEditTriggers);
     table.setSelectionBehavior(QAbstractItemView::SelectRows);
     table.verticalHeader()->setVisible(false);
+    table.verticalHeader()->setDefaultSectionSize(table.fontMetrics().height() + 6);
+    table.horizontalHeader()->setStretchLastSection(true);
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 

@@ -1,6 +1,8 @@
 // The spectra are drawn over bins 0 .. n/2 (the power spectrum of a real
 // series is symmetric); a peak in the upper half is marked at its mirror bin.
-// Every value is the detail's own, so the chart holds the JSON's scores.
+// The power axis is logarithmic, its floor a millionth of the highest peak;
+// smaller values (also zeros) are drawn on the floor. Every other value is
+// the detail's own, so the chart holds the JSON's scores.
 #include "ui/analysis/detail_tab.h"
 
 #include <QBarCategoryAxis>
@@ -12,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QLogValueAxis>
 #include <QScatterSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -29,7 +32,9 @@ DetailTab::DetailTab(WindowServices* services, QWidget* parent) : QWidget(parent
     auto* top = new QHBoxLayout;
     m_position = new QComboBox(this);
     for (const auto label : kPositionLabels) m_position->addItem(FromUtf8(std::string(label)));
-    top->addWidget(new QLabel(QStringLiteral("位(&P):"), this));
+    auto* positionLabel = new QLabel(QStringLiteral("位(&P):"), this);
+    positionLabel->setBuddy(m_position);
+    top->addWidget(positionLabel);
     top->addWidget(m_position);
     m_text = new QLabel(this);
     top->addWidget(m_text, 1);
@@ -82,6 +87,8 @@ void DetailTab::Redraw() {
     peaks->setMarkerSize(9);
     std::size_t bins = 1;
     double highest = 0;
+    for (const double score : forecast.scores) highest = std::max(highest, score);
+    const double floor = highest > 0 ? highest * 1e-6 : 1e-6;
     for (int d = 0; d < kDigits; ++d) {
         const std::vector<double>& power = forecast.spectra[d];
         const std::size_t n = power.size();
@@ -89,23 +96,25 @@ void DetailTab::Redraw() {
         bins = std::max(bins, half);
         auto* line = new QLineSeries;
         line->setName(QString::number(d));
-        for (std::size_t k = 0; k <= half && k < n; ++k) line->append(double(k), power[k]);
+        for (std::size_t k = 0; k <= half && k < n; ++k) {
+            line->append(double(k), std::max(floor, power[k]));
+        }
         spectra->addSeries(line);
         if (n == 0) continue;
         const auto at = std::max_element(power.begin(), power.end());
         std::size_t bin = static_cast<std::size_t>(at - power.begin());
         if (bin > half) bin = n - bin;
         peaks->append(double(bin), forecast.scores[d]);
-        highest = std::max(highest, forecast.scores[d]);
     }
     spectra->addSeries(peaks);
     auto* binAxis = new QValueAxis;
     binAxis->setTitleText(QStringLiteral("周波数ビン"));
     binAxis->setRange(0, double(bins));
     binAxis->setLabelFormat(QStringLiteral("%d"));
-    auto* powerAxis = new QValueAxis;
-    powerAxis->setTitleText(QStringLiteral("正規化パワー"));
-    powerAxis->setRange(0, highest > 0 ? highest * 1.05 : 1.0);
+    auto* powerAxis = new QLogValueAxis;
+    powerAxis->setTitleText(QStringLiteral("正規化パワー（対数）"));
+    powerAxis->setLabelFormat(QStringLiteral("%.0e"));
+    powerAxis->setRange(floor, highest > 0 ? highest * 2 : 1.0);
     spectra->addAxis(binAxis, Qt::AlignBottom);
     spectra->addAxis(powerAxis, Qt::AlignLeft);
     for (QAbstractSeries* series : spectra->series()) {

@@ -82,8 +82,11 @@ void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
                              new NumberItem(FromUtf8(Percent(s.ci95.high)), s.ci95.high));
             m_table->setItem(row, kSweepP, new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue));
             auto* holm = new NumberItem(FromUtf8(PValue(entry.pHolm[p])), entry.pHolm[p]);
-            // Significant after the correction: red; p near 1: plain.
-            holm->setBackground(ScaleColour(1.0 - entry.pHolm[p], 0.0, 0.95, 1.0));
+            // Significant after the correction: from light to full red as p falls.
+            if (entry.pHolm[p] < kSignificance) {
+                holm->setBackground(
+                    ScaleColour(kSignificance - entry.pHolm[p], -1.0, 0.0, kSignificance));
+            }
             m_table->setItem(row, kSweepHolm, holm);
         }
     }

@@ -23,10 +23,11 @@
 namespace corvalith {
 namespace {
 
-QLineSeries* Line(const QString& name, qreal width, Qt::PenStyle style = Qt::SolidLine) {
+QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
+                  Qt::PenStyle style = Qt::SolidLine) {
     auto* line = new QLineSeries;
     line->setName(name);
-    QPen pen = line->pen();
+    QPen pen(colour);
     pen.setWidthF(width);
     pen.setStyle(style);
     line->setPen(pen);
@@ -37,10 +38,10 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
                           const QString& title) {
     auto* chart = new QChart;
     chart->setTitle(title);
-    auto* rate = Line(QStringLiteral("予想"), 2.5);
-    auto* hot = Line(QStringLiteral("ホット"), 1.0);
-    auto* cold = Line(QStringLiteral("コールド"), 1.0);
-    auto* chance = Line(QStringLiteral("偶然 K/10"), 1.5, Qt::DashLine);
+    auto* rate = Line(QStringLiteral("予想"), QColor(20, 90, 200), 2.5);
+    auto* hot = Line(QStringLiteral("ホット"), QColor(230, 120, 20), 1.0);
+    auto* cold = Line(QStringLiteral("コールド"), QColor(40, 150, 70), 1.0);
+    auto* chance = Line(QStringLiteral("偶然 K/10"), QColor(80, 80, 80), 1.5, Qt::DashLine);
     auto* upper = new QLineSeries;
     auto* lower = new QLineSeries;
     const double c = top / 10.0;
@@ -74,12 +75,14 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     chart->addSeries(hot);
     chart->addSeries(cold);
     chart->addSeries(rate);
+    chart->setTitle(title + QStringLiteral("　上位 %1 の累積的中率").arg(top));
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("回"));
     x->setLabelFormat(QStringLiteral("%d"));
     if (n > 0) x->setRange(draws.front().draw, draws.back().draw);
     auto* y = new QValueAxis;
-    y->setTitleText(QStringLiteral("上位 %1 の累積的中率").arg(top));
+    y->setTitleText(QStringLiteral("的中率"));
+    y->setLabelFormat(QStringLiteral("%.2f"));
     y->setRange(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -87,7 +90,8 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
         series->attachAxis(x);
         series->attachAxis(y);
     }
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(4, 4, 4, 4));
     return chart;
 }
 
@@ -109,7 +113,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
                 QStringLiteral("的中率"), QStringLiteral("95%下限"), QStringLiteral("95%上限"),
                 QStringLiteral("p値"), QStringLiteral("平均順位"), QStringLiteral("ホット"),
                 QStringLiteral("コールド")});
-    m_table->setMaximumHeight(150);
+    m_table->setMaximumHeight(140);
     layout->addWidget(m_table);
     m_summary = new QLabel(this);
     m_verdict = new QLabel(this);
