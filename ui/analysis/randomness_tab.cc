@@ -102,7 +102,7 @@ void RandomnessTab::Clear() {
     m_verdict->clear();
 }
 
-void RandomnessTab::Show(std::shared_ptr<const AnalysisResult> result) {
+void RandomnessTab::Show(const std::shared_ptr<const AnalysisResult>& result) {
     const auto* tab = result ? std::get_if<RandomnessTabResult>(result.get()) : nullptr;
     if (tab == nullptr) return Clear();
     const evaluate::RandomnessResult& r = tab->result;

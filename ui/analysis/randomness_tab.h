@@ -23,7 +23,7 @@ class RandomnessTab final : public QWidget {
   public:
     RandomnessTab(WindowServices* services, QWidget* parent = nullptr);
 
-    void Show(std::shared_ptr<const AnalysisResult> result);
+    void Show(const std::shared_ptr<const AnalysisResult>& result);
     void Clear();
 
     [[nodiscard]] QChart* CountChart(int position) const;

@@ -134,7 +134,7 @@ void VerifyTab::Clear() {
     m_verdict->clear();
 }
 
-void VerifyTab::Show(std::shared_ptr<const AnalysisResult> result, int top) {
+void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int top) {
     const auto* verify = result ? std::get_if<VerifyResult>(result.get()) : nullptr;
     if (verify == nullptr) return Clear();
     const evaluate::BacktestResult& backtest = verify->record.result;

@@ -23,7 +23,7 @@ class VerifyTab final : public QWidget {
   public:
     VerifyTab(WindowServices* services, QWidget* parent = nullptr);
 
-    void Show(std::shared_ptr<const AnalysisResult> result, int top);
+    void Show(const std::shared_ptr<const AnalysisResult>& result, int top);
     void Clear();
 
     [[nodiscard]] QChart* PositionChart(int position) const;
