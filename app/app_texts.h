@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "corvalith/version.h"
+
 namespace corvalith {
 
 // Name of the per-user single-instance lock.
@@ -13,7 +15,8 @@ inline constexpr std::u16string_view kMsgAlreadyRunning =
 inline constexpr std::u16string_view kCaptionAlreadyRunning = u"二重起動防止";
 
 inline constexpr std::u16string_view kAboutCaption = u"CORVALITH";
-inline constexpr std::u16string_view kAboutVersion = u"CORVALITH、バージョン 1.0";
+// The version comes from the project version (corvalith/version.h).
+inline constexpr std::u16string_view kAboutVersion = u"CORVALITH、バージョン " CORVALITH_VERSION;
 inline constexpr std::u16string_view kAboutSecondLine = u"四桁数字くじの次回予想ツール";
 
 }  // namespace corvalith

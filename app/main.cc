@@ -1,15 +1,27 @@
 // corvix: the Corvalith window program.
 #include <QApplication>
+#include <cstdio>
+#include <string_view>
 
 #include "app/cpendula_app.h"
 #include "app/qt_window_services.h"
+#include "corvalith/version.h"
 #include "ui/window_resources.h"
 #include "ui/window_services.h"
 
 int main(int argc, char* argv[]) {
+    // --version prints the version line and ends before any display is needed.
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--version") {
+            std::printf("corvix %s\n", corvalith::kVersion);
+            return std::fflush(stdout) == 0 && std::ferror(stdout) == 0 ? 0 : 1;
+        }
+    }
     QApplication qt(argc, argv);
     QApplication::setApplicationName(QString::fromUtf16(corvalith::kApplicationName));
     QApplication::setWindowIcon(corvalith::LoadApplicationIcon());
+    // Lets the desktop match the window to its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(corvalith::kApplicationId));
     corvalith::QtWindowServices services;
     CPendulaApp app(services);
     return app.Run();

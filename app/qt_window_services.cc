@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
+#include <utility>
 
 namespace corvalith {
 namespace {
@@ -50,7 +51,9 @@ void KeepNoSettingsOnDisk() {
 
 }  // namespace
 
-QtWindowServices::QtWindowServices() = default;
+QtWindowServices::QtWindowServices() : QtWindowServices(std::string(kSharedTempDir)) {}
+QtWindowServices::QtWindowServices(std::string lockTempDir)
+    : m_lockTempDir(std::move(lockTempDir)) {}
 QtWindowServices::~QtWindowServices() = default;
 
 void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QString& caption,
@@ -61,6 +64,7 @@ void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QSt
 }
 
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
+    KeepNoSettingsOnDisk();
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Any name may be typed; the command itself checks that it exists.
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -76,7 +80,6 @@ void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
 }
 
 std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const FileFilter& filter) {
-    KeepNoSettingsOnDisk();
     QFileDialog dialog(owner);
     ConfigureOpenFileDialog(dialog, filter);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -106,7 +109,7 @@ std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const Q
 int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {
-    m_lock = std::make_unique<InstanceLock>(name);
+    m_lock = std::make_unique<InstanceLock>(name, m_lockTempDir);
     return m_lock->state();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "app/instance_lock.h"
 #include "ui/window_services.h"
@@ -14,6 +15,8 @@ namespace corvalith {
 class QtWindowServices final : public WindowServices {
   public:
     QtWindowServices();
+    // The lock's fallback places go into `lockTempDir` instead of /tmp.
+    explicit QtWindowServices(std::string lockTempDir);
     ~QtWindowServices() override;
     QtWindowServices(const QtWindowServices&) = delete;
     QtWindowServices& operator=(const QtWindowServices&) = delete;
@@ -29,13 +32,16 @@ class QtWindowServices final : public WindowServices {
     void ReleaseInstanceLock() noexcept override;
 
   private:
+    std::string m_lockTempDir;
     std::unique_ptr<InstanceLock> m_lock;
 };
 
 // Sets `dialog` up as the open-file dialog with the single entry `filter`:
 // open mode, no default suffix, no initial name, the entry's text shown as it
 // is. "*.*" matches every name, also names without a dot, as it does on the
-// system the entry's notation comes from.
+// system the entry's notation comes from. The dialog keeps no state on disk
+// (Qt would otherwise write the folders visited into the user's QtProject.conf
+// when the dialog is destroyed).
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter);
 
 }  // namespace corvalith

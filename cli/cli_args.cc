@@ -70,6 +70,7 @@ std::string BuildUsage() {
     u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli --help\n";
+    u += "  corvix-cli --version\n";
     u += "\n";
     u += "predict     prints the forecast of the next draw from a code page 932 draw history.\n";
     u += "            --interval  cycle length in draws: " + Alternatives(IntervalList("|")) +
@@ -233,6 +234,10 @@ bool WantsHelp(const std::vector<std::string>& args) {
                        [](const std::string& a) { return a == "--help" || a == "-h"; });
 }
 
+bool WantsVersion(const std::vector<std::string>& args) {
+    return std::find(args.begin(), args.end(), "--version") != args.end();
+}
+
 // The first argument CLI11 left over, as an error line. CLI11 keeps a "--"
 // separator among them; it is not an argument.
 std::optional<std::string> Leftover(const std::vector<std::string>& remaining) {
@@ -261,6 +266,11 @@ std::string_view CliUsage() {
 
 CliParse ParseCliArguments(const std::vector<std::string>& args) {
     if (WantsHelp(args)) return {CliOptions{}, {}};
+    if (WantsVersion(args)) {
+        CliOptions version;
+        version.command = CliCommand::Version;
+        return {version, {}};
+    }
     if (args.empty()) return Fail("no command given");
 
     CLI::App app;

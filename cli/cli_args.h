@@ -14,7 +14,7 @@
 
 namespace corvalith {
 
-enum class CliCommand { Help, Predict, NextDraw, Backtest, Sweep, Randomness };
+enum class CliCommand { Help, Version, Predict, NextDraw, Backtest, Sweep, Randomness };
 
 enum class OutputFormat { Text, Json };
 
@@ -40,7 +40,8 @@ struct CliParse {
 };
 
 // `args` are the arguments after the program name. `--help` or `-h` anywhere
-// asks for the usage (command Help).
+// asks for the usage (command Help); otherwise `--version` anywhere asks for
+// the version line (command Version).
 [[nodiscard]] CliParse ParseCliArguments(const std::vector<std::string>& args);
 
 [[nodiscard]] std::string_view CliUsage();

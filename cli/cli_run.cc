@@ -8,6 +8,7 @@
 #include "cli/history_input.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
+#include "corvalith/version.h"
 #include "report/predict_report.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
@@ -93,6 +94,9 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     switch (options.command) {
         case CliCommand::Help:
             out << CliUsage();
+            return kExitOk;
+        case CliCommand::Version:
+            out << "corvix-cli " << kVersion << '\n';
             return kExitOk;
         case CliCommand::Predict:
             return Predict(options, out, err);

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config python3
           libgtest-dev libgmock-dev libbenchmark-dev
           libboost-math-dev nlohmann-json3-dev libcli11-dev
-          qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libxkbcommon-dev fonts-ipafont-gothic xvfb hyperfine)
+          qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
+          libxkbcommon-dev fonts-ipafont-gothic xvfb hyperfine)
 packages+=("$@")
 
 missing=()
@@ -18,7 +19,9 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing: ${missing[*]}"
-if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -q
-"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# sudo's default policy drops the caller's environment, so the variable that
+# keeps debconf from asking questions goes on sudo's own command line.
+apt=(env DEBIAN_FRONTEND=noninteractive apt-get)
+if [ "$(id -u)" -ne 0 ]; then apt=(sudo "${apt[@]}"); fi
+"${apt[@]}" update -q
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the window's images into res/: the application icon (256 x 256),
-the 100 x 100 logo and the 1024 x 1024 background.
+the 100 x 100 logo and the 1024 x 1024 background; for the desktop's icon
+theme also the icon at 48 and 128 px and as SVG (the same shapes, scalable).
 
 Standard library only (zlib + struct write the PNGs), so anyone can remake
 the images with `python3 scripts/make_images.py`. The output is
@@ -68,6 +69,37 @@ def emblem(u, v):
     return mix((250, 250, 245), (215, 228, 245), v)
 
 
+def icon_svg():
+    """The emblem as SVG on a 256 x 256 canvas: the shapes emblem() tests."""
+    def px(t):
+        return f"{t * 256:g}"
+
+    def rgb(c):
+        return "#%02x%02x%02x" % c
+
+    rim = (30, 50, 90)
+    base = 0.78
+    parts = [
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">',
+        '  <defs>',
+        '    <linearGradient id="face" gradientUnits="userSpaceOnUse" x1="0" y1="0" x2="0" y2="256">',
+        f'      <stop offset="0" stop-color="{rgb((250, 250, 245))}"/>',
+        f'      <stop offset="1" stop-color="{rgb((215, 228, 245))}"/>',
+        '    </linearGradient>',
+        '  </defs>',
+        f'  <circle cx="128" cy="128" r="{px(0.48)}" fill="{rgb(rim)}"/>',
+        f'  <circle cx="128" cy="128" r="{px(0.44)}" fill="url(#face)"/>',
+    ]
+    for i, (colour, height) in enumerate(zip(BAR_COLOURS, BAR_HEIGHTS)):
+        top = base - height * 0.5
+        parts.append(f'  <rect x="{px(0.22 + i * 0.15)}" y="{px(top)}" width="{px(0.11)}" '
+                     f'height="{px(base - top)}" fill="{rgb(colour)}"/>')
+    parts.append(f'  <rect x="{px(0.18)}" y="{px(base)}" width="{px(0.64)}" height="{px(0.03)}" '
+                 f'fill="{rgb(rim)}"/>')
+    parts.append('</svg>')
+    return "\n".join(parts) + "\n"
+
+
 def icon_pixel(size):
     def pixel(x, y):
         # 4 x 4 supersampling keeps the round rim smooth.
@@ -103,6 +135,10 @@ def background_pixel(x, y):
 def main():
     os.makedirs(RES, exist_ok=True)
     write_png(os.path.join(RES, "icon.png"), 256, 256, icon_pixel(256), alpha=True)
+    for size in (48, 128):
+        write_png(os.path.join(RES, f"icon-{size}.png"), size, size, icon_pixel(size), alpha=True)
+    with open(os.path.join(RES, "icon.svg"), "w", encoding="ascii", newline="\n") as f:
+        f.write(icon_svg())
     write_png(os.path.join(RES, "logo.png"), 100, 100, logo_pixel)
     write_png(os.path.join(RES, "background.png"), 1024, 1024, background_pixel)
 

@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,6 +20,7 @@
 #include "dsp/intervals.h"
 #include "ui/dialog_client.h"
 #include "ui/dialog_fonts.h"
+#include "ui/dialog_group_box.h"
 #include "ui/dialog_modes.h"
 #include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
@@ -93,7 +93,11 @@ void CPendulaDlg::CreateControls() {
     m_clearButton = qobject_cast<QPushButton*>(GetDlgItem(id::kClear));
     m_selectButton = qobject_cast<QPushButton*>(GetDlgItem(id::kSelect));
 
-    resize(DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+    resize(ClientSize());
+}
+
+QSize CPendulaDlg::ClientSize() const {
+    return DialogRect(BaseUnitsOf(font()), 0, 0, kDialogWidth, kDialogHeight).size();
 }
 
 void CPendulaDlg::CreateFrame() {
@@ -128,7 +132,7 @@ QWidget* CPendulaDlg::CreateControl(const ControlTemplate& item) {
             return button;
         }
         case ControlKind::GroupBox: {
-            auto* box = new QGroupBox(text, m_client);
+            auto* box = new DialogGroupBox(text, m_client);
             UseStaticBackground(box);
             return box;
         }
@@ -136,7 +140,11 @@ QWidget* CPendulaDlg::CreateControl(const ControlTemplate& item) {
             auto* radio = new QRadioButton(text, m_client);
             radio->setAutoExclusive(false);         // the button group decides
             radio->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+            // A radio draws only its indicator and text, on the RGB(240, 240, 240)
+            // of the group box behind it: its rectangle reaches into the box's
+            // title, and it hides no part of it.
             UseStaticBackground(radio);
+            radio->setAutoFillBackground(false);
             return radio;
         }
         case ControlKind::Label: {
@@ -295,6 +303,12 @@ bool CPendulaDlg::OnInitDialog() {
     // res::kMainMenu becomes the menu bar, above the client area.
     static_cast<QVBoxLayout*>(layout())->setMenuBar(m_menuBar);
     m_menuBar->show();
+    // The window grows by the menu bar's height so that the client area
+    // keeps the template's size.
+    const QSize client = ClientSize();
+    const int menuHeight = m_menuBar->heightForWidth(client.width());
+    resize(client.width(),
+           client.height() + (menuHeight > 0 ? menuHeight : m_menuBar->sizeHint().height()));
 
     // Window icon.
     setWindowIcon(m_hIcon);
@@ -373,7 +387,9 @@ void CPendulaDlg::ShowDateTime() {
 
 void CPendulaDlg::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && event->modifiers() == Qt::NoModifier) {
+    // Enter on the numeric keypad carries the keypad modifier; it is Enter all the same.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (enter && modifiers == Qt::NoModifier) {
         // A focused push button takes Enter as a click; anywhere else Enter
         // is the dialog's OK.
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {

@@ -18,6 +18,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -129,6 +130,8 @@ class CPendulaDlg : public QDialog {
     void PlaceControl(QWidget* control, const corvalith::ControlTemplate& item,
                       const corvalith::DialogBaseUnits& base);
     void CreateMenuBar();
+    // The client area's size in pixels: the template's size in dialog units.
+    [[nodiscard]] QSize ClientSize() const;
     void MapMessages();
     bool OnInitDialog();
     // Moves the members to the controls (false) or reads them back (true).

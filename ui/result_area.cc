@@ -2,15 +2,63 @@
 #include "ui/result_area.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 namespace corvalith {
+namespace {
+
+// A scroll bar in its own greys: the area's RGB(240, 240, 240) is nearly the
+// style's scroll-bar colours, which left track and handle hard to tell from
+// the background. Track a step darker than the area, handle and arrows dark,
+// darker still while pressed; the style keeps the geometry and the arrows'
+// shape.
+class ResultScrollBar final : public QScrollBar {
+  public:
+    ResultScrollBar() : QScrollBar(Qt::Vertical) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QStyleOptionSlider option;
+        initStyleOption(&option);
+        QPainter painter(this);
+        painter.fillRect(rect(), QColor(218, 218, 218));
+        auto part = [&](QStyle::SubControl control) {
+            return style()->subControlRect(QStyle::CC_ScrollBar, &option, control, this);
+        };
+        const bool pressed = option.state.testFlag(QStyle::State_Sunken);
+        auto pressedIs = [&](QStyle::SubControl control) {
+            return pressed && option.activeSubControls.testFlag(control);
+        };
+        const QColor handle(150, 150, 150);
+        const QColor handleDown(110, 110, 110);
+        if (option.maximum > option.minimum) {
+            const QRect slider = part(QStyle::SC_ScrollBarSlider).adjusted(2, 1, -2, -1);
+            painter.fillRect(slider, pressedIs(QStyle::SC_ScrollBarSlider) ? handleDown : handle);
+        }
+        for (const auto& [control, arrow] :
+             {std::pair{QStyle::SC_ScrollBarSubLine, QStyle::PE_IndicatorArrowUp},
+              std::pair{QStyle::SC_ScrollBarAddLine, QStyle::PE_IndicatorArrowDown}}) {
+            QStyleOption arrowOption = option;
+            arrowOption.rect = part(control);
+            if (pressedIs(control)) painter.fillRect(arrowOption.rect, QColor(190, 190, 190));
+            arrowOption.palette.setColor(QPalette::ButtonText, QColor(80, 80, 80));
+            arrowOption.state &= ~(QStyle::State_Sunken | QStyle::State_MouseOver);
+            style()->drawPrimitive(arrow, &arrowOption, &painter, this);
+        }
+    }
+};
+
+}  // namespace
 
 ResultArea::ResultArea(QWidget* parent) : QScrollArea(parent), m_label(new QLabel) {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);  // a static: never a tab stop
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBar(new ResultScrollBar);
     setWidgetResizable(true);
     m_label->setTextFormat(Qt::PlainText);  // forecast text is never markup
     m_label->setWordWrap(true);

@@ -2,9 +2,15 @@
 // lock, prints every box it shows instead of showing it ("box" lines, UTF-8,
 // fields separated by '|') and prints "window" where the main dialog would
 // run. The second-instance test runs it beside a real corvix.
+// Usage: instance_probe [LOCK_TEMP_DIR [hold]]: the lock's fallback places go
+// into LOCK_TEMP_DIR instead of /tmp; with "hold" the probe stays where the
+// window would run (holding the lock) until it is killed.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "app/cpendula_app.h"
@@ -14,6 +20,9 @@ namespace {
 
 class ProbeServices final : public corvalith::WindowServices {
   public:
+    ProbeServices(std::string lockTempDir, bool hold)
+        : m_hold(hold), m_real(std::move(lockTempDir)) {}
+
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     corvalith::BoxIcon icon) override {
         const char* iconName = icon == corvalith::BoxIcon::Warning ? "warning"
@@ -31,6 +40,8 @@ class ProbeServices final : public corvalith::WindowServices {
     }
     int RunModal(QDialog& dialog) override {
         std::printf("window|%s\n", qUtf8Printable(dialog.windowTitle()));
+        std::fflush(stdout);
+        while (m_hold) ::pause();
         return 0;
     }
     corvalith::LockState AcquireInstanceLock(std::string_view name) override {
@@ -39,6 +50,7 @@ class ProbeServices final : public corvalith::WindowServices {
     void ReleaseInstanceLock() noexcept override { m_real.ReleaseInstanceLock(); }
 
   private:
+    bool m_hold;
     corvalith::QtWindowServices m_real;  // for its lock only
 };
 
@@ -46,7 +58,9 @@ class ProbeServices final : public corvalith::WindowServices {
 
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
-    ProbeServices services;
+    const std::string lockTempDir = argc > 1 ? argv[1] : std::string(corvalith::kSharedTempDir);
+    const bool hold = argc > 2 && std::string_view(argv[2]) == "hold";
+    ProbeServices services(lockTempDir, hold);
     CPendulaApp app(services);
     const int code = app.Run();
     std::fflush(stdout);

@@ -67,6 +67,17 @@ TEST(CliArguments, DefaultsAndValues) {
     EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
 }
 
+TEST(CliArguments, VersionAnywhereUnlessHelpIsAsked) {
+    EXPECT_EQ(Parse({"--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"predict", "h", "--version"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"--version", "--filter", "odd"}).command, CliCommand::Version);
+    EXPECT_EQ(Parse({"--version", "-h"}).command, CliCommand::Help);
+    // Only the exact word: no prefix and no value.
+    EXPECT_EQ(Error({"--vers"}), "unknown command: --vers");
+    EXPECT_EQ(Error({"predict", "h", "--version=1"}), "unknown option: --version");
+    EXPECT_NE(std::string(CliUsage()).find("  corvix-cli --version\n"), std::string::npos);
+}
+
 TEST(CliArguments, EvaluationCommands) {
     const CliOptions backtest = Parse({"backtest", "h"});
     EXPECT_EQ(backtest.command, CliCommand::Backtest);

@@ -105,6 +105,13 @@ TEST(CorvixCli, ExitStatusAndMessageOfEachFailure) {
     EXPECT_EQ(help.out.rfind("Usage:\n", 0), 0u);
 }
 
+TEST(CorvixCli, PrintsTheProjectVersion) {
+    const auto version = Cli("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("corvix-cli ") + CORVALITH_PROJECT_VERSION + "\n");
+    EXPECT_TRUE(version.err.empty());
+}
+
 TEST(CorvixCli, TraceOnlyWhenAsked) {
     TempDir dir;
     const std::string history = dir.Write("h.csv", MakeHistory({"1234", "5678", "9012", "3456"}));

@@ -44,6 +44,30 @@ TEST_F(DialogEnd, EnterInTheIntervalFieldEndsWithOk) {
     EXPECT_EQ(dialog->result(), CPendulaDlg::kIdOk);
 }
 
+TEST_F(DialogEnd, EnterOnTheNumericKeypadIsEnter) {
+    // In an edit: OK, with the controls read.
+    Item<QLineEdit>(id::kInputPath)->setText("keypad path");
+    DrawNumberEdit()->setFocus();
+    QTest::keyClick(DrawNumberEdit(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), CPendulaDlg::kIdOk);
+    EXPECT_EQ(dialog->InputPath(), "keypad path");
+
+    // On a focused button: a click, and the dialog stays.
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    QPushButton* select = Item<QPushButton>(id::kSelect);
+    select->setFocus();
+    QTest::keyClick(select, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(services.fileDialogs.size(), 1u);
+    EXPECT_TRUE(dialog->isVisible());
+
+    // Another modifier with it is not Enter: the dialog stays open.
+    DrawNumberEdit()->setFocus();
+    QTest::keyClick(DrawNumberEdit(), Qt::Key_Enter, Qt::KeypadModifier | Qt::ControlModifier);
+    EXPECT_TRUE(dialog->isVisible());
+}
+
 TEST_F(DialogEnd, EnterOnAFocusedButtonClicksItInstead) {
     QPushButton* select = Item<QPushButton>(id::kSelect);
     select->setFocus();

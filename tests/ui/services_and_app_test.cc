@@ -4,14 +4,19 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
+#include <algorithm>
+#include <memory>
 
 #include "app/about_dlg.h"
 #include "app/cpendula_app.h"
+#include "app/qt_translation.h"
 #include "app/qt_window_services.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/dialog_fixture.h"
@@ -23,25 +28,30 @@ namespace corvalith::testing {
 namespace {
 
 TEST(OpenFileDialog, ShowsTheEntryAsItIsAndMatchesNamesWithoutADot) {
-    QFileDialog dialog;
-    ConfigureOpenFileDialog(dialog,
+    const QString settings = qEnvironmentVariable("XDG_CONFIG_HOME") + "/QtProject.conf";
+    ASSERT_FALSE(QFile::exists(settings));
+    auto dialog = std::make_unique<QFileDialog>();
+    ConfigureOpenFileDialog(*dialog,
                             FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_TRUE(dialog.defaultSuffix().isEmpty());
-    EXPECT_TRUE(dialog.testOption(QFileDialog::HideNameFilterDetails));
-    ASSERT_EQ(dialog.nameFilters().size(), 1);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_TRUE(dialog->defaultSuffix().isEmpty());
+    EXPECT_TRUE(dialog->testOption(QFileDialog::HideNameFilterDetails));
+    ASSERT_EQ(dialog->nameFilters().size(), 1);
     // What the user sees in the filter list is the entry's text exactly.
-    auto* shown = dialog.findChild<QComboBox*>("fileTypeCombo");
+    auto* shown = dialog->findChild<QComboBox*>("fileTypeCombo");
     ASSERT_NE(shown, nullptr);
     ASSERT_EQ(shown->count(), 1);
     EXPECT_EQ(shown->itemText(0), ToQString(u"すべてのファイル(*.*)"));
     // The patterns Qt applies (from the full filter) match any name.
-    const QString filter = dialog.nameFilters().front();
+    const QString filter = dialog->nameFilters().front();
     const QStringList patterns =
         QDir::nameFiltersFromString(filter.mid(filter.lastIndexOf(u'(') + 1).chopped(1));
     EXPECT_TRUE(QDir::match(patterns, "history"));
     EXPECT_TRUE(QDir::match(patterns, "history.csv"));
     EXPECT_TRUE(QDir::match(patterns, ToQString(u"抽せん結果")));
+    // Destroyed, Qt's dialog saves its state unless the settings are redirected.
+    dialog.reset();
+    EXPECT_FALSE(QFile::exists(settings));
 }
 
 // Calls `answer` with the modal widget of type T once it is shown.
@@ -95,16 +105,23 @@ TEST(QtServices, OpenFileDialogReturnsAChosenNameWithoutADot) {
     TempDir dir;
     const std::string path = dir.Write("history", "x");
     QtWindowServices services;
-    WhenShown<QFileDialog>([&](QFileDialog* dialog) {
+    // As a person picks the file and presses Open. A click that lands before
+    // the dialog has taken the name in leaves it open, so the answer repeats
+    // until the dialog has gone.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
         dialog->setDirectory(QString::fromStdString(dir.path()));
         dialog->selectFile(QString::fromStdString(path));
-        // As a person presses the dialog's Open button.
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        ASSERT_NE(buttons, nullptr);
-        buttons->button(QDialogButtonBox::Open)->click();
+        if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) {
+            if (QPushButton* open = buttons->button(QDialogButtonBox::Open)) open->click();
+        }
     });
+    answer.start(20);
     const std::optional<QString> chosen = services.GetOpenFileName(
         nullptr, FileFilter{ToQString(kAllFilesFilter), ToQString(kAllFilesPattern)});
+    answer.stop();
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(*chosen, QString::fromStdString(path));
 
@@ -163,6 +180,62 @@ TEST(Application, WithoutAnyPlaceForTheLockItStillRuns) {
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(services.modalRuns.size(), 1u);
     EXPECT_TRUE(services.boxes.empty());
+}
+
+// What Qt's standard Cancel button says just now.
+QString CancelText() {
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    return buttons.button(QDialogButtonBox::Cancel)->text();
+}
+
+bool HasKana(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x3040 && c.unicode() <= 0x30FF; });
+}
+
+TEST(Application, QtSpeaksJapaneseWhileTheProgramRuns) {
+    const QString directory = QtTranslationsDirectory();
+    QTranslator direct;
+    if (!direct.load(QStringLiteral("qtbase_ja"), directory))
+        GTEST_SKIP() << "qtbase_ja.qm is not installed in " << directory.toStdString();
+    const QString english = CancelText();
+    ASSERT_EQ(english, "Cancel");
+
+    RecordingServices services;
+    QString cancel, translated;
+    services.onModal = [&](QDialog&) {
+        cancel = CancelText();
+        translated = QCoreApplication::translate("QPlatformTheme", "Cancel");
+        return 0;
+    };
+    {
+        CPendulaApp app(services);
+        EXPECT_EQ(app.Run(), 0);
+    }
+    ASSERT_EQ(services.modalRuns.size(), 1u);
+    // The button and the string both come from the file, in Japanese.
+    EXPECT_EQ(translated, direct.translate("QPlatformTheme", "Cancel"));
+    EXPECT_TRUE(HasKana(translated)) << translated.toStdString();
+    EXPECT_EQ(cancel, translated);
+    // With the program gone, Qt speaks English again.
+    EXPECT_EQ(CancelText(), english);
+}
+
+TEST(Application, WithoutQtsTranslationItStartsInEnglish) {
+    TempDir empty;
+    const QString directory = QString::fromStdString(empty.path());
+    EXPECT_EQ(InstallQtJapanese(directory), nullptr);
+    RecordingServices services;
+    QString cancel;
+    services.onModal = [&](QDialog&) {
+        cancel = CancelText();
+        return 0;
+    };
+    CPendulaApp app(services, directory);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(services.modalRuns.size(), 1u);
+    EXPECT_TRUE(services.boxes.empty());
+    EXPECT_EQ(cancel, "Cancel");
 }
 
 }  // namespace

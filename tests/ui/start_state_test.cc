@@ -104,9 +104,15 @@ TEST_F(StartState, ControlsSitWhereTheTemplatePutsThem) {
     QWidget* picture = dialog->GetDlgItem(id::kPicture);
     EXPECT_EQ(picture->size(), QSize(100, 100));
     EXPECT_EQ(picture->pos(), DialogRect(base, 485, 8, 9, 9).topLeft());
-    // The client area lies below the menu bar.
-    EXPECT_GE(Result()->parentWidget()->y(), dialog->MenuBar()->height());
-    EXPECT_EQ(dialog->size(), DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size());
+    // The client area has the template's size, and the menu bar sits above it.
+    const QWidget* client = Result()->parentWidget();
+    const QRect bar = dialog->MenuBar()->geometry();
+    const QSize templateSize = DialogRect(base, 0, 0, kDialogWidth, kDialogHeight).size();
+    EXPECT_EQ(client->size(), templateSize);
+    EXPECT_GT(bar.height(), 0);
+    EXPECT_EQ(bar.top(), 0);
+    EXPECT_EQ(client->y(), bar.bottom() + 1);
+    EXPECT_EQ(dialog->size(), QSize(templateSize.width(), templateSize.height() + bar.height()));
     // Grown radios still end before their right-hand neighbour.
     EXPECT_LT(dialog->GetDlgItem(id::kFilterLpf)->geometry().right(),
               dialog->GetDlgItem(id::kFilterBpf)->geometry().left());
@@ -157,11 +163,15 @@ TEST_F(StartState, MenuBarHasTheHalfWidthKatakanaCommands) {
 }
 
 TEST_F(StartState, StaticControlsDrawOnLightGreyAndTheFontIsJapanese) {
-    for (int id : {id::kDateLine, id::kResult, id::kFilterLpf}) {
+    for (int id : {id::kDateLine, id::kResult}) {
         QWidget* control = dialog->GetDlgItem(id);
         EXPECT_TRUE(control->autoFillBackground()) << id;
         EXPECT_EQ(control->palette().color(QPalette::Window), QColor(240, 240, 240)) << id;
     }
+    // A radio draws on its group box's grey (its pixels: the Drawing tests).
+    const QWidget* radio = dialog->GetDlgItem(id::kFilterLpf);
+    EXPECT_FALSE(radio->autoFillBackground());
+    EXPECT_EQ(radio->palette().color(QPalette::Window), QColor(240, 240, 240));
     // "MS UI Gothic" resolves to an installed face that has kana.
     const QFontInfo info(dialog->font());
     EXPECT_NE(info.family(), QString::fromLatin1(kDialogFace));
