@@ -88,6 +88,24 @@ std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const F
     return files.front();
 }
 
+std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const QString& caption,
+                                                         const FileFilter& filter,
+                                                         const QString& suggestedName) {
+    KeepNoSettingsOnDisk();
+    QFileDialog dialog(owner, caption);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters(
+        {filter.description + QStringLiteral(" (") + filter.pattern + QStringLiteral(")")});
+    dialog.setDefaultSuffix(filter.pattern.section(QLatin1Char('.'), -1));
+    dialog.selectFile(suggestedName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return std::nullopt;
+    return files.front();
+}
+
 int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }
 
 LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {

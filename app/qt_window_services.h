@@ -24,6 +24,9 @@ class QtWindowServices final : public WindowServices {
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
+    std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
+                                           const FileFilter& filter,
+                                           const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override;

@@ -6,10 +6,10 @@
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
 #include "cli/history_input.h"
-#include "cli/predict_report.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "corvalith/version.h"
+#include "report/predict_report.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 

@@ -8,13 +8,13 @@
 
 #include "cli/cli_run.h"
 #include "cli/history_input.h"
-#include "cli/json_report.h"
 #include "cli/progress_line.h"
-#include "cli/text_report.h"
 #include "commands/messages.h"
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
+#include "report/json_report.h"
+#include "report/text_report.h"
 #include "text/utf8.h"
 
 namespace corvalith {
@@ -40,13 +40,6 @@ struct Progress {
     }
     std::unique_ptr<ProgressLine> line;
 };
-
-ReportContext ContextOf(const DrawTable& table) {
-    ReportContext context;
-    context.history = SummaryOf(table);
-    for (std::size_t p = 0; p < kPositionCount; ++p) context.nonDigits[p] = NonDigitCount(table, p);
-    return context;
-}
 
 evaluate::Setting SettingOf(const CliOptions& options) {
     evaluate::Setting setting;

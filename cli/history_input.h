@@ -4,26 +4,12 @@
 // the exit status that reports it.
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <optional>
 #include <string>
 
 #include "history/draw_table.h"
+#include "report/history_summary.h"
 
 namespace corvalith {
-
-// What the reports say about a history: its size and its first and last
-// draw numbers in file order (nothing when it has no draws).
-struct HistorySummary {
-    std::size_t draws = 0;
-    std::optional<std::int32_t> firstDraw;
-    std::optional<std::int32_t> lastDraw;
-};
-[[nodiscard]] HistorySummary SummaryOf(const DrawTable& table) noexcept;
-
-// Values that are not a digit 0-9 at `position`, over all draws.
-[[nodiscard]] std::size_t NonDigitCount(const DrawTable& table, std::size_t position) noexcept;
 
 struct HistoryInput {
     int exitCode = 0;   // 0 when `table` is ready

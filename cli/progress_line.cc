@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "cli/text_columns.h"
+#include "report/text_columns.h"
 
 namespace corvalith {
 

@@ -51,14 +51,15 @@ PredictDetail Run(const PredictRequest& request) {
     std::array<std::u16string, 4> texts;
     for (std::size_t p = 0; p < 4; ++p) {
         const std::string label = kPositionLabels[p];
-        const DigitForecast forecast =
+        DigitForecast forecast =
             request.filterKind == IFType(FilterKind::None)
                 ? ForecastPowerSpectrumDigit(shared, series[p].get(), label, request.logPath,
                                              request.interval)
                 : ForecastDigit(shared, series[p].get(), request.fftFlag, request.filterKind, label,
                                 request.logPath, request.interval);
         texts[p] = DecodeCp932Lossy(forecast.text);
-        detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking};
+        detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking,
+                               std::move(forecast.spectra)};
     }
     shared.Release();
     detail.text = FormatMessage(detail.drawNumber, texts);

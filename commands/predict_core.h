@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
@@ -49,6 +50,8 @@ struct PositionForecast {
     bool ranked = false;                   // false when the text is "Error"
     std::array<double, kDigits> scores{};  // by digit 0-9, when ranked
     std::array<int, kDigits> ranking{};    // digits by descending score, when ranked
+    // Each digit's normalised power spectrum (its peak is the score), when ranked.
+    std::array<std::vector<double>, kDigits> spectra;
 };
 
 struct PredictDetail {

@@ -1,27 +1,42 @@
 // Backtest: the four positions' forecasts by cycles (walk_forward.h), then
-// one scoring pass over the draws.
+// one scoring pass over the draws; the record walks the same forecasts.
 #include "evaluate/backtest.h"
 
+#include <algorithm>
 #include <span>
 
+#include "evaluate/backtest_record.h"
 #include "evaluate/scoring.h"
 #include "evaluate/walk_forward.h"
 
 namespace corvalith::evaluate {
+namespace {
 
-std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& setting,
-                                       const EvaluationOptions& options,
-                                       const RunControl& control) {
+struct Forecasts {
+    std::array<detail::CycleForecasts, kPositionCount> cycles;
+    bool made = false;  // false: no draw to forecast ("Error" everywhere)
+
+    [[nodiscard]] detail::PositionForecasts Pointers() const noexcept {
+        detail::PositionForecasts pointers{};
+        if (made) {
+            for (std::size_t p = 0; p < kPositionCount; ++p) pointers[p] = &cycles[p];
+        }
+        return pointers;
+    }
+};
+
+// The forecasts of every position, or nothing when cancelled.
+std::optional<Forecasts> ForecastPositions(const DrawTable& table, const Setting& setting,
+                                           const EvaluationOptions& options,
+                                           const RunControl& control, std::size_t steps) {
     auto cancelled = [&control] {
         return control.cancel != nullptr && control.cancel->load(std::memory_order_relaxed);
     };
-    constexpr std::size_t kSteps = kPositionCount + 1;
     if (cancelled()) return std::nullopt;
 
     const std::size_t draws = detail::DrawCount(table);
     const std::size_t first = detail::FirstCandidate(table, options);
-    std::array<detail::CycleForecasts, kPositionCount> forecasts;
-    detail::PositionForecasts pointers{};
+    Forecasts forecasts;
     if (first < draws && setting.interval != 0) {
         const FftPlacement placement = setting.fft;
         const auto firstCycle = static_cast<std::uint32_t>(first / setting.interval);
@@ -31,16 +46,60 @@ std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& se
             auto cycles = detail::ForecastCycles(values, {setting.filter, setting.interval},
                                                  {&placement, 1}, firstCycle, control.cancel);
             if (!cycles) return std::nullopt;
-            forecasts[p] = std::move((*cycles)[0]);
-            pointers[p] = &forecasts[p];
-            if (control.progress) control.progress(p + 1, kSteps);
+            forecasts.cycles[p] = std::move((*cycles)[0]);
+            if (control.progress) control.progress(p + 1, steps);
         }
+        forecasts.made = true;
     }
     if (cancelled()) return std::nullopt;
-    BacktestResult result =
-        detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
+    return forecasts;
+}
+
+constexpr std::size_t kSteps = kPositionCount + 1;
+
+}  // namespace
+
+std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& setting,
+                                       const EvaluationOptions& options,
+                                       const RunControl& control) {
+    const auto forecasts = ForecastPositions(table, setting, options, control, kSteps);
+    if (!forecasts) return std::nullopt;
+    BacktestResult result = detail::ScoreForecasts(table, setting, options, forecasts->Pointers(),
+                                                   detail::RankByCounts(table));
     if (control.progress) control.progress(kSteps, kSteps);
     return result;
+}
+
+std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const Setting& setting,
+                                                 const EvaluationOptions& options,
+                                                 const RunControl& control) {
+    const auto forecasts = ForecastPositions(table, setting, options, control, kSteps);
+    if (!forecasts) return std::nullopt;
+    const detail::CountRanks ranks = detail::RankByCounts(table);
+    BacktestRecord record;
+    const detail::PositionForecasts pointers = forecasts->Pointers();
+    record.result = detail::ScoreForecasts(table, setting, options, pointers, ranks);
+    // The scoring's own rule: a candidate draw with a forecast and a digit.
+    const std::size_t n = detail::DrawCount(table);
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        const detail::CycleForecasts* cycles = pointers[p];
+        if (cycles == nullptr || setting.interval == 0) continue;
+        record.draws[p].reserve(record.result.positions[p].evaluated);
+        for (std::size_t j = 1; j < n; ++j) {
+            if (options.from && table.numbers[j] < *options.from) continue;
+            const std::size_t m = j / setting.interval;
+            if (m >= cycles->size() || !(*cycles)[m]) continue;
+            const double value = table.values[p][j];
+            if (!detail::IsDigitValue(value)) continue;
+            const auto& ranking = *(*cycles)[m];
+            const auto at = std::find(ranking.begin(), ranking.end(), static_cast<int>(value));
+            record.draws[p].push_back({table.numbers[j],
+                                       static_cast<std::uint8_t>(at - ranking.begin() + 1),
+                                       ranks.hot[p][j], ranks.cold[p][j]});
+        }
+    }
+    if (control.progress) control.progress(kSteps, kSteps);
+    return record;
 }
 
 }  // namespace corvalith::evaluate

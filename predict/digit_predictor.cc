@@ -21,7 +21,7 @@ namespace {
 
 enum class Variant { Filtered, Unfiltered };
 
-DigitForecast Failure() { return DigitForecast{kResultError, false, {}, {}}; }
+DigitForecast Failure() { return DigitForecast{kResultError, false, {}, {}, {}}; }
 
 // May throw std::bad_alloc; the entry points turn that into "Error".
 DigitForecast Forecast(Variant variant, Spectrum& self, const WAData& data, std::int32_t fftFlag,
@@ -74,8 +74,9 @@ DigitForecast Forecast(Variant variant, Spectrum& self, const WAData& data, std:
     }
 
     std::array<double, kDigits> scores{};
+    std::array<std::vector<double>, kDigits> powers;
     for (int d = 0; d < kDigits; ++d) {
-        std::vector<double> power;
+        std::vector<double>& power = powers[d];
         if (!spectra[d].GetPowerSpectrum(power)) {
             trace << "Error in GetPowerSpectrum for digit " << d;
             trace.EndLine();
@@ -90,6 +91,7 @@ DigitForecast Forecast(Variant variant, Spectrum& self, const WAData& data, std:
     forecast.ranking = RankDigits(scores);
     forecast.text = FormatRanking(forecast.ranking);
     forecast.ranked = true;
+    forecast.spectra = std::move(powers);
     return forecast;
 }
 

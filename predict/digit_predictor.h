@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dsp/spectrum.h"
 #include "dsp/wa_data.h"
@@ -40,6 +41,8 @@ struct DigitForecast {
     bool ranked = false;                   // false when text is "Error"
     std::array<double, kDigits> scores{};  // peak of each digit's power spectrum, digit 0 first
     std::array<int, kDigits> ranking{};    // digits by descending score, ties by digit
+    // Each digit's normalised power spectrum (bins 0 .. n-1), when ranked.
+    std::array<std::vector<double>, kDigits> spectra;
 };
 
 // PredictDigit with its scores and ranking (same trace). Never throws.

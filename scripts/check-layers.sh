@@ -14,14 +14,15 @@ declare -A allowed=(
     [predict]="dsp"
     [commands]="history predict dsp text"
     [evaluate]="history predict dsp text"
-    [cli]="commands evaluate history predict dsp text"
-    [ui]="commands evaluate history predict dsp text"
-    [app]="ui commands evaluate history predict dsp text"
+    [report]="commands evaluate history predict dsp text"
+    [cli]="report commands evaluate history predict dsp text"
+    [ui]="report commands evaluate history predict dsp text"
+    [app]="ui report commands evaluate history predict dsp text"
 )
 # The CMake target each layer builds.
 declare -A target_layer=(
     [text]=text [dsp]=dsp [history]=history [predict]=predict [commands]=commands
-    [evaluate]=evaluate [ui]=ui [app_shell]=app [cli_core]=cli
+    [evaluate]=evaluate [report]=report [ui]=ui [app_shell]=app [cli_core]=cli
 )
 qt_layers=" ui app "
 

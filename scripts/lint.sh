@@ -14,9 +14,9 @@ echo "lint: every source file is formatted"
 [ -f build/compile_commands.json ] || { echo "lint: build/compile_commands.json is missing: run scripts/build.sh" >&2; exit 1; }
 # The product's sources; the CP932 table generator is a build tool and not checked.
 mapfile -t sources < <(git ls-files 'text/*.cc' 'dsp/*.cc' 'history/*.cc' 'predict/*.cc' \
-    'commands/*.cc' 'evaluate/*.cc' 'ui/*.cc' 'app/*.cc' 'cli/*.cc' | grep -v '_gen\.cc$')
+    'commands/*.cc' 'evaluate/*.cc' 'report/*.cc' 'ui/*.cc' 'app/*.cc' 'cli/*.cc' | grep -v '_gen\.cc$')
 # The project's headers are checked through the sources that include them.
-headers="^$(pwd)/(text|dsp|history|predict|commands|evaluate|ui|app|cli)/"
+headers="^$(pwd)/(text|dsp|history|predict|commands|evaluate|report|ui|app|cli)/"
 log=$(mktemp)
 status=0
 printf '%s\0' "${sources[@]}" |

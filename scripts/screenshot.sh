@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Remakes docs/screenshot.png: the window on Qt's offscreen platform with the
 # forecast of the bundled sample history (LPF, interval 15, the proposed
-# draw number). Builds first; BUILD_DIR picks the build tree (default build/).
+# draw number), and docs/analysis-*.png: the analysis window on each of its
+# tabs for the same history and setting. Builds first; BUILD_DIR picks the
+# build tree (default build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${BUILD_DIR:-build}"
@@ -13,4 +15,5 @@ else
 fi
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" data/sample-history.csv docs/screenshot.png
-echo "wrote docs/screenshot.png"
+QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" --analysis data/sample-history.csv docs
+echo "wrote docs/screenshot.png and docs/analysis-{detail,verify,sweep,randomness}.png"

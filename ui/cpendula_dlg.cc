@@ -197,6 +197,16 @@ void CPendulaDlg::CreateMenuBar() {
     m_menuBar->setNativeMenuBar(false);
     QMenu* file = m_menuBar->addMenu(ToQString(kMenuFile));
     QAction* exit = file->addAction(ToQString(kMenuAppExit));
+    QMenu* analysis = m_menuBar->addMenu(ToQString(kMenuAnalysis));
+    for (const auto& [command, text] :
+         {std::pair{id::kAnalysisDetail, kMenuAnalysisDetail},
+          std::pair{id::kAnalysisVerify, kMenuAnalysisVerify},
+          std::pair{id::kAnalysisSweep, kMenuAnalysisSweep},
+          std::pair{id::kAnalysisRandomness, kMenuAnalysisRandomness}}) {
+        QAction* action = analysis->addAction(ToQString(text));
+        action->setObjectName(QString::number(command));
+        m_commands[command] = action;
+    }
     QMenu* help = m_menuBar->addMenu(ToQString(kMenuHelp));
     QAction* about = help->addAction(ToQString(kMenuAppAbout));
     const QString prompt = ToQString(kPromptAppAbout);
@@ -244,6 +254,11 @@ void CPendulaDlg::MapMessages() {
     Map(button(id::kFftHeadTail), &QAbstractButton::clicked, &CPendulaDlg::OnFftHeadTail);
     Map(m_commands.at(id::kAppExit), &QAction::triggered, &CPendulaDlg::OnAppExit);
     Map(m_commands.at(id::kAppAbout), &QAction::triggered, &CPendulaDlg::OnAppAbout);
+    Map(m_commands.at(id::kAnalysisDetail), &QAction::triggered, &CPendulaDlg::OnAnalysisDetail);
+    Map(m_commands.at(id::kAnalysisVerify), &QAction::triggered, &CPendulaDlg::OnAnalysisVerify);
+    Map(m_commands.at(id::kAnalysisSweep), &QAction::triggered, &CPendulaDlg::OnAnalysisSweep);
+    Map(m_commands.at(id::kAnalysisRandomness), &QAction::triggered,
+        &CPendulaDlg::OnAnalysisRandomness);
     Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
     Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
     Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);

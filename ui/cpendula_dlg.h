@@ -36,6 +36,7 @@ class QPushButton;
 class QRadioButton;
 
 namespace corvalith {
+class AnalysisWindow;
 class DialogClient;
 class DrawNumberEdit;
 class DropDownCombo;
@@ -71,6 +72,8 @@ class CPendulaDlg : public QDialog {
     // The menu bar's command `id` (id::kAppExit, id::kAppAbout), or null.
     [[nodiscard]] QAction* MenuCommand(int id) const;
     [[nodiscard]] QMenuBar* MenuBar() const noexcept { return m_menuBar; }
+    // The analysis window, once a command of the 分析 menu opened it.
+    [[nodiscard]] corvalith::AnalysisWindow* Analysis() const noexcept;
 
     // Writes the current local date and time into the date line id::kDateLine and
     // gives it a new bold 14-point font.
@@ -111,6 +114,10 @@ class CPendulaDlg : public QDialog {
     void OnFilterBpf();
     void OnFilterNone();
     void OnSpinDelta(const corvalith::NmUpDown& notification, int* result);
+    void OnAnalysisDetail();
+    void OnAnalysisVerify();
+    void OnAnalysisSweep();
+    void OnAnalysisRandomness();
 
   private:
     // The window from the template: frame, then each control made, grouped
@@ -130,6 +137,9 @@ class CPendulaDlg : public QDialog {
     // Moves the members to the controls (false) or reads them back (true).
     void DoDataExchange(bool saveAndValidate);
     [[nodiscard]] QButtonGroup* RadioGroupOf(int firstId) const;
+    // The 分析 commands: the dialog's settings, the chosen-history checks,
+    // then the analysis window on tab `tab` (an AnalysisTab).
+    void OpenAnalysis(int tab);
 
     // Runs a handler so that no exception leaves it: an unexpected failure
     // becomes an error box with `failureText`, and the window goes on.
@@ -166,4 +176,5 @@ class CPendulaDlg : public QDialog {
     std::map<int, QPointer<QWidget>> m_controls;  // a destroyed control reads as null
     std::map<int, QAction*> m_commands;
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
+    QPointer<corvalith::AnalysisWindow> m_analysis;
 };

@@ -44,6 +44,11 @@ inline constexpr int kDateLine = 1020;
 inline constexpr int kInterval = 1021;
 inline constexpr int kAppExit = 40002;   // menu: end the dialog
 inline constexpr int kAppAbout = 32777;  // menu: About box
+// The 分析 menu: the analysis window on one of its tabs.
+inline constexpr int kAnalysisDetail = 40010;
+inline constexpr int kAnalysisVerify = 40011;
+inline constexpr int kAnalysisSweep = 40012;
+inline constexpr int kAnalysisRandomness = 40013;
 }  // namespace id
 
 // Texts of the resources.
@@ -53,6 +58,12 @@ inline constexpr std::u16string_view kWindowTitle = u"Corvalith";
 inline constexpr std::u16string_view kMenuFile = u"ﾌｧｲﾙ(&F)";
 inline constexpr std::u16string_view kMenuAppExit = u"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)";
 inline constexpr std::u16string_view kMenuHelp = u"ヘルプ";
+// The 分析 menu, between the two above.
+inline constexpr std::u16string_view kMenuAnalysis = u"分析(&N)";
+inline constexpr std::u16string_view kMenuAnalysisDetail = u"予想の詳細(&D)...";
+inline constexpr std::u16string_view kMenuAnalysisVerify = u"予想の検証(&V)...";
+inline constexpr std::u16string_view kMenuAnalysisSweep = u"全設定の比較(&C)...";
+inline constexpr std::u16string_view kMenuAnalysisRandomness = u"乱数性の検定(&R)...";
 inline constexpr std::u16string_view kMenuAppAbout = u"ﾊﾞｰｼﾞｮﾝ情報 (&A)...";
 // String res::kAppAboutPrompt: prompt and tool tip of the About command,
 // separated by a line feed.

@@ -1,5 +1,5 @@
 // What the window code asks of the window system: modal message boxes, the
-// open-file dialog, the modal run of a dialog and the per-user
+// open-file and save-file dialogs, the modal run of a dialog and the per-user
 // single-instance lock. The window calls nothing of QMessageBox or
 // QFileDialog itself, so tests replace the whole platform side with a double
 // that records every box and answers the file dialog.
@@ -53,6 +53,14 @@ class WindowServices {
     // The modal open-file dialog. Returns the full path of the chosen file, or
     // nothing when the user cancelled.
     virtual std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) = 0;
+
+    // The modal save-file dialog, for the exports: `caption` as its title,
+    // the one entry `filter` (pattern "*.png" and the like), `suggestedName`
+    // as the first name. Returns the full path chosen, or nothing when the
+    // user cancelled. The caller writes the file.
+    virtual std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
+                                                   const FileFilter& filter,
+                                                   const QString& suggestedName) = 0;
 
     // Runs `dialog` modally and returns its result when it ends.
     virtual int RunModal(QDialog& dialog) = 0;

@@ -34,6 +34,10 @@ class ProbeServices final : public corvalith::WindowServices {
     std::optional<QString> GetOpenFileName(QWidget*, const corvalith::FileFilter&) override {
         return std::nullopt;
     }
+    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                           const QString&) override {
+        return std::nullopt;
+    }
     int RunModal(QDialog& dialog) override {
         std::printf("window|%s\n", qUtf8Printable(dialog.windowTitle()));
         std::fflush(stdout);

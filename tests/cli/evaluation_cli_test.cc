@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/text_columns.h"
 #include "commands/predict_core.h"
+#include "report/text_columns.h"
 #include "tests/cli/simple_history.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"

@@ -1,6 +1,6 @@
 // Terminal columns: display widths, tables that line up with Japanese
 // cells, and the progress line that leaves nothing behind.
-#include "cli/text_columns.h"
+#include "report/text_columns.h"
 
 #include <gtest/gtest.h>
 

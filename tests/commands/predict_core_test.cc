@@ -140,6 +140,15 @@ TEST(RunPredictDetail, SameMessageAndItsPositions) {
         const char* labels[] = {"千の位：\n", "百の位：\n", "十の位：\n", "一の位：\n"};
         for (std::size_t p = 0; p < 4; ++p) {
             EXPECT_TRUE(detail.positions[p].ranked);
+            // Each score is the peak of the digit's own spectrum, bins of one frame.
+            const std::size_t bins = detail.positions[p].spectra[0].size();
+            EXPECT_EQ(bins & (bins - 1), 0u);
+            for (int d = 0; d < kDigits; ++d) {
+                const std::vector<double>& power = detail.positions[p].spectra[d];
+                ASSERT_EQ(power.size(), bins);
+                EXPECT_EQ(*std::max_element(power.begin(), power.end()),
+                          detail.positions[p].scores[d]);
+            }
             const std::string shown =
                 std::string(labels[p]) + Utf16ToUtf8(detail.positions[p].text);
             EXPECT_NE(message.find(shown), std::string::npos) << shown;
@@ -150,6 +159,7 @@ TEST(RunPredictDetail, SameMessageAndItsPositions) {
     ASSERT_EQ(header.status, PredictStatus::Ok);
     for (const PositionForecast& position : header.positions) {
         EXPECT_FALSE(position.ranked);
+        for (const auto& power : position.spectra) EXPECT_TRUE(power.empty());
         EXPECT_EQ(position.text, u"Error");
     }
     EXPECT_EQ(RunPredictDetail(Request(dir.File("missing"))).status, PredictStatus::PathNotFound);

@@ -31,6 +31,18 @@ std::optional<QString> RecordingServices::GetOpenFileName(QWidget* owner,
     return path;
 }
 
+std::optional<QString> RecordingServices::GetSaveFileName(QWidget* owner, const QString&,
+                                                          const FileFilter& filter,
+                                                          const QString&) {
+    saveDialogs.push_back(FileDialogRecord{owner, filter});
+    if (saveAnswers.empty()) return std::nullopt;
+    const bool chosen = saveAnswers.front().has_value();
+    const QString path = chosen ? *saveAnswers.front() : QString();
+    saveAnswers.pop_front();
+    if (!chosen) return std::nullopt;
+    return path;
+}
+
 int RecordingServices::RunModal(QDialog& dialog) {
     modalRuns.push_back(QString::fromLatin1(dialog.metaObject()->className()));
     return onModal ? onModal(dialog) : 0;

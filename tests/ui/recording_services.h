@@ -33,6 +33,9 @@ class RecordingServices final : public WindowServices {
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
+    std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
+                                           const FileFilter& filter,
+                                           const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override { lockReleased = true; }
@@ -40,9 +43,14 @@ class RecordingServices final : public WindowServices {
     // Queues the answer of the next file dialog (nothing: the user cancels).
     void AnswerFileDialog(std::optional<QString> path) { fileAnswers.push_back(std::move(path)); }
 
+    // Queues the answer of the next save-file dialog (nothing: cancel).
+    void AnswerSaveDialog(std::optional<QString> path) { saveAnswers.push_back(std::move(path)); }
+
     std::vector<BoxRecord> boxes;
     std::vector<FileDialogRecord> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
+    std::vector<FileDialogRecord> saveDialogs;
+    std::deque<std::optional<QString>> saveAnswers;  // empty queue: cancel
     std::vector<QString> modalRuns;                  // class names of the dialogs run
 
     // Called while a box is shown / a dialog runs; the result of onModal is

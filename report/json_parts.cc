@@ -1,6 +1,6 @@
 // The shared JSON pieces; a text that is not valid UTF-8 is written with
 // U+FFFD rather than failing the report.
-#include "cli/json_parts.h"
+#include "report/json_parts.h"
 
 #include <string>
 

@@ -6,11 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
-#include "cli/history_input.h"
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
+#include "report/history_summary.h"
 
 namespace corvalith {
 
@@ -22,6 +23,9 @@ struct ReportContext {
     std::array<std::size_t, kPositionCount> nonDigits{};  // results that are not a digit
 };
 
+// The report's context for a loaded history.
+[[nodiscard]] ReportContext ContextOf(const DrawTable& table) noexcept;
+
 [[nodiscard]] std::string BacktestText(const ReportContext& context,
                                        const evaluate::BacktestResult& result, int top);
 
@@ -30,6 +34,21 @@ struct ReportContext {
 
 [[nodiscard]] std::string RandomnessText(const ReportContext& context,
                                          const evaluate::RandomnessResult& result);
+
+// The last line of each report: "結論: " and the verdict at kSignificance,
+// ending in a line break.
+[[nodiscard]] std::string BacktestVerdict(const evaluate::BacktestResult& result, int top);
+[[nodiscard]] std::string SweepVerdict(const evaluate::SweepResult& result);
+[[nodiscard]] std::string RandomnessVerdict(const evaluate::RandomnessResult& result);
+
+// The randomness report's tests in its order (frequency per position, then
+// per position the serial and repeat tests, then the six pairs): a Japanese
+// name ("千の位の出現頻度") and the p-value.
+struct NamedTest {
+    std::string name;
+    double pValue = 1.0;
+};
+[[nodiscard]] std::vector<NamedTest> RandomnessTests(const evaluate::RandomnessResult& result);
 
 // The number formats of the reports: "10.00%", "0.5123" ("<0.0001" below
 // that), and `digits` decimals.

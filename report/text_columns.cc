@@ -1,6 +1,6 @@
 // Display width of UTF-8 text by the C library's width table; invalid bytes
 // count one column.
-#include "cli/text_columns.h"
+#include "report/text_columns.h"
 
 #include <locale.h>
 #include <wchar.h>

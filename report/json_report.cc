@@ -1,11 +1,11 @@
 // The evaluation reports as JSON. A backtest's positions and a sweep entry's
 // are one shape; the sweep adds each position's Holm-adjusted p-value.
-#include "cli/json_report.h"
+#include "report/json_report.h"
 
 #include <optional>
 
-#include "cli/json_parts.h"
-#include "cli/position_names.h"
+#include "report/json_parts.h"
+#include "report/position_names.h"
 
 namespace corvalith {
 namespace {

@@ -1,9 +1,9 @@
 // The predict JSON: the texts are the message's own, so the object agrees
 // with the text output position by position.
-#include "cli/predict_report.h"
+#include "report/predict_report.h"
 
-#include "cli/json_parts.h"
-#include "cli/position_names.h"
+#include "report/json_parts.h"
+#include "report/position_names.h"
 #include "text/utf8.h"
 
 namespace corvalith {

@@ -1,7 +1,7 @@
 // The three text reports. Every verdict is at 5 %: backtest per position
 // without correction (and says so), sweep after Holm's correction over all
 // settings and positions, randomness per test with the Holm count beside it.
-#include "cli/text_report.h"
+#include "report/text_report.h"
 
 #include <cmath>
 #include <cstdint>
@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "cli/position_names.h"
-#include "cli/text_columns.h"
 #include "evaluate/statistics.h"
+#include "report/position_names.h"
+#include "report/text_columns.h"
 
 namespace corvalith {
 namespace {
@@ -112,20 +112,14 @@ std::string BacktestText(const ReportContext& context, const BacktestResult& res
                      Align::Right, Align::Right, Align::Right, Align::Right, Align::Right});
     table.AddRow({"位", "評価数", "的中", "的中率", "95%信頼区間", "偶然", "p値", "平均順位",
                   "ホット", "コールド"});
-    std::vector<std::string> beating;
-    std::uint64_t evaluated = 0;
     for (std::size_t p = 0; p < kPositionCount; ++p) {
         const evaluate::PositionResult& position = result.positions[p];
         const evaluate::TopStatistics s = evaluate::StatisticsFor(position, top);
-        evaluated += position.evaluated;
         table.AddRow({std::string(kPositionLabels[p]), Number(position.evaluated),
                       Number(position.hits[top - 1]), Percent(s.rate),
                       Percent(s.ci95.low) + "〜" + Percent(s.ci95.high), Percent(s.chance),
                       PValue(s.pValue), Fixed(position.meanRank, 2),
                       Number(position.hotHits[top - 1]), Number(position.coldHits[top - 1])});
-        if (position.evaluated > 0 && s.pValue < kSignificance) {
-            beating.push_back(std::string(kPositionLabels[p]));
-        }
     }
     text += table.Render();
     text += "\n";
@@ -138,15 +132,27 @@ std::string BacktestText(const ReportContext& context, const BacktestResult& res
     text += "順位の変化: 前の回と順位が変わった回 " + Number(result.changes) + " 回\n";
     text += NonDigitNote(context, "評価から除いています。");
     text += "\n";
-    if (evaluated == 0) {
-        text += "結論: 評価できる回がないため、偶然との比較はできません。\n";
-    } else if (beating.empty()) {
-        text += "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位はありません。\n";
-    } else {
-        text += "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位は " + Join(beating) +
-                " です（4 つの位の多重比較は補正していません）。\n";
+    return text + BacktestVerdict(result, top);
+}
+
+std::string BacktestVerdict(const BacktestResult& result, int top) {
+    const std::string k = std::to_string(top);
+    std::vector<std::string> beating;
+    std::uint64_t evaluated = 0;
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        const evaluate::PositionResult& position = result.positions[p];
+        evaluated += position.evaluated;
+        if (position.evaluated > 0 &&
+            evaluate::StatisticsFor(position, top).pValue < kSignificance) {
+            beating.push_back(std::string(kPositionLabels[p]));
+        }
     }
-    return text;
+    if (evaluated == 0) return "結論: 評価できる回がないため、偶然との比較はできません。\n";
+    if (beating.empty()) {
+        return "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位はありません。\n";
+    }
+    return "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位は " + Join(beating) +
+           " です（4 つの位の多重比較は補正していません）。\n";
 }
 
 std::string SweepText(const ReportContext& context, const evaluate::SweepResult& result, int top) {
@@ -154,7 +160,7 @@ std::string SweepText(const ReportContext& context, const evaluate::SweepResult&
     std::string text =
         "スイープ（全 " + Number(result.settings.size()) + " 設定のウォークフォワード評価）\n";
     text += HistoryLine(context.history);
-    if (result.settings.empty()) return text + "\n結論: 評価した設定がありません。\n";
+    if (result.settings.empty()) return text + "\n" + SweepVerdict(result);
     text += SweepEvaluatedLine(result);
     text += "欄        各位は上位 " + k + " の的中率 / Holm 補正後の p 値（偶然は " +
             Percent(top / 10.0) + "）、ストレートは的中 / 評価\n\n";
@@ -164,8 +170,6 @@ std::string SweepText(const ReportContext& context, const evaluate::SweepResult&
     table.AddRow({"フィルタ", "間隔", "FFT", std::string(kPositionLabels[0]),
                   std::string(kPositionLabels[1]), std::string(kPositionLabels[2]),
                   std::string(kPositionLabels[3]), "ストレート"});
-    std::vector<std::string> significant;
-    std::uint64_t evaluated = 0;
     for (const evaluate::SweepEntry& entry : result.settings) {
         const Setting& setting = entry.result.setting;
         std::vector<std::string> row = {std::string(NameOf(setting.filter)),
@@ -173,12 +177,6 @@ std::string SweepText(const ReportContext& context, const evaluate::SweepResult&
                                         std::string(NameOf(setting.fft))};
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             row.push_back(Percent(entry.statistics[p].rate) + " / " + PValue(entry.pHolm[p]));
-            evaluated += entry.result.positions[p].evaluated;
-            if (entry.pHolm[p] < kSignificance) {
-                significant.push_back(SettingName(setting) + " の" +
-                                      std::string(kPositionLabels[p]) + "（p " +
-                                      PValue(entry.pHolm[p]) + "）");
-            }
         }
         row.push_back(Number(entry.result.straight.hits) + " / " +
                       Number(entry.result.straight.evaluated));
@@ -193,27 +191,35 @@ std::string SweepText(const ReportContext& context, const evaluate::SweepResult&
             PValue(best.pHolm[result.bestPosition]) + "）\n";
     text += NonDigitNote(context, "評価から除いています。");
     text += "\n";
-    if (evaluated == 0) {
-        text += "結論: 評価できる回がないため、偶然との比較はできません。\n";
-    } else if (!result.anySignificant) {
-        text += "結論: 多重比較を Holm 法で補正すると、5 % 水準で偶然を上回る設定はありません。\n";
-    } else {
-        text += "結論: Holm 法で補正しても 5 % 水準で偶然を上回るのは " + Join(significant) +
-                " です。\n";
+    return text + SweepVerdict(result);
+}
+
+std::string SweepVerdict(const evaluate::SweepResult& result) {
+    if (result.settings.empty()) return "結論: 評価した設定がありません。\n";
+    std::vector<std::string> significant;
+    std::uint64_t evaluated = 0;
+    for (const evaluate::SweepEntry& entry : result.settings) {
+        for (std::size_t p = 0; p < kPositionCount; ++p) {
+            evaluated += entry.result.positions[p].evaluated;
+            if (entry.pHolm[p] < kSignificance) {
+                significant.push_back(SettingName(entry.result.setting) + " の" +
+                                      std::string(kPositionLabels[p]) + "（p " +
+                                      PValue(entry.pHolm[p]) + "）");
+            }
+        }
     }
-    return text;
+    if (evaluated == 0) return "結論: 評価できる回がないため、偶然との比較はできません。\n";
+    if (!result.anySignificant) {
+        return "結論: 多重比較を Holm 法で補正すると、5 % 水準で偶然を上回る設定はありません。\n";
+    }
+    return "結論: Holm 法で補正しても 5 % 水準で偶然を上回るのは " + Join(significant) +
+           " です。\n";
 }
 
 std::string RandomnessText(const ReportContext& context, const evaluate::RandomnessResult& result) {
     std::string text = "乱数性の検定（一様で独立な数字か）\n";
     text += HistoryLine(context.history);
     text += "\n";
-
-    struct Verdict {
-        std::string name;
-        double p;
-    };
-    std::vector<Verdict> tests;
 
     text += "出現頻度（カイ二乗適合度検定）\n";
     std::vector<Align> frequencyAligns(15, Align::Right);
@@ -231,7 +237,6 @@ std::string RandomnessText(const ReportContext& context, const evaluate::Randomn
         row.push_back(std::to_string(r.frequency.df));
         row.push_back(PValue(r.frequency.pValue));
         frequency.AddRow(std::move(row));
-        tests.push_back({std::string(kPositionLabels[p]) + "の出現頻度", r.frequency.pValue});
     }
     text += frequency.Render() + "\n";
 
@@ -246,8 +251,6 @@ std::string RandomnessText(const ReportContext& context, const evaluate::Randomn
                        PValue(r.serial.pValue), Number(r.repeatTrials), Number(r.repeats),
                        Fixed(static_cast<double>(r.repeatTrials) * 0.1, 1),
                        PValue(r.repeatPValue)});
-        tests.push_back({std::string(kPositionLabels[p]) + "の続く組", r.serial.pValue});
-        tests.push_back({std::string(kPositionLabels[p]) + "の繰り返し", r.repeatPValue});
     }
     text += serial.Render() + "\n";
 
@@ -259,30 +262,57 @@ std::string RandomnessText(const ReportContext& context, const evaluate::Randomn
                                  std::string(kPositionLabels[pair.positions[1]]);
         pairs.AddRow({name, Fixed(pair.test.chi2, 2), std::to_string(pair.test.df),
                       PValue(pair.test.pValue)});
-        tests.push_back({name + "の独立性", pair.test.pValue});
     }
     text += pairs.Render();
     text += NonDigitNote(context, "数えていません。");
     text += "\n";
+    return text + RandomnessVerdict(result);
+}
 
+std::vector<NamedTest> RandomnessTests(const evaluate::RandomnessResult& result) {
+    std::vector<NamedTest> tests;
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        tests.push_back(
+            {std::string(kPositionLabels[p]) + "の出現頻度", result.positions[p].frequency.pValue});
+    }
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        const evaluate::PositionRandomness& r = result.positions[p];
+        tests.push_back({std::string(kPositionLabels[p]) + "の続く組", r.serial.pValue});
+        tests.push_back({std::string(kPositionLabels[p]) + "の繰り返し", r.repeatPValue});
+    }
+    for (const evaluate::PairIndependence& pair : result.pairs) {
+        tests.push_back({std::string(kPositionLabels[pair.positions[0]]) + "と" +
+                             std::string(kPositionLabels[pair.positions[1]]) + "の独立性",
+                         pair.test.pValue});
+    }
+    return tests;
+}
+
+std::string RandomnessVerdict(const evaluate::RandomnessResult& result) {
+    const std::vector<NamedTest> tests = RandomnessTests(result);
     std::vector<double> p;
     std::vector<std::string> rejected;
-    for (const Verdict& v : tests) {
-        p.push_back(v.p);
-        if (v.p < kSignificance) rejected.push_back(v.name);
+    for (const NamedTest& test : tests) {
+        p.push_back(test.pValue);
+        if (test.pValue < kSignificance) rejected.push_back(test.name);
     }
     const std::vector<double> holm = evaluate::HolmAdjust(p);
     std::size_t rejectedAfterHolm = 0;
     for (const double q : holm) rejectedAfterHolm += q < kSignificance ? 1 : 0;
     const std::string count = Number(tests.size());
     if (rejected.empty()) {
-        text += "結論: " + count + " の検定のどれも 5 % 水準で一様で独立な数字を棄却しません。\n";
-    } else {
-        text += "結論: " + count + " の検定のうち " + Number(rejected.size()) +
-                " つが 5 % 水準で一様で独立な数字を棄却します（" + Join(rejected) +
-                "。多重比較を Holm 法で補正すると " + Number(rejectedAfterHolm) + " つ）。\n";
+        return "結論: " + count + " の検定のどれも 5 % 水準で一様で独立な数字を棄却しません。\n";
     }
-    return text;
+    return "結論: " + count + " の検定のうち " + Number(rejected.size()) +
+           " つが 5 % 水準で一様で独立な数字を棄却します（" + Join(rejected) +
+           "。多重比較を Holm 法で補正すると " + Number(rejectedAfterHolm) + " つ）。\n";
+}
+
+ReportContext ContextOf(const DrawTable& table) noexcept {
+    ReportContext context;
+    context.history = SummaryOf(table);
+    for (std::size_t p = 0; p < kPositionCount; ++p) context.nonDigits[p] = NonDigitCount(table, p);
+    return context;
 }
 
 }  // namespace corvalith

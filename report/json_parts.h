@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "cli/history_input.h"
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
+#include "report/history_summary.h"
 
 namespace corvalith {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "cli/history_input.h"
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
+#include "report/history_summary.h"
 
 namespace corvalith {
 

@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <string>
 
-#include "cli/history_input.h"
 #include "commands/predict_core.h"
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
+#include "report/history_summary.h"
 
 namespace corvalith {
 

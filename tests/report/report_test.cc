@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/json_report.h"
-#include "cli/text_columns.h"
-#include "cli/text_report.h"
+#include "report/json_report.h"
+#include "report/text_columns.h"
+#include "report/text_report.h"
 
 namespace corvalith {
 namespace {

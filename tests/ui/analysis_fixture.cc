@@ -1,0 +1,54 @@
+// The analysis fixture's steps.
+#include "tests/ui/analysis_fixture.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "tests/support/history_files.h"
+
+namespace corvalith::testing {
+
+std::string CliOutput(const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {CORVALITH_CLI};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProgramResult result = RunProgram(argv, 120);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.out;
+}
+
+std::string LastLine(const std::string& text) {
+    std::string trimmed = text;
+    while (!trimmed.empty() && trimmed.back() == '\n') trimmed.pop_back();
+    const auto at = trimmed.rfind('\n');
+    return at == std::string::npos ? trimmed : trimmed.substr(at + 1);
+}
+
+void AnalysisTest::SetUp() {
+    window = std::make_unique<AnalysisWindow>(services);
+    window->TopSelector()->setValue(1);
+}
+
+void AnalysisTest::TearDown() { window.reset(); }
+
+bool AnalysisTest::WaitForRun(int milliseconds) {
+    if (!window->IsRunning()) return true;
+    QSignalSpy ended(window.get(), &AnalysisWindow::RunEnded);
+    return ended.wait(milliseconds);
+}
+
+void AnalysisTest::OpenAndWait(const AnalysisInputs& inputs, AnalysisTab tab) {
+    window->Open(inputs, tab);
+    ASSERT_TRUE(WaitForRun());
+}
+
+AnalysisInputs AnalysisTest::SampleInputs() {
+    AnalysisInputs inputs;
+    inputs.path = SampleHistoryPath();
+    inputs.filter = FilterKind::Lpf;
+    inputs.interval = 15;
+    inputs.fft = FftPlacement::Head;
+    inputs.drawNumber = 6501;
+    return inputs;
+}
+
+}  // namespace corvalith::testing

@@ -1,0 +1,356 @@
+// The window's run loop: a tab that becomes current (or a new K, or new
+// inputs) looks up its key; a hit is shown at once, a miss starts one job,
+// replacing (and cancelling) any job still running. A finished job's result
+// enters the cache; a cancelled one leaves its tab empty.
+#include "ui/analysis/analysis_window.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "commands/messages.h"
+#include "ui/analysis/analysis_job.h"
+#include "ui/analysis/analysis_tables.h"
+#include "ui/analysis/chart_export.h"
+#include "ui/analysis/chart_panel.h"
+#include "ui/analysis/detail_tab.h"
+#include "ui/analysis/randomness_tab.h"
+#include "ui/analysis/sweep_tab.h"
+#include "ui/analysis/verify_tab.h"
+#include "ui/qt_text.h"
+#include "ui/window_services.h"
+
+namespace corvalith {
+namespace {
+
+// What the window keeps for the run of the program (never on disk).
+struct Session {
+    QSize size{1100, 760};
+    int top = 1;
+    int tab = 0;
+};
+Session& ThisRun() {
+    static Session session;
+    return session;
+}
+
+const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness"};
+
+}  // namespace
+
+AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services) {
+    qRegisterMetaType<AnalysisOutcome>();
+    setWindowTitle(QStringLiteral("分析 - Corvalith"));
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    m_header = new QLabel(this);
+    m_header->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    top->addWidget(m_header, 1);
+    auto* topLabel = new QLabel(QStringLiteral("上位 K(&K):"), this);
+    m_top = new QSpinBox(this);
+    m_top->setRange(1, 5);
+    m_top->setValue(ThisRun().top);
+    topLabel->setBuddy(m_top);
+    top->addWidget(topLabel);
+    top->addWidget(m_top);
+    layout->addLayout(top);
+
+    m_tabs = new QTabWidget(this);
+    m_detail = new DetailTab(&services, m_tabs);
+    m_verify = new VerifyTab(&services, m_tabs);
+    m_sweep = new SweepTab(m_tabs);
+    m_randomness = new RandomnessTab(&services, m_tabs);
+    m_tabs->addTab(m_detail, QStringLiteral("詳細"));
+    m_tabs->addTab(m_verify, QStringLiteral("検証"));
+    m_tabs->addTab(m_sweep, QStringLiteral("全設定"));
+    m_tabs->addTab(m_randomness, QStringLiteral("乱数性"));
+    layout->addWidget(m_tabs, 1);
+
+    auto* bottom = new QHBoxLayout;
+    m_progress = new QProgressBar(this);
+    m_progress->setVisible(false);
+    m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+    m_cancel->setVisible(false);
+    m_status = new QLabel(this);
+    m_png = new QPushButton(QStringLiteral("PNG..."), this);
+    m_svg = new QPushButton(QStringLiteral("SVG..."), this);
+    m_csv = new QPushButton(QStringLiteral("CSV..."), this);
+    m_json = new QPushButton(QStringLiteral("JSON..."), this);
+    bottom->addWidget(m_progress, 1);
+    bottom->addWidget(m_cancel);
+    bottom->addWidget(m_status, 1);
+    for (QPushButton* button : {m_png, m_svg, m_csv, m_json}) bottom->addWidget(button);
+    layout->addLayout(bottom);
+
+    m_tabs->setCurrentIndex(ThisRun().tab);
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        ThisRun().tab = index;
+        Refresh();
+    });
+    connect(m_top, &QSpinBox::valueChanged, this, [this](int k) {
+        m_inputs.top = k;
+        ThisRun().top = k;
+        if (CurrentTab() == AnalysisTab::Verify) ShowResult(AnalysisTab::Verify, m_shown[1]);
+        Refresh();
+    });
+    connect(m_cancel, &QPushButton::clicked, this, [this] {
+        if (m_job) m_job->Cancel();
+    });
+    connect(m_sweep, &SweepTab::OpenSetting, this, [this](const evaluate::Setting& setting) {
+        AnalysisInputs inputs = m_inputs;
+        inputs.filter = setting.filter;
+        inputs.interval = setting.interval;
+        inputs.fft = setting.fft;
+        Open(inputs, AnalysisTab::Verify);
+    });
+    connect(m_png, &QPushButton::clicked, this, [this] { (void)ExportPng(); });
+    connect(m_svg, &QPushButton::clicked, this, [this] { (void)ExportSvg(); });
+    connect(m_csv, &QPushButton::clicked, this, [this] { (void)ExportCsv(); });
+    connect(m_json, &QPushButton::clicked, this, [this] { (void)ExportJson(); });
+    resize(ThisRun().size);
+    UpdateExports();
+}
+
+AnalysisWindow::~AnalysisWindow() { StopJob(); }
+
+AnalysisTab AnalysisWindow::CurrentTab() const {
+    return static_cast<AnalysisTab>(std::max(0, m_tabs->currentIndex()));
+}
+
+QString AnalysisWindow::StatusText() const { return m_status->text(); }
+
+void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
+    const bool changed = inputs.path != m_inputs.path || inputs.filter != m_inputs.filter ||
+                         inputs.interval != m_inputs.interval || inputs.fft != m_inputs.fft ||
+                         inputs.drawNumber != m_inputs.drawNumber;
+    m_inputs = inputs;
+    m_inputs.top = m_top->value();
+    if (changed) {
+        StopJob();
+        for (int t = 0; t < kAnalysisTabCount; ++t) ClearTab(static_cast<AnalysisTab>(t));
+    }
+    UpdateHeader();
+    show();
+    raise();
+    activateWindow();
+    {
+        const QSignalBlocker quiet(m_tabs);
+        m_tabs->setCurrentIndex(static_cast<int>(tab));
+    }
+    ThisRun().tab = static_cast<int>(tab);
+    Refresh();
+}
+
+void AnalysisWindow::UpdateHeader() {
+    QString setting = QStringLiteral("フィルタ %1、間隔 %2、FFT %3")
+                          .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
+                          .arg(m_inputs.interval)
+                          .arg(FromUtf8(std::string(NameOf(m_inputs.fft))));
+    m_header->setText(QString::fromLocal8Bit(m_inputs.path.c_str()) + QStringLiteral("　") +
+                      setting + QStringLiteral("　第%1回の予想").arg(m_inputs.drawNumber));
+}
+
+void AnalysisWindow::Refresh() {
+    const AnalysisTab tab = CurrentTab();
+    UpdateExports();
+    const std::optional<FileStamp> stamp = StampOf(m_inputs.path);
+    if (!stamp) {
+        StopJob();
+        ClearTab(tab);
+        m_status->setText(ToQString(FailureMessage(PredictStatus::PathNotFound)));
+        return;
+    }
+    const std::string key = AnalysisCache::KeyOf(tab, m_inputs, *stamp);
+    if (auto cached = m_cache.Find(key)) {
+        StopJob();
+        ShowResult(tab, std::move(cached));
+        m_status->setText(QString());
+        return;
+    }
+    Start(tab, key, *stamp);
+}
+
+void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp) {
+    StopJob();
+    ClearTab(tab);
+    ++m_runsStarted;
+    m_job = new AnalysisJob(tab, m_inputs, this);
+    m_progress->setRange(0, 0);  // busy until the first step is reported
+    m_progress->setVisible(true);
+    m_cancel->setVisible(true);
+    m_status->setText(QStringLiteral("計算中..."));
+    connect(m_job, &AnalysisJob::Progress, m_progress, [this](int done, int total) {
+        m_progress->setRange(0, total);
+        m_progress->setValue(done);
+    });
+    connect(m_job, &AnalysisJob::Finished, this,
+            [this, tab, key, stamp](const AnalysisOutcome& outcome) {
+                StopJob();
+                if (outcome.result) {
+                    m_cache.Store(key, stamp, outcome.result);
+                    if (CurrentTab() == tab) ShowResult(tab, outcome.result);
+                    m_status->setText(QString());
+                } else if (!outcome.message.empty()) {
+                    m_status->setText(ToQString(outcome.message));
+                } else {
+                    m_status->setText(QStringLiteral("キャンセルしました。結果はありません。"));
+                }
+                UpdateExports();
+                emit RunEnded();
+            });
+}
+
+void AnalysisWindow::StopJob() {
+    if (m_job == nullptr) return;
+    AnalysisJob* job = m_job;
+    m_job = nullptr;
+    job->Cancel();
+    job->disconnect(this);
+    job->deleteLater();  // its destructor joins the worker, which stops at the next step
+    m_progress->setVisible(false);
+    m_cancel->setVisible(false);
+}
+
+void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result) {
+    m_shown[static_cast<int>(tab)] = result;
+    switch (tab) {
+        case AnalysisTab::Detail:
+            m_detail->Show(std::move(result));
+            break;
+        case AnalysisTab::Verify:
+            m_verify->Show(std::move(result), m_inputs.top);
+            break;
+        case AnalysisTab::Sweep:
+            m_sweep->Show(std::move(result));
+            break;
+        case AnalysisTab::Randomness:
+            m_randomness->Show(std::move(result));
+            break;
+    }
+    UpdateExports();
+}
+
+void AnalysisWindow::ClearTab(AnalysisTab tab) {
+    m_shown[static_cast<int>(tab)].reset();
+    switch (tab) {
+        case AnalysisTab::Detail:
+            m_detail->Clear();
+            break;
+        case AnalysisTab::Verify:
+            m_verify->Clear();
+            break;
+        case AnalysisTab::Sweep:
+            m_sweep->Clear();
+            break;
+        case AnalysisTab::Randomness:
+            m_randomness->Clear();
+            break;
+    }
+}
+
+std::optional<std::string> AnalysisWindow::CurrentJson() const {
+    const auto& shown = m_shown[static_cast<int>(CurrentTab())];
+    if (!shown) return std::nullopt;
+    if (const auto* r = std::get_if<DetailResult>(shown.get())) return r->json;
+    if (const auto* r = std::get_if<VerifyResult>(shown.get())) return VerifyJson(*r, m_inputs.top);
+    if (const auto* r = std::get_if<SweepTabResult>(shown.get())) return r->json;
+    if (const auto* r = std::get_if<RandomnessTabResult>(shown.get())) return r->json;
+    return std::nullopt;
+}
+
+QWidget* AnalysisWindow::CurrentChartPanel() const {
+    switch (CurrentTab()) {
+        case AnalysisTab::Detail:
+            return m_detail->ChartPanel();
+        case AnalysisTab::Verify:
+            return m_verify->ChartPanel();
+        case AnalysisTab::Randomness:
+            return m_randomness->ChartPanel();
+        case AnalysisTab::Sweep:
+            break;
+    }
+    return nullptr;
+}
+
+QTableWidget* AnalysisWindow::CurrentTable() const {
+    switch (CurrentTab()) {
+        case AnalysisTab::Verify:
+            return m_verify->Table();
+        case AnalysisTab::Sweep:
+            return m_sweep->Table();
+        case AnalysisTab::Randomness:
+            return m_randomness->Table();
+        case AnalysisTab::Detail:
+            break;
+    }
+    return nullptr;
+}
+
+void AnalysisWindow::UpdateExports() {
+    const bool shown = m_shown[static_cast<int>(CurrentTab())] != nullptr;
+    m_png->setEnabled(shown && CurrentChartPanel() != nullptr);
+    m_svg->setEnabled(shown && CurrentChartPanel() != nullptr);
+    m_csv->setEnabled(shown && CurrentTable() != nullptr);
+    m_json->setEnabled(shown);
+}
+
+QString AnalysisWindow::BaseName() const {
+    return QStringLiteral("corvalith-") + QLatin1String(kTabNames[m_tabs->currentIndex()]);
+}
+
+bool AnalysisWindow::ExportPng() {
+    QWidget* panel = CurrentChartPanel();
+    if (!panel || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    return ExportThroughDialog(m_services, this, QStringLiteral("PNG 画像"),
+                               QStringLiteral("*.png"), BaseName() + QStringLiteral(".png"),
+                               [panel](const QString& path) { return SavePng(*panel, path); });
+}
+
+bool AnalysisWindow::ExportSvg() {
+    QWidget* panel = CurrentChartPanel();
+    if (!panel || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    const QString title = m_tabs->tabText(m_tabs->currentIndex());
+    return ExportThroughDialog(
+        m_services, this, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
+        BaseName() + QStringLiteral(".svg"),
+        [panel, title](const QString& path) { return SaveSvg(*panel, path, title); });
+}
+
+bool AnalysisWindow::ExportCsv() {
+    QTableWidget* table = CurrentTable();
+    if (!table || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    const QByteArray csv = TableCsv(*table);
+    return ExportThroughDialog(m_services, this, QStringLiteral("CSV ファイル"),
+                               QStringLiteral("*.csv"), BaseName() + QStringLiteral(".csv"),
+                               [&csv](const QString& path) { return WriteFileBytes(path, csv); });
+}
+
+bool AnalysisWindow::ExportJson() {
+    const std::optional<std::string> json = CurrentJson();
+    if (!json) return false;
+    const QByteArray bytes(json->data(), static_cast<qsizetype>(json->size()));
+    return ExportThroughDialog(
+        m_services, this, QStringLiteral("JSON ファイル"), QStringLiteral("*.json"),
+        BaseName() + QStringLiteral(".json"),
+        [&bytes](const QString& path) { return WriteFileBytes(path, bytes); });
+}
+
+void AnalysisWindow::closeEvent(QCloseEvent* event) {
+    if (m_job) m_status->setText(QStringLiteral("キャンセルしました。結果はありません。"));
+    StopJob();  // closing cancels the run; the window stays for the next command
+    QWidget::closeEvent(event);
+}
+
+void AnalysisWindow::resizeEvent(QResizeEvent* event) {
+    ThisRun().size = size();
+    QWidget::resizeEvent(event);
+}
+
+}  // namespace corvalith

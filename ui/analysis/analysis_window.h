@@ -1,0 +1,115 @@
+// The analysis window: non-modal, one per dialog, with the tabs 詳細, 検証,
+// 全設定 and 乱数性 for the history and setting the dialog held when it was
+// opened. Each tab's result is computed on a worker thread (progress bar
+// and キャンセル meanwhile) and cached for the run of the program per file
+// state and setting. Charts save as PNG and SVG, tables as CSV, every tab as
+// the command line's JSON. Its size and last tab last for the run only.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "ui/analysis/analysis_cache.h"
+#include "ui/analysis/analysis_inputs.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+namespace corvalith {
+
+class AnalysisJob;
+class DetailTab;
+class RandomnessTab;
+class SweepTab;
+class VerifyTab;
+class WindowServices;
+
+class AnalysisWindow final : public QWidget {
+    Q_OBJECT
+
+  public:
+    // `services` must outlive the window.
+    AnalysisWindow(WindowServices& services, QWidget* parent = nullptr);
+    ~AnalysisWindow() override;
+
+    // Shows the window on `tab` for `inputs` (the K kept from before) and
+    // computes what the tab needs.
+    void Open(const AnalysisInputs& inputs, AnalysisTab tab);
+
+    [[nodiscard]] AnalysisTab CurrentTab() const;
+    [[nodiscard]] const AnalysisInputs& Inputs() const noexcept { return m_inputs; }
+    [[nodiscard]] bool IsRunning() const noexcept { return m_job != nullptr; }
+    // What the status line says (a failure, a cancelled run, a cached result).
+    [[nodiscard]] QString StatusText() const;
+    [[nodiscard]] const AnalysisCache& Cache() const noexcept { return m_cache; }
+    // How many computations were started (cache hits start none).
+    [[nodiscard]] int RunsStarted() const noexcept { return m_runsStarted; }
+
+    [[nodiscard]] QTabWidget* Tabs() const noexcept { return m_tabs; }
+    [[nodiscard]] DetailTab* Detail() const noexcept { return m_detail; }
+    [[nodiscard]] VerifyTab* Verify() const noexcept { return m_verify; }
+    [[nodiscard]] SweepTab* Sweep() const noexcept { return m_sweep; }
+    [[nodiscard]] RandomnessTab* Randomness() const noexcept { return m_randomness; }
+    [[nodiscard]] QProgressBar* Progress() const noexcept { return m_progress; }
+    [[nodiscard]] QPushButton* CancelButton() const noexcept { return m_cancel; }
+    [[nodiscard]] QSpinBox* TopSelector() const noexcept { return m_top; }
+
+    // The exports of the current tab, each through the save-file dialog.
+    bool ExportPng();
+    bool ExportSvg();
+    bool ExportCsv();
+    bool ExportJson();
+    // The current tab's JSON (the command line's), or nothing before a result.
+    [[nodiscard]] std::optional<std::string> CurrentJson() const;
+
+  signals:
+    // A computation ended (done, failed or cancelled).
+    void RunEnded();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    void Refresh();
+    void Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp);
+    void ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result);
+    void ClearTab(AnalysisTab tab);
+    void StopJob();
+    void UpdateHeader();
+    void UpdateExports();
+    [[nodiscard]] QWidget* CurrentChartPanel() const;
+    [[nodiscard]] QTableWidget* CurrentTable() const;
+    [[nodiscard]] QString BaseName() const;
+
+    WindowServices& m_services;
+    AnalysisInputs m_inputs;
+    AnalysisCache m_cache;
+    std::array<std::shared_ptr<const AnalysisResult>, kAnalysisTabCount> m_shown;
+    AnalysisJob* m_job = nullptr;
+    int m_runsStarted = 0;
+
+    QLabel* m_header = nullptr;
+    QSpinBox* m_top = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    DetailTab* m_detail = nullptr;
+    VerifyTab* m_verify = nullptr;
+    SweepTab* m_sweep = nullptr;
+    RandomnessTab* m_randomness = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QLabel* m_status = nullptr;
+    QPushButton* m_png = nullptr;
+    QPushButton* m_svg = nullptr;
+    QPushButton* m_csv = nullptr;
+    QPushButton* m_json = nullptr;
+};
+
+}  // namespace corvalith

@@ -1,0 +1,56 @@
+// The save entries of a chart's context menu.
+#include "ui/analysis/chart_panel.h"
+
+#include <QAction>
+#include <QChart>
+
+#include "commands/messages.h"
+#include "ui/analysis/chart_export.h"
+#include "ui/qt_text.h"
+#include "ui/window_services.h"
+
+namespace corvalith {
+
+bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString& what,
+                         const QString& pattern, const QString& suggestedName,
+                         const std::function<bool(const QString&)>& write) {
+    const std::optional<QString> path = services.GetSaveFileName(
+        owner, what + QStringLiteral("の保存"), FileFilter{what, pattern}, suggestedName);
+    if (!path) return false;
+    if (write(*path)) return true;
+    services.MessageBox(owner, QStringLiteral("%1 に書き込めませんでした。").arg(*path),
+                        ToQString(kErrorCaption), BoxIcon::Error);
+    return false;
+}
+
+void ReplaceChart(QChartView& view, QChart* chart) {
+    QChart* old = view.chart();
+    view.setChart(chart);
+    delete old;
+}
+
+QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* parent) {
+    auto* view = new QChartView(chart, parent);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(320, 220);
+    if (services == nullptr) return view;
+    view->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* png = new QAction(QStringLiteral("PNG で保存(&P)..."), view);
+    auto* svg = new QAction(QStringLiteral("SVG で保存(&S)..."), view);
+    view->addAction(png);
+    view->addAction(svg);
+    QObject::connect(png, &QAction::triggered, view, [view, services] {
+        (void)ExportThroughDialog(*services, view, QStringLiteral("PNG 画像"),
+                                  QStringLiteral("*.png"), QStringLiteral("chart.png"),
+                                  [view](const QString& path) { return SavePng(*view, path); });
+    });
+    QObject::connect(svg, &QAction::triggered, view, [view, services] {
+        (void)ExportThroughDialog(
+            *services, view, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
+            QStringLiteral("chart.svg"),
+            [view](const QString& path) { return SaveSvg(*view, path, view->chart()->title()); });
+    });
+    return view;
+}
+
+}  // namespace corvalith

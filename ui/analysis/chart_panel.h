@@ -1,0 +1,26 @@
+// A chart view whose context menu saves the chart as PNG or SVG through the
+// window services' save-file dialog.
+#pragma once
+
+#include <QChartView>
+#include <functional>
+
+namespace corvalith {
+
+class WindowServices;
+
+// The save-as steps shared by every export: asks `services` for a path
+// (`what` names the file kind, `pattern` like "*.png"), runs `write`, and
+// shows an error box when writing failed. False when cancelled or failed.
+bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString& what,
+                         const QString& pattern, const QString& suggestedName,
+                         const std::function<bool(const QString&)>& write);
+
+// A new chart view for `chart` (taken over) with the save entries in its
+// context menu; `services` must outlive it.
+[[nodiscard]] QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* parent);
+
+// Shows `chart` (taken over) in `view` and deletes the chart it showed.
+void ReplaceChart(QChartView& view, QChart* chart);
+
+}  // namespace corvalith

@@ -1,0 +1,45 @@
+// 詳細: for the chosen position, the ten digits' power spectra (x the
+// frequency bin, y the normalised power, each digit's peak marked) and the
+// ten scores as bars in ranked order: predict --format json's numbers.
+#pragma once
+
+#include <QWidget>
+
+#include "ui/analysis/analysis_results.h"
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QLabel;
+
+namespace corvalith {
+
+class WindowServices;
+
+class DetailTab final : public QWidget {
+    Q_OBJECT
+
+  public:
+    DetailTab(WindowServices* services, QWidget* parent = nullptr);
+
+    void Show(std::shared_ptr<const AnalysisResult> result);
+    void Clear();
+    void SelectPosition(int position);
+
+    [[nodiscard]] QChart* SpectrumChart() const;
+    [[nodiscard]] QChart* ScoreChart() const;
+    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
+    [[nodiscard]] QComboBox* PositionSelector() const noexcept { return m_position; }
+
+  private:
+    void Redraw();
+
+    std::shared_ptr<const AnalysisResult> m_result;
+    QComboBox* m_position = nullptr;
+    QLabel* m_text = nullptr;
+    QWidget* m_charts = nullptr;
+    QChartView* m_spectra = nullptr;
+    QChartView* m_scores = nullptr;
+};
+
+}  // namespace corvalith

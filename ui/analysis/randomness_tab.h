@@ -1,0 +1,44 @@
+// 乱数性: per position a bar chart of the digit counts with the expected
+// count, and the frequency, serial, repeat and pair tests with p-values and
+// a plain reading of each; the command line's verdict below.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "ui/analysis/analysis_results.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QTableWidget;
+
+namespace corvalith {
+
+class WindowServices;
+
+class RandomnessTab final : public QWidget {
+    Q_OBJECT
+
+  public:
+    RandomnessTab(WindowServices* services, QWidget* parent = nullptr);
+
+    void Show(const std::shared_ptr<const AnalysisResult>& result);
+    void Clear();
+
+    [[nodiscard]] QChart* CountChart(int position) const;
+    [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
+    [[nodiscard]] QString Verdict() const;
+    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
+
+  private:
+    std::array<QChartView*, 4> m_views{};
+    QWidget* m_charts = nullptr;
+    QTableWidget* m_table = nullptr;
+    QLabel* m_verdict = nullptr;
+};
+
+// The table's columns: 検定, 統計量 (χ² or repeats), 自由度, p値, 読み方.
+inline constexpr int kRandomnessColumns = 5;
+
+}  // namespace corvalith

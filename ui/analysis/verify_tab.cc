@@ -1,0 +1,176 @@
+// The rates are cumulative: after the i-th evaluated draw, the share of the
+// first i whose digit was among the first K. The band is chance's
+// normal-approximation 95 % band for i draws; the table's interval is the
+// backtest's Wilson interval over all of them.
+#include "ui/analysis/verify_tab.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <cmath>
+
+#include "report/position_names.h"
+#include "report/text_report.h"
+#include "ui/analysis/analysis_tables.h"
+#include "ui/analysis/chart_panel.h"
+
+namespace corvalith {
+namespace {
+
+QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
+                  Qt::PenStyle style = Qt::SolidLine) {
+    auto* line = new QLineSeries;
+    line->setName(name);
+    QPen pen(colour);
+    pen.setWidthF(width);
+    pen.setStyle(style);
+    line->setPen(pen);
+    return line;
+}
+
+QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int top,
+                          const QString& title) {
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    auto* rate = Line(QStringLiteral("予想"), QColor(20, 90, 200), 2.5);
+    auto* hot = Line(QStringLiteral("ホット"), QColor(230, 120, 20), 1.0);
+    auto* cold = Line(QStringLiteral("コールド"), QColor(40, 150, 70), 1.0);
+    auto* chance = Line(QStringLiteral("偶然 K/10"), QColor(80, 80, 80), 1.5, Qt::DashLine);
+    auto* upper = new QLineSeries;
+    auto* lower = new QLineSeries;
+    const double c = top / 10.0;
+    const std::size_t n = draws.size();
+    const std::size_t step = n > kMaxLinePoints ? (n + kMaxLinePoints - 1) / kMaxLinePoints : 1;
+    std::uint64_t hits = 0, hotHits = 0, coldHits = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        hits += draws[i].rank <= top ? 1 : 0;
+        hotHits += draws[i].hot <= top ? 1 : 0;
+        coldHits += draws[i].cold <= top ? 1 : 0;
+        if (i != 0 && (i + 1) % step != 0 && i + 1 != n) continue;
+        const double count = double(i + 1);
+        const double x = draws[i].draw;
+        rate->append(x, double(hits) / count);
+        hot->append(x, double(hotHits) / count);
+        cold->append(x, double(coldHits) / count);
+        const double half = 1.96 * std::sqrt(c * (1 - c) / count);
+        upper->append(x, std::min(1.0, c + half));
+        lower->append(x, std::max(0.0, c - half));
+    }
+    auto* band = new QAreaSeries(upper, lower);
+    band->setName(QStringLiteral("偶然の 95% 範囲"));
+    band->setColor(QColor(200, 200, 200, 110));
+    band->setBorderColor(QColor(170, 170, 170));
+    if (n > 0) {
+        chance->append(draws.front().draw, c);
+        chance->append(draws.back().draw, c);
+    }
+    chart->addSeries(band);
+    chart->addSeries(chance);
+    chart->addSeries(hot);
+    chart->addSeries(cold);
+    chart->addSeries(rate);
+    chart->setTitle(title + QStringLiteral("　上位 %1 の累積的中率").arg(top));
+    auto* x = new QValueAxis;
+    x->setTitleText(QStringLiteral("回"));
+    x->setLabelFormat(QStringLiteral("%d"));
+    if (n > 0) x->setRange(draws.front().draw, draws.back().draw);
+    auto* y = new QValueAxis;
+    y->setTitleText(QStringLiteral("的中率"));
+    y->setLabelFormat(QStringLiteral("%.2f"));
+    y->setRange(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return chart;
+}
+
+}  // namespace
+
+VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
+    auto* layout = new QVBoxLayout(this);
+    m_charts = new QWidget(this);
+    auto* grid = new QGridLayout(m_charts);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (int p = 0; p < 4; ++p) {
+        m_views[p] = MakeChartView(new QChart, services, m_charts);
+        grid->addWidget(m_views[p], p / 2, p % 2);
+    }
+    layout->addWidget(m_charts, 1);
+    m_table = new QTableWidget(this);
+    SetUpTable(*m_table,
+               {QStringLiteral("位"), QStringLiteral("評価数"), QStringLiteral("的中"),
+                QStringLiteral("的中率"), QStringLiteral("95%下限"), QStringLiteral("95%上限"),
+                QStringLiteral("p値"), QStringLiteral("平均順位"), QStringLiteral("ホット"),
+                QStringLiteral("コールド")});
+    m_table->setMaximumHeight(140);
+    layout->addWidget(m_table);
+    m_summary = new QLabel(this);
+    m_verdict = new QLabel(this);
+    m_verdict->setWordWrap(true);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_verdict);
+    Clear();
+}
+
+QChart* VerifyTab::PositionChart(int position) const { return m_views[position]->chart(); }
+
+QString VerifyTab::Verdict() const { return m_verdict->text(); }
+
+void VerifyTab::Clear() {
+    for (QChartView* view : m_views) ReplaceChart(*view, new QChart);
+    m_table->setRowCount(0);
+    m_summary->clear();
+    m_verdict->clear();
+}
+
+void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int top) {
+    const auto* verify = result ? std::get_if<VerifyResult>(result.get()) : nullptr;
+    if (verify == nullptr) return Clear();
+    const evaluate::BacktestResult& backtest = verify->record.result;
+    m_table->setRowCount(static_cast<int>(kPositionCount));
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        const QString label = FromUtf8(std::string(kPositionLabels[p]));
+        ReplaceChart(*m_views[p], MakePositionChart(verify->record.draws[p], top, label));
+        const evaluate::PositionResult& position = backtest.positions[p];
+        const evaluate::TopStatistics s = evaluate::StatisticsFor(position, top);
+        const int row = static_cast<int>(p);
+        const auto count = [](std::uint64_t n) {
+            return new NumberItem(QString::number(n), double(n));
+        };
+        m_table->setItem(row, 0, new QTableWidgetItem(label));
+        m_table->setItem(row, 1, count(position.evaluated));
+        m_table->setItem(row, 2, count(position.hits[top - 1]));
+        m_table->setItem(row, 3, new NumberItem(FromUtf8(Percent(s.rate)), s.rate));
+        m_table->setItem(row, 4, new NumberItem(FromUtf8(Percent(s.ci95.low)), s.ci95.low));
+        m_table->setItem(row, 5, new NumberItem(FromUtf8(Percent(s.ci95.high)), s.ci95.high));
+        m_table->setItem(row, 6, new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue));
+        m_table->setItem(row, 7,
+                         new NumberItem(FromUtf8(Fixed(position.meanRank, 2)), position.meanRank));
+        m_table->setItem(row, 8, count(position.hotHits[top - 1]));
+        m_table->setItem(row, 9, count(position.coldHits[top - 1]));
+        m_table->item(row, 3)->setBackground(
+            ScaleColour(s.rate, s.chance - 0.05, s.chance, s.chance + 0.05));
+    }
+    m_summary->setText(
+        QStringLiteral(
+            "ストレート（4 桁とも 1 位が的中）: 評価 %1 回、的中 %2 回、偶然の期待値 %3 回　"
+            "順位の変化: %4 回")
+            .arg(backtest.straight.evaluated)
+            .arg(backtest.straight.hits)
+            .arg(FromUtf8(Fixed(backtest.straight.expected, 2)))
+            .arg(backtest.changes));
+    m_verdict->setText(FromUtf8(BacktestVerdict(backtest, top)).trimmed());
+}
+
+}  // namespace corvalith

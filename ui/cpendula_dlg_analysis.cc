@@ -1,0 +1,56 @@
+// The 分析 menu's commands: the dialog's history, filter, interval and draw
+// number go to the analysis window, after the same checks of the chosen
+// history as 予想 (a failure shows the same box and opens nothing).
+#include <QLineEdit>
+
+#include "commands/messages.h"
+#include "commands/select_file_core.h"
+#include "history/draw_number.h"
+#include "text/file_system_path.h"
+#include "ui/analysis/analysis_window.h"
+#include "ui/cpendula_dlg.h"
+#include "ui/dialog_modes.h"
+#include "ui/draw_number_edit.h"
+#include "ui/drop_down_combo.h"
+#include "ui/failure_box.h"
+#include "ui/qt_text.h"
+
+using namespace corvalith;
+
+AnalysisWindow* CPendulaDlg::Analysis() const noexcept { return m_analysis.data(); }
+
+void CPendulaDlg::OnAnalysisDetail() { OpenAnalysis(static_cast<int>(AnalysisTab::Detail)); }
+void CPendulaDlg::OnAnalysisVerify() { OpenAnalysis(static_cast<int>(AnalysisTab::Verify)); }
+void CPendulaDlg::OnAnalysisSweep() { OpenAnalysis(static_cast<int>(AnalysisTab::Sweep)); }
+void CPendulaDlg::OnAnalysisRandomness() {
+    OpenAnalysis(static_cast<int>(AnalysisTab::Randomness));
+}
+
+void CPendulaDlg::OpenAnalysis(int tab) {
+    DoDataExchange(true);
+    auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
+    if (!intervalList) {
+        m_services.AppMessageBox(this, ToQString(kMsgNoComboBox));
+        return;
+    }
+    const int selected = intervalList->GetCurSel();
+    if (selected < 0) {
+        m_services.AppMessageBox(this, ToQString(kMsgNoSelection));
+        return;
+    }
+    AnalysisInputs inputs;
+    inputs.path = PathToFileSystem(m_inputPath.toStdU16String());
+    const HistoryCheck check = CheckChosenHistory(inputs.path);
+    if (check.status != PredictStatus::Ok) {
+        ShowFailureBox(m_services, this, check.status);
+        return;
+    }
+    inputs.interval =
+        static_cast<std::uint32_t>(LeadingInt(ToU16View(intervalList->GetLBText(selected))));
+    if (m_filterKind >= 0 && m_filterKind < 3) inputs.filter = kFilterRadios[m_filterKind].kind;
+    if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
+    if (inputs.filter == FilterKind::None) inputs.fft = FftPlacement::Head;
+    inputs.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
+    if (!m_analysis) m_analysis = new AnalysisWindow(m_services, this);
+    m_analysis->Open(inputs, static_cast<AnalysisTab>(tab));
+}
