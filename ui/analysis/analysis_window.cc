@@ -225,13 +225,13 @@ void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisR
             m_detail->Show(std::move(result));
             break;
         case AnalysisTab::Verify:
-            m_verify->Show(std::move(result), m_inputs.top);
+            m_verify->Show(result, m_inputs.top);
             break;
         case AnalysisTab::Sweep:
             m_sweep->Show(std::move(result));
             break;
         case AnalysisTab::Randomness:
-            m_randomness->Show(std::move(result));
+            m_randomness->Show(result);
             break;
     }
     UpdateExports();
