@@ -137,6 +137,9 @@ class CPendulaDlg : public QDialog {
     // Moves the members to the controls (false) or reads them back (true).
     void DoDataExchange(bool saveAndValidate);
     [[nodiscard]] QButtonGroup* RadioGroupOf(int firstId) const;
+    // The interval selected in the list; with none (or no list) the box
+    // that says so and nullopt.
+    [[nodiscard]] std::optional<std::int32_t> SelectedInterval();
     // The 分析 commands: the dialog's settings, the chosen-history checks,
     // then the analysis window on tab `tab` (an AnalysisTab).
     void OpenAnalysis(int tab);

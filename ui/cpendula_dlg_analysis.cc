@@ -3,7 +3,6 @@
 // history as 予想 (a failure shows the same box and opens nothing).
 #include <QLineEdit>
 
-#include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "history/draw_number.h"
 #include "text/file_system_path.h"
@@ -11,7 +10,6 @@
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_modes.h"
 #include "ui/draw_number_edit.h"
-#include "ui/drop_down_combo.h"
 #include "ui/failure_box.h"
 #include "ui/qt_text.h"
 
@@ -28,16 +26,8 @@ void CPendulaDlg::OnAnalysisRandomness() {
 
 void CPendulaDlg::OpenAnalysis(int tab) {
     DoDataExchange(true);
-    auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
-    if (!intervalList) {
-        m_services.AppMessageBox(this, ToQString(kMsgNoComboBox));
-        return;
-    }
-    const int selected = intervalList->GetCurSel();
-    if (selected < 0) {
-        m_services.AppMessageBox(this, ToQString(kMsgNoSelection));
-        return;
-    }
+    const std::optional<std::int32_t> interval = SelectedInterval();
+    if (!interval) return;
     AnalysisInputs inputs;
     inputs.path = PathToFileSystem(m_inputPath.toStdU16String());
     const HistoryCheck check = CheckChosenHistory(inputs.path);
@@ -45,8 +35,7 @@ void CPendulaDlg::OpenAnalysis(int tab) {
         ShowFailureBox(m_services, this, check.status);
         return;
     }
-    inputs.interval =
-        static_cast<std::uint32_t>(LeadingInt(ToU16View(intervalList->GetLBText(selected))));
+    inputs.interval = static_cast<std::uint32_t>(*interval);
     if (m_filterKind >= 0 && m_filterKind < 3) inputs.filter = kFilterRadios[m_filterKind].kind;
     if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
     if (inputs.filter == FilterKind::None) inputs.fft = FftPlacement::Head;

@@ -2,6 +2,7 @@
 // the interval checks and the start notice, the window-free core forecasts,
 // and the outcome becomes a box or the result text (ShowResult).
 #include <QLineEdit>
+#include <optional>
 #include <string>
 
 #include "commands/messages.h"
@@ -30,18 +31,8 @@ void CPendulaDlg::OnPredict() {
     DoDataExchange(true);
     ShowDateTime();
 
-    // The interval: the selected item of the list, never typed text.
-    auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
-    if (!intervalList) {
-        m_services.AppMessageBox(this, ToQString(kMsgNoComboBox));
-        return;
-    }
-    const int selected = intervalList->GetCurSel();
-    if (selected < 0) {
-        m_services.AppMessageBox(this, ToQString(kMsgNoSelection));
-        return;
-    }
-    const std::int32_t interval = LeadingInt(ToU16View(intervalList->GetLBText(selected)));
+    const std::optional<std::int32_t> interval = SelectedInterval();
+    if (!interval) return;
 
     // An empty result area and the start notice.
     m_resultText->SetText(QString());
@@ -52,7 +43,7 @@ void CPendulaDlg::OnPredict() {
     PredictRequest request;
     request.historyPath = m_inputPath.toStdU16String();
     request.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
-    request.interval = static_cast<std::uint32_t>(interval);
+    request.interval = static_cast<std::uint32_t>(*interval);
     request.filterKind = m_filterKind;
     request.fftFlag = m_fftFlag;
     const PredictOutcome outcome = RunPredict(request);
@@ -63,6 +54,21 @@ void CPendulaDlg::OnPredict() {
     } else {
         ShowFailureBox(m_services, this, outcome.status);
     }
+}
+
+std::optional<std::int32_t> CPendulaDlg::SelectedInterval() {
+    // The selected item of the list, never typed text.
+    auto* intervalList = qobject_cast<DropDownCombo*>(GetDlgItem(id::kInterval));
+    if (!intervalList) {
+        m_services.AppMessageBox(this, ToQString(kMsgNoComboBox));
+        return std::nullopt;
+    }
+    const int selected = intervalList->GetCurSel();
+    if (selected < 0) {
+        m_services.AppMessageBox(this, ToQString(kMsgNoSelection));
+        return std::nullopt;
+    }
+    return LeadingInt(ToU16View(intervalList->GetLBText(selected)));
 }
 
 void CPendulaDlg::ShowResult(const QString& text) {

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QChart>
+#include <QGridLayout>
 
 #include "commands/messages.h"
 #include "ui/analysis/chart_export.h"
@@ -21,6 +22,18 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
     services.MessageBox(owner, QStringLiteral("%1 に書き込めませんでした。").arg(*path),
                         ToQString(kErrorCaption), BoxIcon::Error);
     return false;
+}
+
+QWidget* MakePositionGrid(std::array<QChartView*, 4>& views, WindowServices* services,
+                          QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (int p = 0; p < 4; ++p) {
+        views[p] = MakeChartView(new QChart, services, panel);
+        grid->addWidget(views[p], p / 2, p % 2);
+    }
+    return panel;
 }
 
 void ReplaceChart(QChartView& view, QChart* chart) {

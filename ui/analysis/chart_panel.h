@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QChartView>
+#include <array>
 #include <functional>
 
 namespace corvalith {
@@ -19,6 +20,11 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
 // A new chart view for `chart` (taken over) with the save entries in its
 // context menu; `services` must outlive it.
 [[nodiscard]] QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* parent);
+
+// One empty chart view per position in a 2×2 grid (thousands, hundreds on
+// top; tens, ones below) on a new child of `parent`, which it returns.
+[[nodiscard]] QWidget* MakePositionGrid(std::array<QChartView*, 4>& views, WindowServices* services,
+                                        QWidget* parent);
 
 // Shows `chart` (taken over) in `view` and deletes the chart it showed.
 void ReplaceChart(QChartView& view, QChart* chart);

@@ -7,7 +7,6 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -73,13 +72,7 @@ QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title)
 
 RandomnessTab::RandomnessTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
-    m_charts = new QWidget(this);
-    auto* grid = new QGridLayout(m_charts);
-    grid->setContentsMargins(0, 0, 0, 0);
-    for (int p = 0; p < 4; ++p) {
-        m_views[p] = MakeChartView(new QChart, services, m_charts);
-        grid->addWidget(m_views[p], p / 2, p % 2);
-    }
+    m_charts = MakePositionGrid(m_views, services, this);
     layout->addWidget(m_charts, 3);
     m_table = new QTableWidget(this);
     SetUpTable(*m_table,

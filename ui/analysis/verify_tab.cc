@@ -7,7 +7,6 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QGridLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -42,8 +41,9 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     auto* hot = Line(QStringLiteral("ホット"), QColor(230, 120, 20), 1.0);
     auto* cold = Line(QStringLiteral("コールド"), QColor(40, 150, 70), 1.0);
     auto* chance = Line(QStringLiteral("偶然 K/10"), QColor(80, 80, 80), 1.5, Qt::DashLine);
-    auto* upper = new QLineSeries;
-    auto* lower = new QLineSeries;
+    // The band does not own its boundary lines; the chart does.
+    auto* upper = new QLineSeries(chart);
+    auto* lower = new QLineSeries(chart);
     const double c = top / 10.0;
     const std::size_t n = draws.size();
     const std::size_t step = n > kMaxLinePoints ? (n + kMaxLinePoints - 1) / kMaxLinePoints : 1;
@@ -99,13 +99,7 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
 
 VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
-    m_charts = new QWidget(this);
-    auto* grid = new QGridLayout(m_charts);
-    grid->setContentsMargins(0, 0, 0, 0);
-    for (int p = 0; p < 4; ++p) {
-        m_views[p] = MakeChartView(new QChart, services, m_charts);
-        grid->addWidget(m_views[p], p / 2, p % 2);
-    }
+    m_charts = MakePositionGrid(m_views, services, this);
     layout->addWidget(m_charts, 1);
     m_table = new QTableWidget(this);
     SetUpTable(*m_table,
