@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "commands/messages.h"
+#include "text/file_system_path.h"
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_tables.h"
 #include "ui/analysis/chart_export.h"
@@ -97,7 +98,8 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
     connect(m_top, &QSpinBox::valueChanged, this, [this](int k) {
         m_inputs.top = k;
         ThisRun().top = k;
-        if (CurrentTab() == AnalysisTab::Verify) ShowResult(AnalysisTab::Verify, m_shown[1]);
+        if (CurrentTab() == AnalysisTab::Verify)
+            ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
         Refresh();
     });
     connect(m_cancel, &QPushButton::clicked, this, [this] {
@@ -119,6 +121,14 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
 }
 
 AnalysisWindow::~AnalysisWindow() { StopJob(); }
+
+std::shared_ptr<const AnalysisResult>& AnalysisWindow::Shown(AnalysisTab tab) {
+    return m_shown[static_cast<std::size_t>(tab)];
+}
+
+const std::shared_ptr<const AnalysisResult>& AnalysisWindow::Shown(AnalysisTab tab) const {
+    return m_shown[static_cast<std::size_t>(tab)];
+}
 
 AnalysisTab AnalysisWindow::CurrentTab() const {
     return static_cast<AnalysisTab>(std::max(0, m_tabs->currentIndex()));
@@ -153,7 +163,7 @@ void AnalysisWindow::UpdateHeader() {
                           .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
                           .arg(m_inputs.interval)
                           .arg(FromUtf8(std::string(NameOf(m_inputs.fft))));
-    m_header->setText(QString::fromLocal8Bit(m_inputs.path.c_str()) + QStringLiteral("　") +
+    m_header->setText(ToQString(PathFromFileSystem(m_inputs.path)) + QStringLiteral("　") +
                       setting + QStringLiteral("　第%1回の予想").arg(m_inputs.drawNumber));
 }
 
@@ -219,7 +229,7 @@ void AnalysisWindow::StopJob() {
 }
 
 void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result) {
-    m_shown[static_cast<int>(tab)] = result;
+    Shown(tab) = result;
     switch (tab) {
         case AnalysisTab::Detail:
             m_detail->Show(std::move(result));
@@ -238,7 +248,7 @@ void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisR
 }
 
 void AnalysisWindow::ClearTab(AnalysisTab tab) {
-    m_shown[static_cast<int>(tab)].reset();
+    Shown(tab).reset();
     switch (tab) {
         case AnalysisTab::Detail:
             m_detail->Clear();
@@ -256,7 +266,7 @@ void AnalysisWindow::ClearTab(AnalysisTab tab) {
 }
 
 std::optional<std::string> AnalysisWindow::CurrentJson() const {
-    const auto& shown = m_shown[static_cast<int>(CurrentTab())];
+    const auto& shown = Shown(CurrentTab());
     if (!shown) return std::nullopt;
     if (const auto* r = std::get_if<DetailResult>(shown.get())) return r->json;
     if (const auto* r = std::get_if<VerifyResult>(shown.get())) return VerifyJson(*r, m_inputs.top);
@@ -294,7 +304,7 @@ QTableWidget* AnalysisWindow::CurrentTable() const {
 }
 
 void AnalysisWindow::UpdateExports() {
-    const bool shown = m_shown[static_cast<int>(CurrentTab())] != nullptr;
+    const bool shown = Shown(CurrentTab()) != nullptr;
     m_png->setEnabled(shown && CurrentChartPanel() != nullptr);
     m_svg->setEnabled(shown && CurrentChartPanel() != nullptr);
     m_csv->setEnabled(shown && CurrentTable() != nullptr);
@@ -307,7 +317,7 @@ QString AnalysisWindow::BaseName() const {
 
 bool AnalysisWindow::ExportPng() {
     QWidget* panel = CurrentChartPanel();
-    if (!panel || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    if (!panel || !Shown(CurrentTab())) return false;
     return ExportThroughDialog(m_services, this, QStringLiteral("PNG 画像"),
                                QStringLiteral("*.png"), BaseName() + QStringLiteral(".png"),
                                [panel](const QString& path) { return SavePng(*panel, path); });
@@ -315,7 +325,7 @@ bool AnalysisWindow::ExportPng() {
 
 bool AnalysisWindow::ExportSvg() {
     QWidget* panel = CurrentChartPanel();
-    if (!panel || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    if (!panel || !Shown(CurrentTab())) return false;
     const QString title = m_tabs->tabText(m_tabs->currentIndex());
     return ExportThroughDialog(
         m_services, this, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
@@ -325,7 +335,7 @@ bool AnalysisWindow::ExportSvg() {
 
 bool AnalysisWindow::ExportCsv() {
     QTableWidget* table = CurrentTable();
-    if (!table || !m_shown[static_cast<int>(CurrentTab())]) return false;
+    if (!table || !Shown(CurrentTab())) return false;
     const QByteArray csv = TableCsv(*table);
     return ExportThroughDialog(m_services, this, QStringLiteral("CSV ファイル"),
                                QStringLiteral("*.csv"), BaseName() + QStringLiteral(".csv"),

@@ -87,6 +87,9 @@ class AnalysisWindow final : public QWidget {
     void UpdateExports();
     [[nodiscard]] QWidget* CurrentChartPanel() const;
     [[nodiscard]] QTableWidget* CurrentTable() const;
+    // The result tab `tab` shows (null while it shows none).
+    [[nodiscard]] std::shared_ptr<const AnalysisResult>& Shown(AnalysisTab tab);
+    [[nodiscard]] const std::shared_ptr<const AnalysisResult>& Shown(AnalysisTab tab) const;
     [[nodiscard]] QString BaseName() const;
 
     WindowServices& m_services;
