@@ -6,6 +6,7 @@
 #include "app/cpendula_app.h"
 #include "app/qt_window_services.h"
 #include "corvalith/version.h"
+#include "ui/analysis/analysis_job.h"
 #include "ui/window_resources.h"
 #include "ui/window_services.h"
 
@@ -23,6 +24,12 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its installed entry and icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(corvalith::kApplicationId));
     corvalith::QtWindowServices services;
-    CPendulaApp app(services);
-    return app.Run();
+    int code = 0;
+    {
+        CPendulaApp app(services);
+        code = app.Run();
+    }
+    // The windows are gone and their runs cancelled; what they ran ends soon.
+    corvalith::WaitForAnalysisWorkers();
+    return code;
 }

@@ -1,15 +1,14 @@
 // corvix-cli's commands: `predict` builds a PredictRequest and prints the
 // message (or its JSON form); `next-draw` runs the select-file checks and
-// prints the proposal; the evaluation commands are in evaluation_commands.
+// prints the proposal; its JSON form and the evaluation commands are in
+// evaluation_commands.
 #include "cli/cli_run.h"
 
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
-#include "cli/history_input.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "corvalith/version.h"
-#include "report/predict_report.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 
@@ -22,6 +21,7 @@ int Report(PredictStatus status, std::ostream& err) {
 }
 
 int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.format == OutputFormat::Json) return RunEvaluation(options, out, err, false);
     PredictRequest request;
     request.historyPath = PathFromFileSystem(options.history);
     // Without --draw the heading shows the number the window would propose.
@@ -31,31 +31,9 @@ int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     request.filterKind = IFType(options.filter);
     request.fftFlag = FftFlag(options.fft);
     request.logPath = options.trace;
-    if (options.format == OutputFormat::Text) {
-        const PredictOutcome outcome = RunPredict(request);
-        if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
-        out << Utf16ToUtf8(outcome.text) << '\n';
-        return kExitOk;
-    }
-
-    // The summary comes from its own read, released before the forecast runs.
-    PredictReport report;
-    {
-        const HistoryInput input = ReadHistory(options.history, false);
-        if (input.exitCode != kExitOk) {
-            err << input.error << '\n';
-            return input.exitCode;
-        }
-        report.history = SummaryOf(input.table);
-    }
-    const PredictDetail detail = RunPredictDetail(request);
-    if (detail.status != PredictStatus::Ok) return Report(detail.status, err);
-    report.filter = options.filter;
-    report.interval = options.interval;
-    report.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
-    report.draw = detail.drawNumber;
-    report.detail = &detail;
-    out << PredictJson(report);
+    const PredictOutcome outcome = RunPredict(request);
+    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
+    out << Utf16ToUtf8(outcome.text) << '\n';
     return kExitOk;
 }
 

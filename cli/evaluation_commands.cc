@@ -1,20 +1,14 @@
-// The evaluation commands over evaluate/: one read of the history, the run
-// (with a progress line when asked) and the chosen report.
+// The commands over the analysis the window runs: one computation (with a
+// progress line when asked) and the chosen report.
 #include "cli/evaluation_commands.h"
 
 #include <memory>
-#include <new>
-#include <optional>
 
 #include "cli/cli_run.h"
-#include "cli/history_input.h"
 #include "cli/progress_line.h"
+#include "commands/analysis_results.h"
 #include "commands/messages.h"
-#include "evaluate/backtest.h"
-#include "evaluate/randomness.h"
-#include "evaluate/sweep.h"
-#include "report/json_report.h"
-#include "report/text_report.h"
+#include "report/analysis_report.h"
 #include "text/utf8.h"
 
 namespace corvalith {
@@ -23,7 +17,7 @@ namespace {
 // The RunControl of a run: a progress line on `err` when asked, else nothing.
 struct Progress {
     Progress(std::ostream& err, bool show, const char* label) {
-        if (show) line = std::make_unique<ProgressLine>(err, label);
+        if (show && label != nullptr) line = std::make_unique<ProgressLine>(err, label);
     }
     evaluate::RunControl Control() const {
         evaluate::RunControl control;
@@ -41,73 +35,78 @@ struct Progress {
     std::unique_ptr<ProgressLine> line;
 };
 
-evaluate::Setting SettingOf(const CliOptions& options) {
-    evaluate::Setting setting;
-    setting.filter = options.filter;
-    setting.interval = options.interval;
-    // NONE always runs on the head; the report says what ran.
-    setting.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
-    return setting;
-}
-
-// The report as text, or nothing when the run was cancelled (it is never
-// cancelled here, so that is an internal failure).
-std::optional<std::string> Evaluate(const CliOptions& options, const DrawTable& table,
-                                    std::ostream& err, bool showProgress) {
-    const ReportContext context = ContextOf(table);
-    const bool json = options.format == OutputFormat::Json;
-    evaluate::EvaluationOptions evaluation;
-    evaluation.from = options.from;
-    switch (options.command) {
-        case CliCommand::Backtest: {
-            const Progress progress(err, showProgress, "バックテスト");
-            const auto result =
-                evaluate::Backtest(table, SettingOf(options), evaluation, progress.Control());
-            progress.Erase();
-            if (!result) return std::nullopt;
-            return json ? BacktestJson(context.history, *result, options.top)
-                        : BacktestText(context, *result, options.top);
-        }
-        case CliCommand::Sweep: {
-            const Progress progress(err, showProgress, "スイープ");
-            const auto result =
-                evaluate::Sweep(table, evaluation, options.top, options.jobs, progress.Control());
-            progress.Erase();
-            if (!result) return std::nullopt;
-            return json ? SweepJson(context.history, *result, options.top)
-                        : SweepText(context, *result, options.top);
-        }
-        case CliCommand::Randomness: {
-            const evaluate::RandomnessResult result = evaluate::TestRandomness(table);
-            return json ? RandomnessJson(context.history, result) : RandomnessText(context, result);
-        }
-        default:
-            break;
-    }
-    return std::nullopt;
+AnalysisInputs AnalysisInputsOf(const CliOptions& options) {
+    AnalysisInputs inputs;
+    inputs.path = options.history;
+    inputs.filter = options.filter;
+    inputs.interval = options.interval;
+    inputs.fft = options.fft;
+    inputs.drawNumber = options.draw.value_or(0);
+    // Without --draw the heading shows the number the window would propose.
+    inputs.proposeDrawNumber = !options.draw;
+    inputs.top = options.top;
+    inputs.from = options.from;
+    inputs.jobs = options.jobs;
+    inputs.trace = options.trace;
+    return inputs;
 }
 
 }  // namespace
 
 int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& err,
                   bool showProgress) {
-    std::optional<std::string> report;
+    AnalysisTab tab = AnalysisTab::Detail;
+    const char* label = nullptr;
+    switch (options.command) {
+        case CliCommand::Backtest:
+            tab = AnalysisTab::Verify;
+            label = "バックテスト";
+            break;
+        case CliCommand::Sweep:
+            tab = AnalysisTab::Sweep;
+            label = "スイープ";
+            break;
+        case CliCommand::Randomness:
+            tab = AnalysisTab::Randomness;
+            break;
+        default:
+            break;
+    }
+    const Progress progress(err, showProgress, label);
+    const AnalysisOutcome outcome =
+        ComputeAnalysis(tab, AnalysisInputsOf(options), progress.Control());
+    progress.Erase();
+    std::string report;
+    int code = kExitInternal;
     try {
-        const HistoryInput input = ReadHistory(options.history, true);
-        if (input.exitCode != kExitOk) {
-            err << input.error << '\n';
-            return input.exitCode;
+        switch (outcome.end) {
+            case AnalysisEnd::Done:
+                report = options.format == OutputFormat::Json
+                             ? AnalysisJson(*outcome.result, options.top)
+                             : AnalysisText(*outcome.result, options.top);
+                code = kExitOk;
+                break;
+            case AnalysisEnd::StatusFailed:
+                code = ExitCodeFor(outcome.status);
+                break;
+            case AnalysisEnd::NotEvaluable:
+                code = kExitNotEvaluable;
+                break;
+            case AnalysisEnd::Cancelled:  // never cancelled here: an internal failure
+            case AnalysisEnd::OutOfMemory:
+            case AnalysisEnd::Failed:
+                break;
         }
-        report = Evaluate(options, input.table, err, showProgress);
     } catch (const std::bad_alloc&) {
-        report.reset();
+        code = kExitInternal;
     }
-    if (!report) {
-        err << Utf16ToUtf8(kMsgEvaluationFailed) << '\n';
-        return kExitInternal;
+    if (code == kExitOk) {
+        out << report;
+        return code;
     }
-    out << *report;
-    return kExitOk;
+    const std::u16string_view why = WhyNoResult(outcome);
+    err << Utf16ToUtf8(why.empty() ? kMsgEvaluationFailed : why) << '\n';
+    return code;
 }
 
 }  // namespace corvalith

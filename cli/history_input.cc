@@ -3,7 +3,7 @@
 #include "cli/history_input.h"
 
 #include "cli/cli_run.h"
-#include "commands/chosen_history.h"
+#include "commands/checked_history.h"
 #include "commands/messages.h"
 #include "text/utf8.h"
 
@@ -11,22 +11,15 @@ namespace corvalith {
 
 HistoryInput ReadHistory(const std::string& path, bool forEvaluation) {
     HistoryInput input;
-    const auto fail = [&input](PredictStatus status) {
-        input.exitCode = ExitCodeFor(status);
-        input.error = Utf16ToUtf8(FailureMessage(status));
-        return std::move(input);
-    };
-    const PredictStatus loaded = LoadChosenDrawTable(path, input.table);
-    if (loaded != PredictStatus::Ok) return fail(loaded);
-    if (!forEvaluation) return input;
-    if (input.table.size() == 0) {
+    CheckedHistory checked = LoadCheckedHistory(path, forEvaluation);
+    if (checked.status != PredictStatus::Ok) {
+        input.exitCode = ExitCodeFor(checked.status);
+        input.error = Utf16ToUtf8(FailureMessage(checked.status));
+    } else if (!checked.notEvaluable.empty()) {
         input.exitCode = kExitNotEvaluable;
-        input.error = Utf16ToUtf8(kMsgNoDraws);
-    } else if (const auto violation = FindOrderViolation(input.table)) {
-        input.exitCode = kExitNotEvaluable;
-        input.error = Utf16ToUtf8(
-            OrderViolationMessage(violation->line, violation->current, violation->previous));
+        input.error = Utf16ToUtf8(checked.notEvaluable);
     }
+    input.table = std::move(checked.table);
     return input;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "history/draw_table.h"
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 

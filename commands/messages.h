@@ -27,6 +27,8 @@ inline constexpr std::u16string_view kMsgNoDraws =
     u"評価する抽せんがありません（履歴はヘッダ行だけです）。";
 inline constexpr std::u16string_view kMsgEvaluationFailed =
     u"評価中に予期しないエラーが発生しました。";
+inline constexpr std::u16string_view kMsgOutOfMemory =
+    u"メモリが足りないため評価できませんでした。";
 
 // The first draw whose number is not above the one before it: its 1-based
 // line of the file and both draw numbers.

@@ -35,7 +35,10 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
     return message;
 }
 
-PredictDetail Run(const PredictRequest& request) {
+std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomic<bool>* cancel) {
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
     // A non-empty name never becomes an empty byte string, so the checks
     // see the same emptiness as the request.
     PredictDetail detail;
@@ -44,6 +47,7 @@ PredictDetail Run(const PredictRequest& request) {
     detail.status = LoadChosenHistory(PathToFileSystem(request.historyPath), series,
                                       request.proposeDrawNumber ? &highest : nullptr);
     if (detail.status != PredictStatus::Ok) return detail;
+    if (cancelled()) return std::nullopt;
     detail.drawNumber =
         request.proposeDrawNumber ? ProposedDrawNumber(highest) : request.drawNumber;
 
@@ -60,6 +64,7 @@ PredictDetail Run(const PredictRequest& request) {
         texts[p] = DecodeCp932Lossy(forecast.text);
         detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking,
                                std::move(forecast.spectra)};
+        if (cancelled()) return std::nullopt;
     }
     shared.Release();
     detail.text = FormatMessage(detail.drawNumber, texts);
@@ -69,9 +74,20 @@ PredictDetail Run(const PredictRequest& request) {
 
 }  // namespace
 
+std::optional<PredictDetail> RunPredictDetail(const PredictRequest& request,
+                                              const std::atomic<bool>& cancel) noexcept {
+    try {
+        return Run(request, &cancel);
+    } catch (...) {
+        PredictDetail failed;
+        failed.status = PredictStatus::Failed;
+        return failed;
+    }
+}
+
 PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
     try {
-        return Run(request);
+        return *Run(request, nullptr);
     } catch (...) {
         PredictDetail failed;
         failed.status = PredictStatus::Failed;

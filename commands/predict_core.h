@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,5 +66,10 @@ struct PredictDetail {
 // RunPredict with each position's scores and ranking; the same checks,
 // trace and message. Never throws.
 [[nodiscard]] PredictDetail RunPredictDetail(const PredictRequest& request) noexcept;
+
+// RunPredictDetail that looks at `cancel` after the read and after each
+// position: nothing once it was seen set. Never throws.
+[[nodiscard]] std::optional<PredictDetail> RunPredictDetail(
+    const PredictRequest& request, const std::atomic<bool>& cancel) noexcept;
 
 }  // namespace corvalith

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "dsp/filter_kind.h"
+
 namespace corvalith {
 
 enum class FftPlacement : std::int32_t {
@@ -37,6 +39,13 @@ inline constexpr FftPlacement kAllPlacements[] = {FftPlacement::Head, FftPlaceme
             break;
     }
     return "headtail";
+}
+
+// The placement a forecast under `filter` runs on when `asked` is chosen:
+// NONE's spectrum predictor always runs on the head; the reports say what ran.
+[[nodiscard]] constexpr FftPlacement EffectivePlacement(FilterKind filter,
+                                                        FftPlacement asked) noexcept {
+    return filter == FilterKind::None ? FftPlacement::Head : asked;
 }
 
 [[nodiscard]] constexpr std::optional<FftPlacement> FftPlacementNamed(

@@ -90,7 +90,7 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
             const std::size_t m = j / setting.interval;
             if (m >= cycles->size() || !(*cycles)[m]) continue;
             const double value = table.values[p][j];
-            if (!detail::IsDigitValue(value)) continue;
+            if (!IsDigitValue(value)) continue;
             const auto& ranking = *(*cycles)[m];
             const auto at = std::find(ranking.begin(), ranking.end(), static_cast<int>(value));
             record.draws[p].push_back({table.numbers[j],

@@ -23,10 +23,7 @@ constexpr std::array<std::array<std::size_t, 2>, 6> kPositionPairs{
 using PairTable = std::array<std::uint64_t, 100>;  // [first * 10 + second]
 
 // The digit a value stands for, or -1.
-int DigitOf(double value) {
-    if (value >= 0.0 && value <= 9.0 && value == std::floor(value)) return static_cast<int>(value);
-    return -1;
-}
+int DigitOf(double value) { return IsDigitValue(value) ? static_cast<int>(value) : -1; }
 
 ChiSquareTest WithPValue(double chi2, int df) { return {chi2, df, ChiSquareUpperTail(chi2, df)}; }
 
@@ -107,16 +104,24 @@ ChiSquareTest TestPair(const std::vector<double>& first, const std::vector<doubl
 
 }  // namespace
 
-RandomnessResult TestRandomness(const DrawTable& table) {
+std::optional<RandomnessResult> TestRandomness(const DrawTable& table,
+                                               const std::atomic<bool>* cancel) {
+    const auto cancelled = [cancel] {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
     RandomnessResult result;
     for (std::size_t p = 0; p < kPositionCount; ++p) {
+        if (cancelled()) return std::nullopt;
         result.positions[p] = TestPosition(table.values[p]);
     }
     for (std::size_t k = 0; k < kPositionPairs.size(); ++k) {
+        if (cancelled()) return std::nullopt;
         const auto [a, b] = kPositionPairs[k];
         result.pairs[k] = {{a, b}, TestPair(table.values[a], table.values[b])};
     }
     return result;
 }
+
+RandomnessResult TestRandomness(const DrawTable& table) { return *TestRandomness(table, nullptr); }
 
 }  // namespace corvalith::evaluate

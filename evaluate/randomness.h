@@ -7,7 +7,9 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <optional>
 
 #include "history/draw_table.h"
 
@@ -47,5 +49,10 @@ struct RandomnessResult {
 // Each position is read from its own value vector of `table` (all of them
 // as long as `numbers` in a loaded table); a pair uses the draws both have.
 [[nodiscard]] RandomnessResult TestRandomness(const DrawTable& table);
+
+// The same, looking at `cancel` (may be null) before each position and each
+// pair: nothing once it was seen set. May throw std::bad_alloc.
+[[nodiscard]] std::optional<RandomnessResult> TestRandomness(const DrawTable& table,
+                                                             const std::atomic<bool>* cancel);
 
 }  // namespace corvalith::evaluate

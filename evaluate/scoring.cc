@@ -54,11 +54,6 @@ std::size_t FirstCandidate(const DrawTable& table, const EvaluationOptions& opti
     return n;
 }
 
-bool IsDigitValue(double value) noexcept {
-    if (!(value >= 0.0 && value <= 9.0)) return false;
-    return static_cast<double>(static_cast<int>(value)) == value;
-}
-
 CountRanks RankByCounts(const DrawTable& table) {
     const std::size_t n = DrawCount(table);
     CountRanks ranks;

@@ -22,9 +22,6 @@ namespace corvalith::evaluate::detail {
 [[nodiscard]] std::size_t FirstCandidate(const DrawTable& table,
                                          const EvaluationOptions& options) noexcept;
 
-// Whether `value` is one of the digits 0-9.
-[[nodiscard]] bool IsDigitValue(double value) noexcept;
-
 // The rank of each draw's digit under the hot rule (digits by descending
 // count over the draws before it) and the cold rule (ascending count), equal
 // counts in ascending digit order; 0 where the value is not a digit. The same

@@ -10,6 +10,8 @@
 namespace corvalith::evaluate {
 
 inline constexpr double kZ95 = 1.959963984540054;  // two-sided 95 % normal quantile
+// The level of every test, verdict and highlight: p below it is significant.
+inline constexpr double kSignificance = 0.05;
 
 struct Interval {
     double low = 0.0;

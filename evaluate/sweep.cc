@@ -18,8 +18,6 @@
 namespace corvalith::evaluate {
 namespace {
 
-constexpr double kSignificance = 0.05;
-
 // Settings with one filter and interval: their indices and placements.
 struct Unit {
     FilterKind filter = FilterKind::Lpf;

@@ -23,7 +23,7 @@ struct SweepResult {
     std::vector<SweepEntry> settings;  // in SweepSettings() order
     std::size_t bestSetting = 0;       // the setting and position with the highest rate
     std::size_t bestPosition = 0;
-    bool anySignificant = false;  // some pHolm < 0.05
+    bool anySignificant = false;  // some pHolm < kSignificance
 };
 
 // Runs every setting on `jobs` threads (0: the hardware threads). The

@@ -190,10 +190,6 @@ std::array<DigitSeries, kDigits> MakeDigitSeries(const CycleCounts& counts, Filt
 
 }  // namespace
 
-FftPlacement EffectivePlacement(const Setting& setting) noexcept {
-    return setting.filter == FilterKind::None ? FftPlacement::Head : setting.fft;
-}
-
 std::optional<std::vector<CycleForecasts>> ForecastCycles(std::span<const double> values,
                                                           const ForecastRule& rule,
                                                           std::span<const FftPlacement> placements,
@@ -206,10 +202,9 @@ std::optional<std::vector<CycleForecasts>> ForecastCycles(std::span<const double
     const std::uint32_t first = std::max<std::uint32_t>(firstCycle, 1);
     if (first > cycles) return out;
 
-    // NONE runs the unfiltered pipeline on the head, whatever was asked.
-    std::vector<FftPlacement> wanted(placements.begin(), placements.end());
-    if (rule.filter == FilterKind::None)
-        std::fill(wanted.begin(), wanted.end(), FftPlacement::Head);
+    std::vector<FftPlacement> wanted(placements.size());
+    std::transform(placements.begin(), placements.end(), wanted.begin(),
+                   [&rule](FftPlacement asked) { return EffectivePlacement(rule.filter, asked); });
     const bool headTail =
         std::find(wanted.begin(), wanted.end(), FftPlacement::HeadTail) != wanted.end();
 

@@ -51,9 +51,6 @@ struct ForecastRule {
     std::span<const FftPlacement> placements, std::uint32_t firstCycle = 0,
     const std::atomic<bool>* cancel = nullptr);
 
-// The placement the predictors use for `setting`.
-[[nodiscard]] FftPlacement EffectivePlacement(const Setting& setting) noexcept;
-
 // The forecast RunPredict gives for every prefix of `values` under
 // `setting`: entry j (0 .. values.size()) for the first j values. Nothing
 // for "Error". May throw std::bad_alloc.

@@ -23,6 +23,12 @@ struct DrawTable {
     [[nodiscard]] std::size_t size() const noexcept { return numbers.size(); }
 };
 
+// Whether a value of the table stands for a digit: a whole number from 0 to 9
+// (NaN and every other value are not).
+[[nodiscard]] constexpr bool IsDigitValue(double value) noexcept {
+    return value >= 0.0 && value <= 9.0 && static_cast<double>(static_cast<int>(value)) == value;
+}
+
 // Reads the history at `path` (file-system bytes) under the same rules and
 // limits as LoadDrawHistory. Returns 0 and fills `table`, or the reader's
 // status (-5) with `table` untouched. Never throws.

@@ -7,7 +7,7 @@
 
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 

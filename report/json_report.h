@@ -8,7 +8,7 @@
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 

@@ -8,7 +8,7 @@
 #include "commands/predict_core.h"
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 

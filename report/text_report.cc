@@ -143,15 +143,17 @@ std::string BacktestVerdict(const BacktestResult& result, int top) {
         const evaluate::PositionResult& position = result.positions[p];
         evaluated += position.evaluated;
         if (position.evaluated > 0 &&
-            evaluate::StatisticsFor(position, top).pValue < kSignificance) {
+            evaluate::StatisticsFor(position, top).pValue < evaluate::kSignificance) {
             beating.push_back(std::string(kPositionLabels[p]));
         }
     }
     if (evaluated == 0) return "結論: 評価できる回がないため、偶然との比較はできません。\n";
     if (beating.empty()) {
-        return "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位はありません。\n";
+        return "結論: 上位 " + k + " の的中率が " + SignificanceLevelText() +
+               " 水準で偶然を上回った位はありません。\n";
     }
-    return "結論: 上位 " + k + " の的中率が 5 % 水準で偶然を上回った位は " + Join(beating) +
+    return "結論: 上位 " + k + " の的中率が " + SignificanceLevelText() +
+           " 水準で偶然を上回った位は " + Join(beating) +
            " です（4 つの位の多重比較は補正していません）。\n";
 }
 
@@ -201,7 +203,7 @@ std::string SweepVerdict(const evaluate::SweepResult& result) {
     for (const evaluate::SweepEntry& entry : result.settings) {
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             evaluated += entry.result.positions[p].evaluated;
-            if (entry.pHolm[p] < kSignificance) {
+            if (entry.pHolm[p] < evaluate::kSignificance) {
                 significant.push_back(SettingName(entry.result.setting) + " の" +
                                       std::string(kPositionLabels[p]) + "（p " +
                                       PValue(entry.pHolm[p]) + "）");
@@ -210,10 +212,11 @@ std::string SweepVerdict(const evaluate::SweepResult& result) {
     }
     if (evaluated == 0) return "結論: 評価できる回がないため、偶然との比較はできません。\n";
     if (!result.anySignificant) {
-        return "結論: 多重比較を Holm 法で補正すると、5 % 水準で偶然を上回る設定はありません。\n";
+        return "結論: 多重比較を Holm 法で補正すると、" + SignificanceLevelText() +
+               " 水準で偶然を上回る設定はありません。\n";
     }
-    return "結論: Holm 法で補正しても 5 % 水準で偶然を上回るのは " + Join(significant) +
-           " です。\n";
+    return "結論: Holm 法で補正しても " + SignificanceLevelText() + " 水準で偶然を上回るのは " +
+           Join(significant) + " です。\n";
 }
 
 std::string RandomnessText(const ReportContext& context, const evaluate::RandomnessResult& result) {
@@ -294,25 +297,29 @@ std::string RandomnessVerdict(const evaluate::RandomnessResult& result) {
     std::vector<std::string> rejected;
     for (const NamedTest& test : tests) {
         p.push_back(test.pValue);
-        if (test.pValue < kSignificance) rejected.push_back(test.name);
+        if (test.pValue < evaluate::kSignificance) rejected.push_back(test.name);
     }
     const std::vector<double> holm = evaluate::HolmAdjust(p);
     std::size_t rejectedAfterHolm = 0;
-    for (const double q : holm) rejectedAfterHolm += q < kSignificance ? 1 : 0;
+    for (const double q : holm) rejectedAfterHolm += q < evaluate::kSignificance ? 1 : 0;
     const std::string count = Number(tests.size());
     if (rejected.empty()) {
-        return "結論: " + count + " の検定のどれも 5 % 水準で一様で独立な数字を棄却しません。\n";
+        return "結論: " + count + " の検定のどれも " + SignificanceLevelText() +
+               " 水準で一様で独立な数字を棄却しません。\n";
     }
-    return "結論: " + count + " の検定のうち " + Number(rejected.size()) +
-           " つが 5 % 水準で一様で独立な数字を棄却します（" + Join(rejected) +
+    return "結論: " + count + " の検定のうち " + Number(rejected.size()) + " つが " +
+           SignificanceLevelText() + " 水準で一様で独立な数字を棄却します（" + Join(rejected) +
            "。多重比較を Holm 法で補正すると " + Number(rejectedAfterHolm) + " つ）。\n";
 }
 
-ReportContext ContextOf(const DrawTable& table) noexcept {
-    ReportContext context;
-    context.history = SummaryOf(table);
-    for (std::size_t p = 0; p < kPositionCount; ++p) context.nonDigits[p] = NonDigitCount(table, p);
-    return context;
+std::string SignificanceLevelText() {
+    return std::to_string(std::lround(evaluate::kSignificance * 100)) + " %";
+}
+
+ReportContext ContextOf(const DrawTable& table) noexcept { return ContextOf(SummaryOf(table)); }
+
+ReportContext ContextOf(const HistorySummary& history) noexcept {
+    return {history, history.nonDigits};
 }
 
 }  // namespace corvalith

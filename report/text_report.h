@@ -11,11 +11,12 @@
 #include "evaluate/backtest.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 
-inline constexpr double kSignificance = 0.05;  // the level of every verdict
+// The significance level as the verdicts say it ("5 %").
+[[nodiscard]] std::string SignificanceLevelText();
 
 // What the reports say about the history besides the results.
 struct ReportContext {
@@ -23,8 +24,9 @@ struct ReportContext {
     std::array<std::size_t, kPositionCount> nonDigits{};  // results that are not a digit
 };
 
-// The report's context for a loaded history.
+// The report's context for a loaded history, or for its summary.
 [[nodiscard]] ReportContext ContextOf(const DrawTable& table) noexcept;
+[[nodiscard]] ReportContext ContextOf(const HistorySummary& history) noexcept;
 
 [[nodiscard]] std::string BacktestText(const ReportContext& context,
                                        const evaluate::BacktestResult& result, int top);

@@ -18,6 +18,7 @@
 #include "commands/date_line.h"
 #include "commands/messages.h"
 #include "dsp/intervals.h"
+#include "ui/analysis/analysis_window.h"
 #include "ui/dialog_client.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_group_box.h"
@@ -73,7 +74,8 @@ CPendulaDlg::CPendulaDlg(WindowServices& services, AboutBoxFactory makeAboutBox,
     OnInitDialog();
 }
 
-CPendulaDlg::~CPendulaDlg() = default;
+// The analysis window goes first: it uses the session this dialog owns.
+CPendulaDlg::~CPendulaDlg() { delete m_analysis.data(); }
 
 void CPendulaDlg::CreateControls() {
     CreateFrame();

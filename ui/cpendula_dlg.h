@@ -26,6 +26,7 @@
 #include <memory>
 #include <optional>
 
+#include "ui/analysis/analysis_session.h"
 #include "ui/window_services.h"
 
 class QAction;
@@ -180,4 +181,5 @@ class CPendulaDlg : public QDialog {
     std::map<int, QAction*> m_commands;
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
     QPointer<corvalith::AnalysisWindow> m_analysis;
+    corvalith::AnalysisSession m_analysisSession;  // the analysis window's size, tab and K
 };

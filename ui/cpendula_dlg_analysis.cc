@@ -38,8 +38,8 @@ void CPendulaDlg::OpenAnalysis(int tab) {
     inputs.interval = static_cast<std::uint32_t>(*interval);
     if (m_filterKind >= 0 && m_filterKind < 3) inputs.filter = kFilterRadios[m_filterKind].kind;
     if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
-    if (inputs.filter == FilterKind::None) inputs.fft = FftPlacement::Head;
+    inputs.fft = EffectivePlacement(inputs.filter, inputs.fft);
     inputs.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
-    if (!m_analysis) m_analysis = new AnalysisWindow(m_services, this);
+    if (!m_analysis) m_analysis = new AnalysisWindow(m_services, m_analysisSession, this);
     m_analysis->Open(inputs, static_cast<AnalysisTab>(tab));
 }

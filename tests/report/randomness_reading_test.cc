@@ -14,8 +14,8 @@ evaluate::ChiSquareTest WithP(double p) { return {1.0, 9, p}; }
 TEST(RandomnessReading, EachTestReadsChanceOrNotAtTheReportsLevel) {
     using Reading = std::string (*)(const evaluate::ChiSquareTest&);
     for (const Reading reading : {&FrequencyReading, &SerialReading, &PairReading}) {
-        const std::string chance = reading(WithP(kSignificance));
-        const std::string departs = reading(WithP(kSignificance / 2));
+        const std::string chance = reading(WithP(evaluate::kSignificance));
+        const std::string departs = reading(WithP(evaluate::kSignificance / 2));
         EXPECT_NE(chance, departs);
         EXPECT_EQ(reading(WithP(1.0)), chance);
         EXPECT_EQ(reading(WithP(0.0)), departs);
@@ -31,7 +31,7 @@ TEST(RandomnessReading, RepeatsSayWhichWay) {
     EXPECT_NE(many, chance);
     EXPECT_NE(many.find("多く"), std::string::npos);
     EXPECT_NE(few.find("少なく"), std::string::npos);
-    EXPECT_EQ(RepeatReading(150, 1000, kSignificance), chance);
+    EXPECT_EQ(RepeatReading(150, 1000, evaluate::kSignificance), chance);
 }
 
 }  // namespace

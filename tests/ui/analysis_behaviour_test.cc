@@ -200,13 +200,19 @@ TEST_F(AnalysisTest, ExportsParseBack) {
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Error);
 }
 
-TEST_F(AnalysisTest, SizeAndTabLastForTheRunOnly) {
+TEST_F(AnalysisTest, SizeTabAndKLastInTheSessionTheirOwnerHolds) {
     OpenAndWait(SampleInputs(), AnalysisTab::Randomness);
     window->resize(1200, 900);
+    window->TopSelector()->setValue(3);
     window.reset();
-    AnalysisWindow again(services);
+    AnalysisWindow again(services, session);
     EXPECT_EQ(again.size(), QSize(1200, 900));
     EXPECT_EQ(again.CurrentTab(), AnalysisTab::Randomness);
+    EXPECT_EQ(again.TopSelector()->value(), 3);
+    AnalysisSession fresh;  // another owner starts from the defaults
+    AnalysisWindow other(services, fresh);
+    EXPECT_EQ(other.size(), AnalysisSession{}.size);
+    EXPECT_EQ(other.CurrentTab(), AnalysisTab::Detail);
 }
 
 class AnalysisMenuTest : public ::testing::Test {

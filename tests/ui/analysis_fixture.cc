@@ -24,11 +24,14 @@ std::string LastLine(const std::string& text) {
 }
 
 void AnalysisTest::SetUp() {
-    window = std::make_unique<AnalysisWindow>(services);
+    window = std::make_unique<AnalysisWindow>(services, session);
     window->TopSelector()->setValue(1);
 }
 
-void AnalysisTest::TearDown() { window.reset(); }
+void AnalysisTest::TearDown() {
+    window.reset();
+    WaitForAnalysisWorkers();  // nothing of a cancelled run outlives the test
+}
 
 bool AnalysisTest::WaitForRun(int milliseconds) {
     if (!window->IsRunning()) return true;

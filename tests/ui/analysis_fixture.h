@@ -35,6 +35,7 @@ class AnalysisTest : public ::testing::Test {
 
     TempDir dir;
     RecordingServices services;
+    AnalysisSession session;
     std::unique_ptr<AnalysisWindow> window;
 };
 

@@ -1,14 +1,16 @@
 // One computation of the analysis window on a worker thread: progress and
 // the end come back to the window's thread as queued signals; Cancel sets
-// the flag the evaluation checks between units of work.
+// the flag the computation checks between steps. Destroying a job never
+// waits for its worker: the worker is told to stop, posts nothing more and
+// is joined by a thread of its own.
 #pragma once
 
 #include <QObject>
-#include <atomic>
+#include <functional>
 #include <memory>
 #include <thread>
 
-#include "ui/analysis/analysis_results.h"
+#include "commands/analysis_results.h"
 
 namespace corvalith {
 
@@ -16,26 +18,36 @@ class AnalysisJob final : public QObject {
     Q_OBJECT
 
   public:
+    // What the worker runs (ComputeAnalysis; tests wrap it to inject faults).
+    using Compute = std::function<AnalysisOutcome(AnalysisTab, const AnalysisInputs&,
+                                                  const evaluate::RunControl&)>;
+
     // Starts at once. `inputs` are copied.
-    AnalysisJob(AnalysisTab tab, const AnalysisInputs& inputs, QObject* parent = nullptr);
-    // Cancels and waits for the worker.
+    AnalysisJob(AnalysisTab tab, const AnalysisInputs& inputs, QObject* parent = nullptr,
+                Compute compute = {});
+    // Cancels and hands the worker to the joining thread.
     ~AnalysisJob() override;
     AnalysisJob(const AnalysisJob&) = delete;
     AnalysisJob& operator=(const AnalysisJob&) = delete;
 
-    void Cancel() noexcept { m_cancel->store(true); }
+    void Cancel() noexcept;
     [[nodiscard]] AnalysisTab tab() const noexcept { return m_tab; }
 
   signals:
     void Progress(int done, int total);
-    // Once, on the window's thread, after the worker ended.
+    // Once, on the window's thread, after the computation ended.
     void Finished(const corvalith::AnalysisOutcome& outcome);
 
   private:
+    struct Link;
     AnalysisTab m_tab;
-    std::shared_ptr<std::atomic<bool>> m_cancel = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<Link> m_link;
     std::thread m_worker;
 };
+
+// Waits until every worker of a destroyed job has ended. The program calls
+// it once its windows are gone, before anything a worker uses is destroyed.
+void WaitForAnalysisWorkers() noexcept;
 
 }  // namespace corvalith
 

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "commands/messages.h"
+#include "report/analysis_report.h"
 #include "text/file_system_path.h"
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_tables.h"
@@ -30,23 +31,12 @@
 namespace corvalith {
 namespace {
 
-// What the window keeps for the run of the program (never on disk).
-struct Session {
-    QSize size{1100, 760};
-    int top = 1;
-    int tab = 0;
-};
-Session& ThisRun() {
-    static Session session;
-    return session;
-}
-
 const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness"};
 
 }  // namespace
 
-AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_services(services) {
+AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services), m_session(session) {
     qRegisterMetaType<AnalysisOutcome>();
     setWindowTitle(QStringLiteral("分析 - Corvalith"));
     auto* layout = new QVBoxLayout(this);
@@ -57,7 +47,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
     auto* topLabel = new QLabel(QStringLiteral("上位 K(&K):"), this);
     m_top = new QSpinBox(this);
     m_top->setRange(1, 5);
-    m_top->setValue(ThisRun().top);
+    m_top->setValue(m_session.top);
     topLabel->setBuddy(m_top);
     top->addWidget(topLabel);
     top->addWidget(m_top);
@@ -90,14 +80,14 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
     for (QPushButton* button : {m_png, m_svg, m_csv, m_json}) bottom->addWidget(button);
     layout->addLayout(bottom);
 
-    m_tabs->setCurrentIndex(ThisRun().tab);
+    m_tabs->setCurrentIndex(m_session.tab);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
-        ThisRun().tab = index;
+        m_session.tab = index;
         Refresh();
     });
     connect(m_top, &QSpinBox::valueChanged, this, [this](int k) {
         m_inputs.top = k;
-        ThisRun().top = k;
+        m_session.top = k;
         if (CurrentTab() == AnalysisTab::Verify)
             ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
         Refresh();
@@ -116,7 +106,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, QWidget* parent)
     connect(m_svg, &QPushButton::clicked, this, [this] { (void)ExportSvg(); });
     connect(m_csv, &QPushButton::clicked, this, [this] { (void)ExportCsv(); });
     connect(m_json, &QPushButton::clicked, this, [this] { (void)ExportJson(); });
-    resize(ThisRun().size);
+    resize(m_session.size);
     UpdateExports();
 }
 
@@ -154,7 +144,7 @@ void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
         const QSignalBlocker quiet(m_tabs);
         m_tabs->setCurrentIndex(static_cast<int>(tab));
     }
-    ThisRun().tab = static_cast<int>(tab);
+    m_session.tab = static_cast<int>(tab);
     Refresh();
 }
 
@@ -162,7 +152,7 @@ void AnalysisWindow::UpdateHeader() {
     QString setting = QStringLiteral("フィルタ %1、間隔 %2、FFT %3")
                           .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
                           .arg(m_inputs.interval)
-                          .arg(FromUtf8(std::string(NameOf(m_inputs.fft))));
+                          .arg(FromUtf8(std::string(NameOf(SettingOf(m_inputs).fft))));
     m_header->setText(ToQString(PathFromFileSystem(m_inputs.path)) + QStringLiteral("　") +
                       setting + QStringLiteral("　第%1回の予想").arg(m_inputs.drawNumber));
 }
@@ -191,7 +181,7 @@ void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileSt
     StopJob();
     ClearTab(tab);
     ++m_runsStarted;
-    m_job = new AnalysisJob(tab, m_inputs, this);
+    m_job = new AnalysisJob(tab, m_inputs, this, m_compute);
     m_progress->setRange(0, 0);  // busy until the first step is reported
     m_progress->setVisible(true);
     m_cancel->setVisible(true);
@@ -203,14 +193,14 @@ void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileSt
     connect(m_job, &AnalysisJob::Finished, this,
             [this, tab, key, stamp](const AnalysisOutcome& outcome) {
                 StopJob();
-                if (outcome.result) {
+                if (outcome.end == AnalysisEnd::Done) {
                     m_cache.Store(key, stamp, outcome.result);
                     if (CurrentTab() == tab) ShowResult(tab, outcome.result);
                     m_status->setText(QString());
-                } else if (!outcome.message.empty()) {
-                    m_status->setText(ToQString(outcome.message));
-                } else {
+                } else if (outcome.end == AnalysisEnd::Cancelled) {
                     m_status->setText(QStringLiteral("キャンセルしました。結果はありません。"));
+                } else {
+                    m_status->setText(ToQString(WhyNoResult(outcome)));
                 }
                 UpdateExports();
                 emit RunEnded();
@@ -223,7 +213,7 @@ void AnalysisWindow::StopJob() {
     m_job = nullptr;
     job->Cancel();
     job->disconnect(this);
-    job->deleteLater();  // its destructor joins the worker, which stops at the next step
+    job->deleteLater();  // the worker stops at its next step; nothing waits for it
     m_progress->setVisible(false);
     m_cancel->setVisible(false);
 }
@@ -268,11 +258,7 @@ void AnalysisWindow::ClearTab(AnalysisTab tab) {
 std::optional<std::string> AnalysisWindow::CurrentJson() const {
     const auto& shown = Shown(CurrentTab());
     if (!shown) return std::nullopt;
-    if (const auto* r = std::get_if<DetailResult>(shown.get())) return r->json;
-    if (const auto* r = std::get_if<VerifyResult>(shown.get())) return VerifyJson(*r, m_inputs.top);
-    if (const auto* r = std::get_if<SweepTabResult>(shown.get())) return r->json;
-    if (const auto* r = std::get_if<RandomnessTabResult>(shown.get())) return r->json;
-    return std::nullopt;
+    return AnalysisJson(*shown, m_inputs.top);
 }
 
 QWidget* AnalysisWindow::CurrentChartPanel() const {
@@ -359,7 +345,7 @@ void AnalysisWindow::closeEvent(QCloseEvent* event) {
 }
 
 void AnalysisWindow::resizeEvent(QResizeEvent* event) {
-    ThisRun().size = size();
+    m_session.size = size();
     QWidget::resizeEvent(event);
 }
 

@@ -3,7 +3,8 @@
 // opened. Each tab's result is computed on a worker thread (progress bar
 // and キャンセル meanwhile) and cached for the run of the program per file
 // state and setting. Charts save as PNG and SVG, tables as CSV, every tab as
-// the command line's JSON. Its size and last tab last for the run only.
+// the command line's JSON. Its size, last tab and K live in the dialog's
+// AnalysisSession, for the run only.
 #pragma once
 
 #include <QString>
@@ -12,8 +13,10 @@
 #include <memory>
 #include <optional>
 
-#include "ui/analysis/analysis_cache.h"
-#include "ui/analysis/analysis_inputs.h"
+#include "commands/analysis_cache.h"
+#include "commands/analysis_inputs.h"
+#include "ui/analysis/analysis_job.h"
+#include "ui/analysis/analysis_session.h"
 
 class QLabel;
 class QProgressBar;
@@ -24,7 +27,6 @@ class QTableWidget;
 
 namespace corvalith {
 
-class AnalysisJob;
 class DetailTab;
 class RandomnessTab;
 class SweepTab;
@@ -35,8 +37,8 @@ class AnalysisWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    // `services` must outlive the window.
-    AnalysisWindow(WindowServices& services, QWidget* parent = nullptr);
+    // `services` and `session` must outlive the window.
+    AnalysisWindow(WindowServices& services, AnalysisSession& session, QWidget* parent = nullptr);
     ~AnalysisWindow() override;
 
     // Shows the window on `tab` for `inputs` (the K kept from before) and
@@ -69,6 +71,10 @@ class AnalysisWindow final : public QWidget {
     // The current tab's JSON (the command line's), or nothing before a result.
     [[nodiscard]] std::optional<std::string> CurrentJson() const;
 
+    // What the next runs compute (ComputeAnalysis when empty); tests inject
+    // failures through it.
+    void SetCompute(AnalysisJob::Compute compute) { m_compute = std::move(compute); }
+
   signals:
     // A computation ended (done, failed or cancelled).
     void RunEnded();
@@ -93,6 +99,8 @@ class AnalysisWindow final : public QWidget {
     [[nodiscard]] QString BaseName() const;
 
     WindowServices& m_services;
+    AnalysisSession& m_session;
+    AnalysisJob::Compute m_compute;
     AnalysisInputs m_inputs;
     AnalysisCache m_cache;
     std::array<std::shared_ptr<const AnalysisResult>, kAnalysisTabCount> m_shown;

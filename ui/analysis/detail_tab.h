@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "ui/analysis/analysis_results.h"
+#include "commands/analysis_results.h"
 
 class QChart;
 class QChartView;

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <array>
 
-#include "ui/analysis/analysis_results.h"
+#include "commands/analysis_results.h"
 
 class QChart;
 class QChartView;

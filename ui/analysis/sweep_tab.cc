@@ -83,9 +83,9 @@ void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
             m_table->setItem(row, kSweepP, new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue));
             auto* holm = new NumberItem(FromUtf8(PValue(entry.pHolm[p])), entry.pHolm[p]);
             // Significant after the correction: from light to full red as p falls.
-            if (entry.pHolm[p] < kSignificance) {
-                holm->setBackground(
-                    ScaleColour(kSignificance - entry.pHolm[p], -1.0, 0.0, kSignificance));
+            if (entry.pHolm[p] < evaluate::kSignificance) {
+                holm->setBackground(ScaleColour(evaluate::kSignificance - entry.pHolm[p], -1.0, 0.0,
+                                                evaluate::kSignificance));
             }
             m_table->setItem(row, kSweepHolm, holm);
         }

@@ -58,7 +58,7 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
         rate->append(x, double(hits) / count);
         hot->append(x, double(hotHits) / count);
         cold->append(x, double(coldHits) / count);
-        const double half = 1.96 * std::sqrt(c * (1 - c) / count);
+        const double half = evaluate::kZ95 * std::sqrt(c * (1 - c) / count);
         upper->append(x, std::min(1.0, c + half));
         lower->append(x, std::max(0.0, c - half));
     }

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "ui/analysis/analysis_results.h"
+#include "commands/analysis_results.h"
 
 namespace corvalith {
 

@@ -1,5 +1,5 @@
 // The summary of a loaded history, from its draw numbers and values.
-#include "report/history_summary.h"
+#include "history/history_summary.h"
 
 namespace corvalith {
 
@@ -10,13 +10,14 @@ HistorySummary SummaryOf(const DrawTable& table) noexcept {
         summary.firstDraw = table.numbers.front();
         summary.lastDraw = table.numbers.back();
     }
+    for (std::size_t p = 0; p < kPositionCount; ++p) summary.nonDigits[p] = NonDigitCount(table, p);
     return summary;
 }
 
 std::size_t NonDigitCount(const DrawTable& table, std::size_t position) noexcept {
     std::size_t count = 0;
     for (const double value : table.values[position]) {
-        if (!(value >= 0 && value <= 9)) ++count;  // also NaN
+        if (!IsDigitValue(value)) ++count;
     }
     return count;
 }

@@ -1,5 +1,5 @@
 // The cache's keys and its stale entries.
-#include "ui/analysis/analysis_cache.h"
+#include "commands/analysis_cache.h"
 
 #include <filesystem>
 #include <system_error>
@@ -23,14 +23,18 @@ std::optional<FileStamp> StampOf(const std::string& path) noexcept {
 
 std::string AnalysisCache::KeyOf(AnalysisTab tab, const AnalysisInputs& inputs,
                                  const FileStamp& stamp) {
+    // The trace and the number of threads change no result.
     std::string key = std::to_string(static_cast<int>(tab)) + '\n' + stamp.path + '\n' +
                       std::to_string(stamp.size) + '\n' + std::to_string(stamp.modified);
-    const std::string setting = std::string(NameOf(inputs.filter)) + ' ' +
-                                std::to_string(inputs.interval) + ' ' +
-                                std::string(NameOf(inputs.fft));
+    const evaluate::Setting ran = SettingOf(inputs);
+    const std::string setting = std::string(NameOf(ran.filter)) + ' ' +
+                                std::to_string(ran.interval) + ' ' + std::string(NameOf(ran.fft));
+    if (inputs.from) key += "\nfrom " + std::to_string(*inputs.from);
     switch (tab) {
         case AnalysisTab::Detail:
-            return key + '\n' + setting + ' ' + std::to_string(inputs.drawNumber);
+            return key + '\n' + setting + ' ' +
+                   (inputs.proposeDrawNumber ? std::string("next")
+                                             : std::to_string(inputs.drawNumber));
         case AnalysisTab::Verify:
             return key + '\n' + setting;  // every K comes from the same record
         case AnalysisTab::Sweep:

@@ -1,0 +1,16 @@
+// What the analysis window keeps for the run of the program (never on
+// disk): its size, its last tab and K. The dialog owns it, so a new window
+// opens as the last one was left.
+#pragma once
+
+#include <QSize>
+
+namespace corvalith {
+
+struct AnalysisSession {
+    QSize size{1100, 760};
+    int top = 1;
+    int tab = 0;
+};
+
+}  // namespace corvalith
