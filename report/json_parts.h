@@ -14,6 +14,11 @@ namespace corvalith {
 // Objects keep their members in the order they are written.
 using Json = nlohmann::ordered_json;
 
+// The version of the JSON contract, the first member ("format") of every
+// object the program prints or exports; it changes whenever a member's name,
+// meaning or nesting changes.
+inline constexpr int kJsonFormat = 1;
+
 // {"draws", "first_draw", "last_draw"}; the draw numbers are null without draws.
 [[nodiscard]] Json HistoryJson(const HistorySummary& summary);
 

@@ -61,6 +61,7 @@ std::string BacktestJson(const HistorySummary& history, const BacktestResult& re
                                          std::nullopt));
     }
     const Json object = {
+        {"format", kJsonFormat},
         {"command", "backtest"},
         {"history", HistoryJson(history)},
         {"setting", SettingOf(result.setting)},
@@ -100,9 +101,13 @@ std::string SweepJson(const HistorySummary& history, const evaluate::SweepResult
     if (!result.settings.empty())
         firstEvaluated = result.settings.front().result.firstEvaluatedDraw;
     const Json object = {
-        {"command", "sweep"}, {"history", HistoryJson(history)},
-        {"top", top},         {"settings", settings},
-        {"best", best},       {"any_significant", result.anySignificant},
+        {"format", kJsonFormat},
+        {"command", "sweep"},
+        {"history", HistoryJson(history)},
+        {"top", top},
+        {"settings", settings},
+        {"best", best},
+        {"any_significant", result.anySignificant},
     };
     return Dump(object);
 }
@@ -127,10 +132,8 @@ std::string RandomnessJson(const HistorySummary& history,
         pairs.push_back(TestJson({{"positions", names}}, pair.test));
     }
     const Json object = {
-        {"command", "randomness"},
-        {"history", HistoryJson(history)},
-        {"positions", positions},
-        {"pairs", pairs},
+        {"format", kJsonFormat},  {"command", "randomness"}, {"history", HistoryJson(history)},
+        {"positions", positions}, {"pairs", pairs},
     };
     return Dump(object);
 }

@@ -21,6 +21,7 @@ std::string PredictJson(const PredictReport& report) {
         });
     }
     const Json object = {
+        {"format", kJsonFormat},
         {"command", "predict"},
         {"history", HistoryJson(report.history)},
         {"setting", SettingJson(report.filter, report.interval, report.fft)},

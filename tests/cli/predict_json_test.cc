@@ -66,8 +66,8 @@ TEST(PredictJson, AgreesWithTheTextOutput) {
         EXPECT_EQ(result.out.back(), '\n');
         EXPECT_EQ(result.out.find('\n'), result.out.size() - 1);  // one line
         const json j = json::parse(result.out);
-        EXPECT_EQ(Keys(j),
-                  (std::set<std::string>{"command", "history", "setting", "draw", "positions"}));
+        EXPECT_EQ(Keys(j), (std::set<std::string>{"format", "command", "history", "setting", "draw",
+                                                  "positions"}));
         EXPECT_EQ(j["command"], "predict");
         EXPECT_EQ(j["history"]["draws"], file.numbers.size());
         EXPECT_EQ(j["history"]["first_draw"], file.numbers.front());
@@ -127,6 +127,21 @@ TEST(PredictJson, ErrorPositionsAreNull) {
     const ProgramResult bad = Cli({"predict", dir.Write("bad.csv", "h\nx\n"), "--format", "json"});
     EXPECT_EQ(bad.exitCode, 3);
     EXPECT_EQ(bad.err, "カルヴェンダデータの読み込みに失敗しました。\n");
+}
+
+// The versioned contract: every command's object starts with "format": 1,
+// then its "command", in the bytes a script reads.
+TEST(JsonContract, EveryCommandsObjectStartsWithTheFormatVersion) {
+    const testing::TempDir dir;
+    const std::string history =
+        dir.Write("h.csv", testing::MakeHistory(std::vector<std::string>(60, "1357")));
+    for (const std::string command : {"predict", "backtest", "sweep", "randomness"}) {
+        const ProgramResult result = Cli({command, history, "--format", "json"});
+        ASSERT_EQ(result.exitCode, 0) << command << result.err;
+        const std::string head = R"({"format":1,"command":")" + command + '"';
+        EXPECT_EQ(result.out.substr(0, head.size()), head) << result.out.substr(0, 80);
+        EXPECT_EQ(nlohmann::ordered_json::parse(result.out).begin().key(), "format");
+    }
 }
 
 }  // namespace

@@ -85,9 +85,9 @@ const HistorySummary kHistory{1001, 1, 1001};
 TEST(BacktestReport, JsonNamesAndConsistency) {
     for (const int top : {1, 3, 10}) {
         const json j = json::parse(BacktestJson(kHistory, Backtest(100), top));
-        EXPECT_EQ(Keys(j),
-                  (std::set<std::string>{"command", "history", "setting", "top", "positions",
-                                         "straight", "changes", "first_evaluated_draw"}));
+        EXPECT_EQ(Keys(j), (std::set<std::string>{"format", "command", "history", "setting", "top",
+                                                  "positions", "straight", "changes",
+                                                  "first_evaluated_draw"}));
         EXPECT_EQ(j["command"], "backtest");
         EXPECT_EQ(j["history"], json::parse(R"({"draws":1001,"first_draw":1,"last_draw":1001})"));
         EXPECT_EQ(j["setting"], json::parse(R"({"filter":"bpf","interval":20,"fft":"tail"})"));
@@ -159,8 +159,8 @@ evaluate::SweepResult Sweep(double smallestHolm) {
 
 TEST(SweepReport, JsonNames) {
     const json j = json::parse(SweepJson(kHistory, Sweep(0.01), 2));
-    EXPECT_EQ(Keys(j), (std::set<std::string>{"command", "history", "top", "settings", "best",
-                                              "any_significant"}));
+    EXPECT_EQ(Keys(j), (std::set<std::string>{"format", "command", "history", "top", "settings",
+                                              "best", "any_significant"}));
     EXPECT_EQ(j["command"], "sweep");
     EXPECT_EQ(j["top"], 2);
     EXPECT_EQ(j["any_significant"], true);
@@ -229,7 +229,8 @@ evaluate::RandomnessResult Randomness(double oneP) {
 
 TEST(RandomnessReport, JsonNames) {
     const json j = json::parse(RandomnessJson(kHistory, Randomness(0.5)));
-    EXPECT_EQ(Keys(j), (std::set<std::string>{"command", "history", "positions", "pairs"}));
+    EXPECT_EQ(Keys(j),
+              (std::set<std::string>{"format", "command", "history", "positions", "pairs"}));
     EXPECT_EQ(j["command"], "randomness");
     ASSERT_EQ(j["positions"].size(), 4u);
     for (std::size_t p = 0; p < 4; ++p) {
