@@ -25,16 +25,18 @@ mkdir -p "$fresh/home" "$fresh/tmp"
 list_tmp() { find /tmp -mindepth 1 -maxdepth 1 -printf '%f\n' | LC_ALL=C sort; }
 list_tmp >"$fresh/tmp-before"
 
+# A failing test still gets its leftovers looked at.
+status=0
 env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME \
-    -u XDG_RUNTIME_DIR HOME="$fresh/home" TMPDIR="$fresh/tmp" scripts/test.sh "$@"
+    -u XDG_RUNTIME_DIR HOME="$fresh/home" TMPDIR="$fresh/tmp" scripts/test.sh "$@" || status=$?
 
 list_tmp >"$fresh/tmp-after"
-status=0
+left=0
 report() {  # heading, prefix, entries
     if [ -n "$3" ]; then
         echo "$1" >&2
         echo "$3" | sed "s|^|  $2|" >&2
-        status=1
+        left=1
     fi
 }
 report "The test command wrote into the home directory:" "~/" \
@@ -43,5 +45,9 @@ report "The test command left entries in TMPDIR:" "\$TMPDIR/" \
     "$(find "$fresh/tmp" -mindepth 1 -maxdepth 1 -printf '%P\n')"
 report "The test command left new entries in /tmp:" "/tmp/" \
     "$(LC_ALL=C comm -13 "$fresh/tmp-before" "$fresh/tmp-after")"
-[ $status -eq 0 ] && echo "The home directory, TMPDIR and /tmp are as they were."
+if [ $left -eq 0 ]; then
+    echo "The home directory, TMPDIR and /tmp are as they were."
+elif [ $status -eq 0 ]; then
+    status=1
+fi
 exit $status
