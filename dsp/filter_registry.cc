@@ -1,5 +1,8 @@
 // The registry table itself. A slot is free when its length is 0; kernels are
-// owned arrays released by ReleaseKernel or by the last close.
+// owned arrays released by ReleaseKernel, by the last close or when the
+// thread ends. The table is thread_local rather than one locked table: a run
+// on the window's thread never waits behind a worker's filtering, and an
+// open that is never closed cannot hold another thread's forecasts up.
 #include "dsp/filter_registry.h"
 
 #include <algorithm>
@@ -24,7 +27,7 @@ struct Registry {
 };
 
 Registry& TheRegistry() noexcept {
-    static Registry registry;
+    thread_local Registry registry;
     return registry;
 }
 

@@ -1,5 +1,7 @@
-// The process-wide registry of FIR filter kernels: up to 100 slots of 128
-// taps, opened and closed by reference count. All calls come from one thread.
+// The registry of FIR filter kernels: up to 100 slots of 128 taps, opened
+// and closed by reference count. Every thread has a registry of its own, so
+// forecasts on two threads never share (or wait for) a kernel table; a slot
+// index means a slot of the calling thread's registry.
 #pragma once
 
 #include <cstdint>

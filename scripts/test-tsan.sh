@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The evaluation tests (the sweep's worker threads among them) built with
-# ThreadSanitizer (build-tsan/); any report fails the run (the tsan test
-# preset sets TSAN_OPTIONS).
+# The tests of everything that runs on more than one thread, built with
+# ThreadSanitizer (build-tsan/): the evaluation (the sweep's worker threads),
+# forecasts on four threads at once and the analysis window with its worker
+# (Qt's offscreen platform). Any report fails the run (the tsan test preset
+# sets TSAN_OPTIONS).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh

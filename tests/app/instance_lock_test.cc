@@ -159,14 +159,17 @@ TEST(InstanceLock, ASymlinkAtTheFallbackNameIsPassedOverForAPrivateDirectory) {
 }
 
 // A child process with extra environment variables; killed at the end of the scope.
+// `qtTempDir`, when given, is its TMPDIR.
 class Child {
   public:
     Child(const std::string& program, const std::string& runtimeDir,
-          std::vector<std::string> args = {}) {
+          std::vector<std::string> args = {}, const std::string& qtTempDir = "") {
         std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeDir};
+        if (!qtTempDir.empty()) env.push_back("TMPDIR=" + qtTempDir);
         for (char** e = environ; *e; ++e) {
             const std::string_view entry(*e);
-            if (!entry.starts_with("QT_QPA_PLATFORM=") && !entry.starts_with("XDG_RUNTIME_DIR=")) {
+            if (!entry.starts_with("QT_QPA_PLATFORM=") && !entry.starts_with("XDG_RUNTIME_DIR=") &&
+                !(entry.starts_with("TMPDIR=") && !qtTempDir.empty())) {
                 env.emplace_back(entry);
             }
         }
@@ -212,18 +215,22 @@ bool HoldsFlock(pid_t pid) {
 }
 
 // Runs the probe with XDG_RUNTIME_DIR set and the lock's fallback places in
-// `lockTempDir`; `prefix` goes before the command (for example a change of user).
+// `lockTempDir`; `prefix` goes before the command (for example a change of
+// user); `qtTempDir`, when given, is its TMPDIR.
 std::string RunProbe(const std::string& runtimeDir, const std::string& lockTempDir,
-                     const std::string& prefix = "") {
+                     const std::string& prefix = "", const std::string& qtTempDir = "") {
+    const std::string temp = qtTempDir.empty() ? "" : "TMPDIR=" + ShellQuote(qtTempDir) + " ";
     const CommandResult result = RunCommand(
         prefix + "env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + ShellQuote(runtimeDir) + " " +
-        ShellQuote(INSTANCE_PROBE_BIN) + " " + ShellQuote(lockTempDir));
+        temp + ShellQuote(INSTANCE_PROBE_BIN) + " " + ShellQuote(lockTempDir));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.out;
 }
 
 // A runtime directory that stays missing: Qt makes a missing one at start-up,
-// but not one whose parent is missing too.
+// but not one whose parent is missing too. Without it Qt makes its own
+// runtime directory under TMPDIR, so the probes run with `scratch` as TMPDIR
+// and that directory goes with the test.
 std::string MissingRuntimeDir(const TempDir& scratch) {
     return scratch.File("no-such-parent/no-such-dir");
 }
@@ -261,18 +268,19 @@ TEST(SecondInstance, WithoutTheRuntimeDirectoryTheFallbackLockStillGuards) {
     TempDir scratch;
     SharedTempDir lockTemp;
     const std::string missing = MissingRuntimeDir(scratch);
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), "window|Corvalith\n");  // no box
+    const std::string qtTemp = scratch.path();
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", qtTemp), "window|Corvalith\n");  // no box
     struct stat info {};
     ASSERT_EQ(
         ::lstat(
             (lockTemp.path() + "/PendulaAppMutex-" + std::to_string(::geteuid()) + ".lock").c_str(),
             &info),
         0);
-    Child first(INSTANCE_PROBE_BIN, missing, {lockTemp.path(), "hold"});
+    Child first(INSTANCE_PROBE_BIN, missing, {lockTemp.path(), "hold"}, qtTemp);
     ASSERT_TRUE(TakesTheLock(first));
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), kRefused);
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", qtTemp), kRefused);
     first.Kill();
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), "window|Corvalith\n");
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", qtTemp), "window|Corvalith\n");
 }
 
 // Root writes into any directory, so as root a probe runs as "nobody"; the
@@ -341,12 +349,12 @@ TEST(SecondInstance, AnotherUsersLockedFileAtTheFallbackNameNeverBlocksTheStart)
     ASSERT_TRUE(TakesTheLock(holder));
 
     // The window opens, no box; the lock is in this user's private directory.
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), "window|Corvalith\n");
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", scratch.path()), "window|Corvalith\n");
     InstanceLock lock("PendulaAppMutex", lockTemp.path());
     EXPECT_EQ(lock.state(), LockState::Held);
     EXPECT_EQ(lock.path(), lockTemp.path() + "/PendulaAppMutex-0.d/PendulaAppMutex.lock");
     // And from there it still keeps a second copy out.
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), kRefused);
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", scratch.path()), kRefused);
     lock.Release();
 
     // Nobody's file was never changed.
@@ -373,7 +381,7 @@ TEST(SecondInstance, WithBothFallbackNamesTakenByAnotherUserItRunsUnguarded) {
     EXPECT_EQ(lock.state(), LockState::Unavailable);
     EXPECT_TRUE(lock.path().empty());
     // The window opens without a box, twice over: nothing to guard with.
-    EXPECT_EQ(RunProbe(missing, lockTemp.path()), "window|Corvalith\n");
+    EXPECT_EQ(RunProbe(missing, lockTemp.path(), "", scratch.path()), "window|Corvalith\n");
 }
 
 }  // namespace

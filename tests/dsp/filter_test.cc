@@ -9,6 +9,7 @@
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "dsp/filter_registry.h"
@@ -227,6 +228,28 @@ TEST(FilterRegistry, LastCloseReleasesEverything) {
     EXPECT_EQ(detail::KernelTaps(slot), nullptr);
     CloseFilterLibrary();  // closing a closed registry changes nothing
     EXPECT_FALSE(detail::FilterLibraryIsOpen());
+}
+
+TEST(FilterRegistry, EachThreadHasItsOwnTable) {
+    RegistryOpen open;
+    const std::vector<double> taps(128, 0.25);
+    for (int i = 0; i < kKernelSlots; ++i) ASSERT_EQ(RegisterKernel(taps.data()), i);
+    // Another thread finds its registry closed, then opens it with every slot free.
+    int closedThere = 0, firstThere = -1;
+    bool openAfterClose = true;
+    std::thread([&] {
+        closedThere = RegisterKernel(taps.data());
+        (void)OpenFilterLibrary();
+        firstThere = RegisterKernel(taps.data());
+        CloseFilterLibrary();
+        openAfterClose = detail::FilterLibraryIsOpen();
+    }).join();
+    EXPECT_EQ(closedThere, kRegistryClosed);
+    EXPECT_EQ(firstThere, 0);
+    EXPECT_FALSE(openAfterClose);
+    // Its close released nothing here.
+    EXPECT_EQ(RegisterKernel(taps.data()), kRegistryFull);
+    EXPECT_NE(detail::KernelTaps(0), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// scripts/check-layers.sh: the project's own tree passes, and each kind of
-// planted violation in a small tree fails with the file that commits it.
+// scripts/check-layers.sh: the project's own tree passes, a small tree using
+// every allowed form passes, and each planted violation in it fails with the
+// file and line that commit it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -20,16 +21,35 @@ CommandResult CheckLayers(const std::string& root) {
     return RunCommand(ShellQuote(CORVALITH_CHECK_LAYERS) + " " + ShellQuote(root));
 }
 
-// A small tree that follows the layers, for one planted violation at a time.
+// A small tree that follows the layers, in the forms the check must accept:
+// std and POSIX headers, a relative include of an allowed layer, each
+// third-party library where the table allows it, a test function that hands
+// its libraries on to target_link_libraries.
 void WriteCleanTree(const TempDir& dir) {
-    for (const char* folder : {"text", "dsp", "history", "commands", "cli", "ui", "tests/ui"}) {
+    for (const char* folder : {"text", "dsp", "history", "commands", "evaluate", "cli", "ui",
+                               "tests/dsp", "tests/ui", "bench", "fuzz"}) {
         std::filesystem::create_directories(dir.File(folder));
     }
-    (void)dir.Write("history/reader.cc", "#include \"dsp/wa_data.h\"\n#include \"text/cp932.h\"\n");
-    (void)dir.Write("commands/run.cc", "#include \"history/draw_history.h\"\n");
-    (void)dir.Write("cli/CMakeLists.txt", "target_link_libraries(cli_core PUBLIC\n    commands)\n");
+    (void)dir.Write("CMakeLists.txt", "add_subdirectory(dsp)  # target_link_libraries(dsp ui)\n");
+    (void)dir.Write("text/cp932.cc",
+                    "#include <iconv.h>\n#include <sys/stat.h>\n#include <fcntl.h>\n"
+                    "#include <unistd.h>\n#include <thread>\n#include <mutex>\n");
+    (void)dir.Write("dsp/wa_data.h", "#include <cstdint>\n");
+    (void)dir.Write("history/reader.cc", "#include \"../dsp/wa_data.h\"\n#include \"text/x.h\"\n");
+    (void)dir.Write("commands/run.cc",
+                    "#include \"evaluate/backtest.h\"\n#include <nlohmann/json.hpp>\n");
+    (void)dir.Write("evaluate/statistics.cc", "#include <boost/math/distributions/normal.hpp>\n");
+    (void)dir.Write("cli/CMakeLists.txt",
+                    "target_link_libraries(cli_core PUBLIC\n    commands PRIVATE CLI11::CLI11)\n");
     (void)dir.Write("ui/dlg.cc", "#include <QDialog>\n#include \"commands/messages.h\"\n");
-    (void)dir.Write("tests/ui/dlg_test.cc", "#include <QTest>\n");
+    (void)dir.Write("tests/CMakeLists.txt",
+                    "function(corvalith_add_test name)\n"
+                    "    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest)\n"
+                    "endfunction()\n");
+    (void)dir.Write("tests/dsp/CMakeLists.txt",
+                    "corvalith_add_test(dsp_test SOURCES a.cc LIBS dsp LABELS x)\n");
+    (void)dir.Write("tests/ui/dlg_test.cc", "#include <QTest>\n#include <gtest/gtest.h>\n");
+    (void)dir.Write("bench/b.cc", "#include <benchmark/benchmark.h>\n#include \"commands/r.h\"\n");
 }
 
 TEST(CheckLayers, TheProjectTreeFollowsTheLayers) {
@@ -44,18 +64,37 @@ TEST(CheckLayers, EachPlantedViolationFailsAndIsNamed) {
         const char* report;
     };
     const Plant plants[] = {
-        {"dsp/fft.cc", "#include \"history/draw_history.h\"\n",
+        {"cli/run.cc", "#include \"../ui/x.h\"\n", "cli/run.cc:1: cli/ may not include ui/"},
+        {"cli/run.cc", "\n#include <ui/x.h>\n", "cli/run.cc:2: cli/ may not include ui/"},
+        {"dsp/fft.cc", "  #  include \"history/draw_history.h\"\n",
          "dsp/fft.cc:1: dsp/ may not include history/"},
-        {"cli/run.cc", "  #include \"ui/cpendula_dlg.h\"\n",
-         "cli/run.cc:1: cli/ may not include ui/"},
-        {"commands/box.cc", "\n#include <QString>\n",
-         "commands/box.cc:2: commands/ may not include Qt"},
-        {"cli/CMakeLists.txt", "target_link_libraries(cli_core PUBLIC\n    ui commands)\n",
-         "cli/CMakeLists.txt: cli/ may not link ui (ui/)"},
-        {"history/CMakeLists.txt", "target_link_libraries(history PUBLIC Qt6::Core)\n",
-         "history/CMakeLists.txt: history/ may not link Qt6::Core"},
-        {"tests/dsp_test.cc", "#include <QObject>\n",
-         "tests/dsp_test.cc:1: Qt outside the window's tests"},
+        {"dsp/fft.cpp", "#include \"history/x.h\"\n", "dsp/fft.cpp:1: dsp/ may not include"},
+        {"dsp/fft.hpp", "#include \"history/x.h\"\n", "dsp/fft.hpp:1: dsp/ may not include"},
+        {"commands/box.cc", "#include <qstring.h>\n", "commands/ may not use Qt (<qstring.h>)"},
+        {"commands/box.cc", "#include \"QString\"\n", "commands/ may not use Qt (\"QString\")"},
+        {"history/CMakeLists.txt", "target_link_libraries(history\n  PUBLIC Qt::Widgets)\n",
+         "history/CMakeLists.txt:1: history/ may not use Qt (Qt::Widgets)"},
+        {"history/CMakeLists.txt", "target_link_libraries(history PUBLIC ${UI_LIBS})\n",
+         "history/ links through ${UI_LIBS}"},
+        {"CMakeLists.txt", "add_subdirectory(dsp)\ntarget_link_libraries(dsp PRIVATE history)\n",
+         "CMakeLists.txt:2: dsp/ may not link history (history/)"},
+        {"tests/dsp/fft_test.cc", "#include \"history/draw_history.h\"\n",
+         "tests/dsp/ may not include history/"},
+        {"tests/dsp/CMakeLists.txt", "corvalith_add_test(t SOURCES a.cc LIBS dsp history)\n",
+         "tests/dsp/ may not link history"},
+        {"tests/dsp/fft_test.cc", "#include <QObject>\n", "tests/dsp/ may not use Qt"},
+        {"bench/b.cc", "#include \"ui/x.h\"\n", "bench/ may not include ui/"},
+        {"fuzz/f.cc", "#include <cli/cli_run.h>\n", "fuzz/ may not include cli/"},
+        {"dsp/x.cc", "#include <boost/math/distributions/normal.hpp>\n",
+         "dsp/ may not use Boost.Math"},
+        {"dsp/CMakeLists.txt", "target_link_libraries(dsp PUBLIC Boost::headers)\n",
+         "dsp/ may not use Boost.Math (Boost::headers)"},
+        {"history/x.cc", "#include <nlohmann/json.hpp>\n", "history/ may not use nlohmann/json"},
+        {"evaluate/x.cc", "#include <boost/algorithm/string.hpp>\n", "evaluate/ may not use Boost"},
+        {"dsp/x.cc", "#include <zlib.h>\n", "<zlib.h> is not a standard, POSIX or listed"},
+        {"dsp/x.cc", "#include \"../../outside.h\"\n", "../../outside.h lies outside the tree"},
+        {"text/x.cc", "#include HEADER\n", "text/x.cc:1: an include through a macro"},
+        {"tools/x.cc", "int main() {}\n", "tools/x.cc: a source outside every layer's folder"},
     };
     {
         TempDir clean;
@@ -64,9 +103,11 @@ TEST(CheckLayers, EachPlantedViolationFailsAndIsNamed) {
         ASSERT_EQ(result.exitCode, 0) << result.err;
     }
     for (const Plant& plant : plants) {
-        SCOPED_TRACE(plant.file);
+        SCOPED_TRACE(std::string(plant.file) + ": " + plant.content);
         TempDir dir;
         WriteCleanTree(dir);
+        std::filesystem::create_directories(
+            dir.File(plant.file).substr(0, dir.File(plant.file).rfind('/')));
         (void)dir.Write(plant.file, plant.content);
         const CommandResult result = CheckLayers(dir.path());
         EXPECT_EQ(result.exitCode, 1);

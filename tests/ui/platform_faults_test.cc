@@ -244,9 +244,13 @@ TEST(NoJapaneseFont, TheWindowStartsForecastsAndEnds) {
 TEST(LostDisplay, CorvixEndsSoonAfterItsXServerIsKilled) {
     if (!fs::exists("/usr/bin/Xvfb")) GTEST_SKIP() << "no Xvfb";
     // Xvfb picks a free display and writes its number to fd 3 once it is ready.
+    // It listens on the abstract socket only (which xcb tries first): its
+    // socket file would need /tmp/.X11-unix, a directory it never removes.
     int ready[2];
     ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
-    Background xserver({"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp"}, {}, ready[1]);
+    Background xserver(
+        {"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-nolisten", "unix"}, {},
+        ready[1]);
     ::close(ready[1]);
     // It writes the number and the line feed separately; closing the pipe
     // before the line feed would make it fail.
