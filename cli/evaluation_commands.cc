@@ -3,7 +3,6 @@
 #include "cli/evaluation_commands.h"
 
 #include <memory>
-#include <new>
 #include <optional>
 
 #include "cli/cli_run.h"
@@ -91,16 +90,15 @@ std::optional<std::string> Evaluate(const CliOptions& options, const DrawTable& 
 
 int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& err,
                   bool showProgress) {
+    // Exhausted memory goes on to RunCli, which says so.
     std::optional<std::string> report;
-    try {
+    {
         const HistoryInput input = ReadHistory(options.history, true);
         if (input.exitCode != kExitOk) {
             err << input.error << '\n';
             return input.exitCode;
         }
         report = Evaluate(options, input.table, err, showProgress);
-    } catch (const std::bad_alloc&) {
-        report.reset();
     }
     if (!report) {
         err << Utf16ToUtf8(kMsgEvaluationFailed) << '\n';

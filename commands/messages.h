@@ -18,6 +18,9 @@ inline constexpr std::u16string_view kMsgReadFailed =
     u"カルヴェンダデータの読み込みに失敗しました。";
 inline constexpr std::u16string_view kMsgPredictFailed =
     u"予想中に予期しないエラーが発生しました。";
+// Memory ran out while a command ran (any command, any face).
+inline constexpr std::u16string_view kMsgOutOfMemory =
+    u"メモリが不足しているため処理できませんでした。";
 inline constexpr std::u16string_view kMsgStartNotice = u"KARVENDA 予想開始します";
 inline constexpr std::u16string_view kMsgNoComboBox = u"コンボボックスが見つかりません";
 inline constexpr std::u16string_view kMsgNoSelection = u"コンボボックスから値を選択してください";
@@ -42,6 +45,8 @@ inline constexpr std::u16string_view kMsgEvaluationFailed =
             return kMsgPathNotFound;
         case PredictStatus::ReadFailed:
             return kMsgReadFailed;
+        case PredictStatus::OutOfMemory:
+            return kMsgOutOfMemory;
         case PredictStatus::Failed:
             return kMsgPredictFailed;
         case PredictStatus::Ok:

@@ -4,6 +4,7 @@
 #include "commands/predict_core.h"
 
 #include <array>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -70,13 +71,15 @@ PredictDetail Run(const PredictRequest& request) {
 }  // namespace
 
 PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
+    PredictDetail failed;
     try {
         return Run(request);
+    } catch (const std::bad_alloc&) {
+        failed.status = PredictStatus::OutOfMemory;
     } catch (...) {
-        PredictDetail failed;
         failed.status = PredictStatus::Failed;
-        return failed;
     }
+    return failed;
 }
 
 PredictOutcome RunPredict(const PredictRequest& request) noexcept {
