@@ -69,7 +69,7 @@ struct EvaluationOptions {
 struct RunControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
-    ThreadStart startThread;  // how a run on several threads starts each (empty: std::jthread)
+    ThreadStart startThread = {};  // how a run on several threads starts each (empty: std::jthread)
 };
 
 // Evaluates `setting` on every draw j >= 1 of `table` (and at or above
