@@ -100,7 +100,7 @@ std::string BuildUsage() {
     u += "\n";
     u += "Exit status: 0 done, 2 no or nonexistent path, 3 history unreadable, 64 bad arguments,\n";
     u += "65 history not usable for evaluation (no draws, or draw numbers not ascending),\n";
-    u += "70 internal failure.\n";
+    u += "70 internal failure (also memory exhausted), 74 output could not be written.\n";
     return u;
 }
 

@@ -1,11 +1,16 @@
 // corvix-cli's commands: `predict` builds a PredictRequest and prints the
 // message (or its JSON form); `next-draw` runs the select-file checks and
-// prints the proposal; its JSON form and the evaluation commands are in
-// evaluation_commands.
+// prints the proposal; the evaluation commands are in evaluation_commands.
+// Every command ends in one place, which says an escaped failure and a
+// failed write of the output.
 #include "cli/cli_run.h"
+
+#include <new>
 
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
+#include "cli/failure_line.h"
+#include "cli/output_stream.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "corvalith/version.h"
@@ -55,20 +60,29 @@ int ExitCodeFor(PredictStatus status) noexcept {
             return kExitNoPath;
         case PredictStatus::ReadFailed:
             return kExitUnreadable;
+        case PredictStatus::OutOfMemory:
         case PredictStatus::Failed:
             break;
     }
     return kExitInternal;
 }
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-           bool showProgress) {
+namespace {
+
+bool IsEvaluation(CliCommand command) noexcept {
+    return command == CliCommand::Backtest || command == CliCommand::Sweep ||
+           command == CliCommand::Randomness;
+}
+
+int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+             bool showProgress, CliCommand& command) {
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
         err << "corvix-cli: " << parse.error << '\n' << CliUsage();
         return kExitUsage;
     }
     const CliOptions& options = *parse.options;
+    command = options.command;
     switch (options.command) {
         case CliCommand::Help:
             out << CliUsage();
@@ -86,6 +100,32 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return RunEvaluation(options, out, err, showProgress);
     }
     return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           bool showProgress) noexcept {
+    CliCommand command = CliCommand::Help;
+    int status = kExitInternal;
+    try {
+        status = Dispatch(args, out, err, showProgress, command);
+    } catch (const std::bad_alloc&) {
+        WriteFailureLine(err, {kMsgOutOfMemory});
+    } catch (...) {
+        WriteFailureLine(err, {IsEvaluation(command) ? kMsgEvaluationFailed : kMsgPredictFailed});
+    }
+    bool written = false;
+    try {
+        written = out.flush().good();
+    } catch (...) {
+        // a stream that throws on failure: not written either
+    }
+    if (!written) {
+        WriteFailureLine(err, {kMsgOutputFailed, OutputFailureReason(OutputErrorOf(out)), u"。"});
+        return kExitIoError;
+    }
+    return status;
 }
 
 }  // namespace corvalith

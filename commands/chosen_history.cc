@@ -1,6 +1,7 @@
 // The checks run before a command reads a history.
 #include "commands/chosen_history.h"
 
+#include "dsp/status.h"
 #include "history/draw_history.h"
 #include "text/file_system_path.h"
 
@@ -14,6 +15,12 @@ PredictStatus CheckPath(const std::string& path) noexcept {
     return PredictStatus::Ok;
 }
 
+// The reader's status as the command's: exhausted memory is not the file's fault.
+PredictStatus StatusOfLoad(int status) noexcept {
+    if (status == kOk) return PredictStatus::Ok;
+    return status == kOutOfMemory ? PredictStatus::OutOfMemory : PredictStatus::ReadFailed;
+}
+
 }  // namespace
 
 PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
@@ -21,20 +28,19 @@ PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
     if (const PredictStatus checked = CheckPath(path); checked != PredictStatus::Ok) {
         return checked;
     }
-    const int loaded =
+    return StatusOfLoad(
         highestDrawNumber != nullptr
             ? LoadDrawHistoryWithHighest(path, series[0].get(), series[1].get(), series[2].get(),
                                          series[3].get(), *highestDrawNumber)
-            : LoadDrawHistory(path, series[0].get(), series[1].get(), series[2].get(),
-                              series[3].get());
-    return loaded == 0 ? PredictStatus::Ok : PredictStatus::ReadFailed;
+            : LoadDrawHistoryWithin(kHistoryLimits, path, series[0].get(), series[1].get(),
+                                    series[2].get(), series[3].get()));
 }
 
 PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table) noexcept {
     if (const PredictStatus checked = CheckPath(path); checked != PredictStatus::Ok) {
         return checked;
     }
-    return LoadDrawTable(path, table) == 0 ? PredictStatus::Ok : PredictStatus::ReadFailed;
+    return StatusOfLoad(LoadDrawTable(path, table));
 }
 
 }  // namespace corvalith

@@ -16,7 +16,7 @@ namespace corvalith {
 using PositionSeries = std::array<ScopedWAData, 4>;
 
 // Checks `path` (file-system bytes) and loads it into `series`: NoPath,
-// PathNotFound, ReadFailed (series untouched) or Ok. With `highestDrawNumber`,
+// PathNotFound, ReadFailed or OutOfMemory (series untouched) or Ok. With `highestDrawNumber`,
 // also sets it, when Ok, to the highest draw number in the file as
 // ScanHighestDrawNumber finds it, from the same read. Never throws.
 [[nodiscard]] PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,

@@ -18,6 +18,9 @@ inline constexpr std::u16string_view kMsgReadFailed =
     u"カルヴェンダデータの読み込みに失敗しました。";
 inline constexpr std::u16string_view kMsgPredictFailed =
     u"予想中に予期しないエラーが発生しました。";
+// Memory ran out while a command ran (any command, any face).
+inline constexpr std::u16string_view kMsgOutOfMemory =
+    u"メモリが不足しているため処理できませんでした。";
 inline constexpr std::u16string_view kMsgStartNotice = u"KARVENDA 予想開始します";
 inline constexpr std::u16string_view kMsgNoComboBox = u"コンボボックスが見つかりません";
 inline constexpr std::u16string_view kMsgNoSelection = u"コンボボックスから値を選択してください";
@@ -27,8 +30,6 @@ inline constexpr std::u16string_view kMsgNoDraws =
     u"評価する抽せんがありません（履歴はヘッダ行だけです）。";
 inline constexpr std::u16string_view kMsgEvaluationFailed =
     u"評価中に予期しないエラーが発生しました。";
-inline constexpr std::u16string_view kMsgOutOfMemory =
-    u"メモリが足りないため評価できませんでした。";
 
 // The first draw whose number is not above the one before it: its 1-based
 // line of the file and both draw numbers.
@@ -44,6 +45,8 @@ inline constexpr std::u16string_view kMsgOutOfMemory =
             return kMsgPathNotFound;
         case PredictStatus::ReadFailed:
             return kMsgReadFailed;
+        case PredictStatus::OutOfMemory:
+            return kMsgOutOfMemory;
         case PredictStatus::Failed:
             return kMsgPredictFailed;
         case PredictStatus::Ok:

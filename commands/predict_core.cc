@@ -4,6 +4,7 @@
 #include "commands/predict_core.h"
 
 #include <array>
+#include <new>
 #include <string>
 #include <utility>
 
@@ -76,23 +77,27 @@ std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomi
 
 std::optional<PredictDetail> RunPredictDetail(const PredictRequest& request,
                                               const std::atomic<bool>& cancel) noexcept {
+    PredictDetail failed;
     try {
         return Run(request, &cancel);
+    } catch (const std::bad_alloc&) {
+        failed.status = PredictStatus::OutOfMemory;
     } catch (...) {
-        PredictDetail failed;
         failed.status = PredictStatus::Failed;
-        return failed;
     }
+    return failed;
 }
 
 PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
+    PredictDetail failed;
     try {
         return *Run(request, nullptr);
+    } catch (const std::bad_alloc&) {
+        failed.status = PredictStatus::OutOfMemory;
     } catch (...) {
-        PredictDetail failed;
         failed.status = PredictStatus::Failed;
-        return failed;
     }
+    return failed;
 }
 
 PredictOutcome RunPredict(const PredictRequest& request) noexcept {

@@ -32,9 +32,11 @@ struct PredictRequest {
     std::string logPath;  // trace file of the predictors; empty (the window's) = none
 };
 
-// In the order in which the checks run. `Failed` is an unexpected failure of
-// the run itself (for example memory exhausted while formatting the message).
-enum class PredictStatus { NoPath, PathNotFound, ReadFailed, Ok, Failed };
+// In the order in which the checks run. `OutOfMemory`: memory ran out while
+// the history was read or the forecast made (a predictor that cannot get its
+// working memory says "Error" in its text instead, as every predictor failure).
+// `Failed` is any other unexpected failure of the run itself.
+enum class PredictStatus { NoPath, PathNotFound, ReadFailed, Ok, Failed, OutOfMemory };
 
 struct PredictOutcome {
     PredictStatus status = PredictStatus::Failed;

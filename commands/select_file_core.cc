@@ -1,4 +1,4 @@
-// CheckChosenHistory: existence, a trial load, the highest-number scan;
+// CheckChosenHistory: existence, a trial load that also finds the highest number;
 // ProposedDrawNumber: the number a forecast shows for it.
 #include "commands/select_file_core.h"
 
@@ -10,10 +10,13 @@
 namespace corvalith {
 
 HistoryCheck CheckChosenHistory(const std::string& path) noexcept {
+    // The trial load finds the highest number in the same read, and says when
+    // memory ran out; a scan of its own would take that for "no number".
     PositionSeries series;
-    const PredictStatus loaded = LoadChosenHistory(path, series);
+    std::int32_t highest = 0;
+    const PredictStatus loaded = LoadChosenHistory(path, series, &highest);
     if (loaded != PredictStatus::Ok) return {loaded, std::nullopt};
-    return {PredictStatus::Ok, NextDrawNumber(ScanHighestDrawNumber(path))};
+    return {PredictStatus::Ok, NextDrawNumber(highest)};
 }
 
 std::int32_t ProposedDrawNumber(std::int32_t highest) noexcept {

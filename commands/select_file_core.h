@@ -12,8 +12,9 @@
 namespace corvalith {
 
 struct HistoryCheck {
-    PredictStatus status = PredictStatus::Failed;  // NoPath, PathNotFound, ReadFailed or Ok
-    std::optional<std::int64_t> nextDraw;          // when Ok: highest draw number + 1, if any
+    PredictStatus status =
+        PredictStatus::Failed;             // NoPath, PathNotFound, ReadFailed, OutOfMemory or Ok
+    std::optional<std::int64_t> nextDraw;  // when Ok: highest draw number + 1, if any
 };
 
 // Checks that something exists at `path` (file-system bytes) and that it

@@ -12,6 +12,7 @@
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
 #include "evaluate/statistics.h"
+#include "evaluate/worker_threads.h"
 #include "history/draw_table.h"
 #include "predict/cycle_counts.h"
 
@@ -68,6 +69,7 @@ struct EvaluationOptions {
 struct RunControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
+    ThreadStart startThread = {};  // how a run on several threads starts each (empty: std::jthread)
 };
 
 // Evaluates `setting` on every draw j >= 1 of `table` (and at or above

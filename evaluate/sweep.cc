@@ -14,6 +14,7 @@
 #include "dsp/intervals.h"
 #include "evaluate/scoring.h"
 #include "evaluate/walk_forward.h"
+#include "evaluate/worker_threads.h"
 
 namespace corvalith::evaluate {
 namespace {
@@ -148,13 +149,9 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
 
     unsigned threads = jobs != 0 ? jobs : std::thread::hardware_concurrency();
     threads = std::clamp<unsigned>(threads, 1, static_cast<unsigned>(units.size()));
-    if (threads == 1) {
-        work();
-    } else {
-        std::vector<std::jthread> workers;
-        workers.reserve(threads);
-        for (unsigned t = 0; t < threads; ++t) workers.emplace_back(work);
-    }
+    // The result does not depend on the number of threads, so a thread that
+    // cannot start only makes the run slower, never a failure.
+    static_cast<void>(RunOnThreads(threads, work, control.startThread));
     if (error) std::rethrow_exception(error);
     if (stop.load() || IsSet(control.cancel)) return std::nullopt;
 

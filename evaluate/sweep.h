@@ -26,10 +26,13 @@ struct SweepResult {
     bool anySignificant = false;  // some pHolm < kSignificance
 };
 
-// Runs every setting on `jobs` threads (0: the hardware threads). The
-// result does not depend on `jobs`. Progress: settings done of 63, reported
-// one call at a time from the worker threads. Nothing when cancelled.
-// `top` is K as in StatisticsFor. May throw std::bad_alloc.
+// Runs every setting on `jobs` threads (0: the hardware threads), the
+// calling one among them; when fewer threads can be started (see
+// RunControl::startThread) it runs on those. The result does not depend on
+// the threads. Progress: settings done of 63, reported one call at a time
+// from the threads. Nothing when cancelled. `top` is K as in StatisticsFor.
+// Throws std::bad_alloc when memory runs out, the only exception its steps
+// raise (whatever a worker throws is rethrown on the calling thread).
 [[nodiscard]] std::optional<SweepResult> Sweep(const DrawTable& table,
                                                const EvaluationOptions& options, int top,
                                                unsigned jobs, const RunControl& control = {});

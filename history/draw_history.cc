@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -36,7 +37,7 @@ int Load(const HistoryLimits& limits, const std::string& path, WAData& thousands
         std::array<std::unique_ptr<double[]>, kPositions> arrays;
         for (std::size_t p = 0; p < kPositions; ++p) {
             arrays[p] = NewZeroedArray<double>(count);
-            if (!arrays[p]) return kHistoryUnreadable;
+            if (!arrays[p]) return kOutOfMemory;
             for (std::size_t i = 0; i < count; ++i) arrays[p][i] = DigitValue(lists[p][i]);
             std::vector<char16_t>().swap(lists[p]);  // lower the peak while the next is made
         }
@@ -48,8 +49,10 @@ int Load(const HistoryLimits& limits, const std::string& path, WAData& thousands
         }
         if (highestDrawNumber != nullptr) *highestDrawNumber = highest;
         return kOk;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;  // while collecting lines or decoding them
     } catch (...) {
-        return kHistoryUnreadable;  // exhausted memory while collecting lines
+        return kHistoryUnreadable;
     }
 }
 
@@ -70,6 +73,8 @@ int LoadDrawHistoryWithHighest(const std::string& path, WAData& thousands, WADat
 
 int LoadDrawHistory(const std::string& path, WAData& thousands, WAData& hundreds, WAData& tens,
                     WAData& ones) noexcept {
-    return corvalith::LoadDrawHistoryWithin(corvalith::kHistoryLimits, path, thousands, hundreds,
-                                            tens, ones);
+    // The reader's own interface has one failure for everything, memory included.
+    const int status = corvalith::LoadDrawHistoryWithin(corvalith::kHistoryLimits, path, thousands,
+                                                        hundreds, tens, ones);
+    return status == corvalith::kOk ? corvalith::kOk : corvalith::kHistoryUnreadable;
 }

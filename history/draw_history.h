@@ -20,14 +20,15 @@ struct HistoryLimits {
 inline constexpr std::size_t kMaxLineBytes = std::size_t{64} * 1024;
 inline constexpr HistoryLimits kHistoryLimits = {kMaxLineBytes, std::size_t{512} << 20, 10'000'000};
 
-// LoadDrawHistory with other limits (for tests of the limits themselves).
+// LoadDrawHistory with other limits, and with exhausted memory told apart:
+// -2 when an allocation failed (records untouched), -5 for every other failure.
 [[nodiscard]] int LoadDrawHistoryWithin(const HistoryLimits& limits, const std::string& path,
                                         WAData& thousands, WAData& hundreds, WAData& tens,
                                         WAData& ones) noexcept;
 
-// LoadDrawHistory that also sets `highestDrawNumber`, on success only, to
-// what ScanHighestDrawNumber finds in the same file, so that a caller needing
-// both reads the file once. Never throws.
+// LoadDrawHistoryWithin the reader's limits that also sets `highestDrawNumber`,
+// on success only, to what ScanHighestDrawNumber finds in the same file, so
+// that a caller needing both reads the file once. Never throws.
 [[nodiscard]] int LoadDrawHistoryWithHighest(const std::string& path, WAData& thousands,
                                              WAData& hundreds, WAData& tens, WAData& ones,
                                              std::int32_t& highestDrawNumber) noexcept;

@@ -2,6 +2,7 @@
 // is replaced only once the whole file has been read and converted.
 #include "history/draw_table.h"
 
+#include <new>
 #include <utility>
 
 #include "dsp/status.h"
@@ -26,8 +27,10 @@ int LoadDrawTable(const std::string& path, DrawTable& table) noexcept {
         }
         table = std::move(loaded);
         return kOk;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
     } catch (...) {
-        return kHistoryUnreadable;  // exhausted memory
+        return kHistoryUnreadable;
     }
 }
 

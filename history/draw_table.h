@@ -30,8 +30,8 @@ struct DrawTable {
 }
 
 // Reads the history at `path` (file-system bytes) under the same rules and
-// limits as LoadDrawHistory. Returns 0 and fills `table`, or the reader's
-// status (-5) with `table` untouched. Never throws.
+// limits as LoadDrawHistory. Returns 0 and fills `table`, or with `table`
+// untouched -2 when memory ran out and -5 on any other failure. Never throws.
 [[nodiscard]] int LoadDrawTable(const std::string& path, DrawTable& table) noexcept;
 
 // The first draw whose number is not above the one before it.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <numeric>
-#include <sstream>
+#include <string>
 
 namespace corvalith {
 
@@ -16,13 +16,14 @@ std::array<int, kDigits> RankDigits(const std::array<double, kDigits>& scores) {
 }
 
 std::string FormatRanking(const std::array<int, kDigits>& ranking) {
-    std::ostringstream text;
-    text << kResultPrefix;
+    // Appended to a string, which throws when memory runs out: a string
+    // stream would set its bad bit instead and hand back a cut text.
+    std::string text = kResultPrefix;
     for (int i = 0; i < kDigits; ++i) {
-        if (i != 0) text << ", ";
-        text << ranking[i];
+        if (i != 0) text += ", ";
+        text += std::to_string(ranking[i]);
     }
-    return text.str();
+    return text;
 }
 
 }  // namespace corvalith

@@ -2,29 +2,38 @@
 // form of names and the tests all go through it.
 #include "text/utf8.h"
 
-namespace corvalith {
+#include <array>
 
-void AppendUtf8(std::string& out, char32_t cp) {
+namespace corvalith {
+namespace {
+
+// The 1 to 4 bytes of one code point into `bytes`; returns how many.
+std::size_t Encode(char32_t cp, std::array<char, 4>& bytes) noexcept {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        bytes[0] = static_cast<char>(cp);
+        return 1;
     }
+    if (cp < 0x800) {
+        bytes[0] = static_cast<char>(0xC0 | (cp >> 6));
+        bytes[1] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        bytes[0] = static_cast<char>(0xE0 | (cp >> 12));
+        bytes[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        bytes[2] = static_cast<char>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    bytes[0] = static_cast<char>(0xF0 | (cp >> 18));
+    bytes[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 4;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size() * 3);
+// Calls `emit` with each code point of `text`, a lone surrogate as U+FFFD.
+template <typename Emit>
+void ForEachCodePoint(std::u16string_view text, Emit emit) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -34,9 +43,37 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }
-        AppendUtf8(out, cp);
+        if (!emit(cp)) return;
     }
+}
+
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    std::array<char, 4> bytes{};
+    out.append(bytes.data(), Encode(cp, bytes));
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    ForEachCodePoint(text, [&out](char32_t cp) {
+        AppendUtf8(out, cp);
+        return true;
+    });
     return out;
+}
+
+std::size_t Utf16ToUtf8(std::u16string_view text, std::span<char> out) noexcept {
+    std::size_t written = 0;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        std::array<char, 4> bytes{};
+        const std::size_t n = Encode(cp, bytes);
+        if (out.size() - written < n) return false;
+        for (std::size_t b = 0; b < n; ++b) out[written++] = bytes[b];
+        return true;
+    });
+    return written;
 }
 
 }  // namespace corvalith

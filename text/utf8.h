@@ -1,6 +1,8 @@
 // UTF-8 output: one code point, or a whole UTF-16 text.
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,5 +13,9 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 
 // UTF-16 to UTF-8. A lone surrogate becomes U+FFFD.
 [[nodiscard]] std::string Utf16ToUtf8(std::u16string_view text);
+
+// The same into `out`, without allocating (for failure lines written when
+// memory is exhausted): the whole code points that fit; returns the bytes written.
+[[nodiscard]] std::size_t Utf16ToUtf8(std::u16string_view text, std::span<char> out) noexcept;
 
 }  // namespace corvalith

@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cmath>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "tests/evaluate/backtest_reference.h"
@@ -81,6 +83,39 @@ TEST(Sweep, GivesTheSameResultForAnyNumberOfThreadsAndEqualsOneBacktestPerSettin
         const auto alone = Backtest(table, settings[s], {});
         ASSERT_TRUE(alone.has_value());
         EXPECT_TRUE(SameResult(one->settings[s].result, *alone)) << s;
+    }
+}
+
+TEST(Sweep, RunsOnTheThreadsThatStartWhenOthersCannot) {
+    const DrawTable table = RandomTable(400, 35, 2);
+    const auto serial = Sweep(table, {}, 2, 1);
+    ASSERT_TRUE(serial.has_value());
+    struct Case {
+        unsigned jobs;
+        unsigned startable;  // threads that start before the next one cannot
+    };
+    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{8, 3}, Case{3, 2}}) {
+        SCOPED_TRACE(::testing::Message() << c.jobs << " jobs, " << c.startable << " start");
+        std::atomic<unsigned> started{0};
+        std::atomic<unsigned> refused{0};
+        std::atomic<std::size_t> done{0};
+        RunControl control;
+        control.progress = [&](std::size_t d, std::size_t) { done = d; };
+        control.startThread = [&](std::function<void()> work) {
+            if (started.load() == c.startable) {
+                ++refused;
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            }
+            ++started;
+            return std::jthread(std::move(work));
+        };
+        const auto sweep = Sweep(table, {}, 2, c.jobs, control);
+        ASSERT_TRUE(sweep.has_value());
+        EXPECT_TRUE(SameSweep(*serial, *sweep));
+        EXPECT_EQ(started.load(), c.startable);
+        EXPECT_EQ(refused.load(), c.startable + 1 < c.jobs ? 1u : 0u);  // no retry after a refusal
+        EXPECT_EQ(done.load(), 63u);
     }
 }
 
