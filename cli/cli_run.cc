@@ -3,8 +3,11 @@
 // prints the proposal; the evaluation commands are in evaluation_commands.
 #include "cli/cli_run.h"
 
+#include <iostream>
+
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
+#include "cli/history_commands.h"
 #include "cli/history_input.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
@@ -85,6 +88,9 @@ int ExitCodeFor(PredictStatus status) noexcept {
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            bool showProgress) {
+    if (IsHistoryCommand(args) && !ParseCliArguments(args).options) {
+        return RunHistoryCommand(args, std::cin, out, err);
+    }
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
         err << "corvix-cli: " << parse.error << '\n' << CliUsage();
