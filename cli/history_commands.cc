@@ -14,6 +14,7 @@
 #include <cstring>
 #include <iterator>
 #include <optional>
+#include <utility>
 
 #include "cli/cli_args.h"
 #include "cli/cli_run.h"
@@ -287,13 +288,13 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             for (auto name = arguments.positional.begin() + 1; name != arguments.positional.end();
                  ++name) {
                 std::string error;
-                const std::optional<std::string> bytes =
+                std::optional<std::string> bytes =
                     *name == "-" ? ReadStandardInput(in, error) : ReadSourceFile(*name, error);
                 if (!bytes) {
                     err << "取り込み元を読めません: " << *name << "（" << error << "）\n";
                     return kExitNoSource;
                 }
-                request.sources.push_back({*name, *bytes});
+                request.sources.push_back({*name, std::move(*bytes)});
             }
             return Report(HistoryCommand::Import, ImportResults(request), arguments, out, err);
         }

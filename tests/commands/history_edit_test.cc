@@ -1,11 +1,12 @@
 // add, import and init through the commands: one table per source form and
 // one per refusal. Every refusal leaves the history byte for byte.
+#include "commands/history_edit.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "commands/history_edit.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 #include "text/utf8.h"
@@ -41,9 +42,10 @@ TEST(AddResult, AppendsTheNextDrawInTheFilesStyle) {
 
     request = {path, u"5555", 2, u"2026/8/22", true, false, false};
     ASSERT_EQ(AddResult(request).status, EditStatus::Ok);
-    EXPECT_EQ(ReadFile(path), ToCp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,2026/8/19,水,1111,-\n"
-                                      "第2回,2026/8/22,木,5555,-\n第3回,2026/8/21,金,3333,-\n"
-                                      "第4回,2026/8/24,月,0971,-\n"));
+    EXPECT_EQ(ReadFile(path),
+              ToCp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,2026/8/19,水,1111,-\n"
+                      "第2回,2026/8/22,木,5555,-\n第3回,2026/8/21,金,3333,-\n"
+                      "第4回,2026/8/24,月,0971,-\n"));
 }
 
 TEST(AddResult, RefusalsWriteNothing) {
@@ -53,18 +55,31 @@ TEST(AddResult, RefusalsWriteNothing) {
         EditStatus status;
         const char* message;
     } cases[] = {
-        {"five digits", {"", u"12345", std::nullopt, u"2026/8/24"}, EditStatus::Refused,
+        {"five digits",
+         {"", u"12345", std::nullopt, u"2026/8/24"},
+         EditStatus::Refused,
          "当せん番号は4桁"},
         {"letters", {"", u"12a4", std::nullopt, u"2026/8/24"}, EditStatus::Refused, "4桁"},
         {"not above", {"", u"1234", 3, u"2026/8/24"}, EditStatus::Refused, "第3回は最新の第3回"},
-        {"a gap", {"", u"1234", 7, u"2026/8/24"}, EditStatus::Refused, "第4回～第6回が抜けています"},
-        {"the same date", {"", u"1234", std::nullopt, u"2026/8/21"}, EditStatus::Refused,
+        {"a gap",
+         {"", u"1234", 7, u"2026/8/24"},
+         EditStatus::Refused,
+         "第4回～第6回が抜けています"},
+        {"the same date",
+         {"", u"1234", std::nullopt, u"2026/8/21"},
+         EditStatus::Refused,
          "より後ではありません"},
-        {"no such date", {"", u"1234", std::nullopt, u"2026/2/30"}, EditStatus::Refused,
+        {"no such date",
+         {"", u"1234", std::nullopt, u"2026/2/30"},
+         EditStatus::Refused,
          "正しい日付ではありません"},
-        {"replace a missing draw", {"", u"1234", 9, u"", true}, EditStatus::Refused,
+        {"replace a missing draw",
+         {"", u"1234", 9, u"", true},
+         EditStatus::Refused,
          "第9回は履歴にありません"},
-        {"dry run", {"", u"1234", std::nullopt, u"2026/8/24", false, false, true}, EditStatus::Ok,
+        {"dry run",
+         {"", u"1234", std::nullopt, u"2026/8/24", false, false, true},
+         EditStatus::Ok,
          ""},
     };
     for (const auto& c : cases) {
@@ -81,18 +96,23 @@ TEST(AddResult, RefusalsWriteNothing) {
 }
 
 TEST(ImportResults, EverySourceFormGivesTheSameDraws) {
-    const std::string expected = std::string(kHistory) +
-                                 "第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,-\n";
+    const std::string expected =
+        std::string(kHistory) + "第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,-\n";
     const struct {
         const char* form;
         std::string bytes;
     } cases[] = {
-        {"history, code page 932", ToCp932("x\n第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,a\n")},
-        {"history, UTF-8 with BOM", "\xEF\xBB\xBFx\n第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,-\n"},
-        {"CSV, columns in another order", "number,extra,Date,draw\n0097,z,2026/8/24,4\n4321,z,2026-08-25,5\n"},
-        {"TSV, Japanese names", ToCp932("日付\t当せん番号\t回\n2026/8/24\t0097\t第4回\n\n2026/8/25\t4321\t5\n")},
+        {"history, code page 932",
+         ToCp932("x\n第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,a\n")},
+        {"history, UTF-8 with BOM",
+         "\xEF\xBB\xBFx\n第4回,2026/8/24,月,0097,-\n第5回,2026/8/25,火,4321,-\n"},
+        {"CSV, columns in another order",
+         "number,extra,Date,draw\n0097,z,2026/8/24,4\n4321,z,2026-08-25,5\n"},
+        {"TSV, Japanese names",
+         ToCp932("日付\t当せん番号\t回\n2026/8/24\t0097\t第4回\n\n2026/8/25\t4321\t5\n")},
         {"pasted lines", "第4回 2026/8/24 0097\n\n5,2026-08-25,4321\n"},
-        {"pasted, full width", "第４回\t２０２６年８月２４日（月）\t００９７\n５　2026.8.25　４３２１\n"},
+        {"pasted, full width",
+         "第４回\t２０２６年８月２４日（月）\t００９７\n５　2026.8.25　４３２１\n"},
         {"already there and new", "1 2026/8/19 1111\n第4回 2026/8/24 0097\n5 2026/8/25 4321\n"},
     };
     for (const auto& c : cases) {
@@ -117,26 +137,46 @@ TEST(ImportResults, RefusalsWriteNothing) {
         EditStatus status;
         const char* message;
     } cases[] = {
-        {"a conflict with the history", {{"a", "2 2026/8/20 9999\n"}}, EditStatus::Conflict,
+        {"a conflict with the history",
+         {{"a", "2 2026/8/20 9999\n"}},
+         EditStatus::Conflict,
          "第2回: 履歴の 3 行目は 2222、a の 1 行目は 9999"},
-        {"two sources disagreeing", {{"a", "4 2026/8/24 1234\n"}, {"b", "\n4 2026/8/24 4321\n"}},
-         EditStatus::Conflict, "第4回: a の 1 行目は 1234、b の 2 行目は 4321"},
+        {"two sources disagreeing",
+         {{"a", "4 2026/8/24 1234\n"}, {"b", "\n4 2026/8/24 4321\n"}},
+         EditStatus::Conflict,
+         "第4回: a の 1 行目は 1234、b の 2 行目は 4321"},
         {"a gap", {{"a", "5 2026/8/25 1234\n"}}, EditStatus::Refused, "第4回が抜けています"},
-        {"draw number 0", {{"a", "h\n第0回,2026/8/1,土,1234,-\n"}}, EditStatus::SourceError,
+        {"draw number 0",
+         {{"a", "h\n第0回,2026/8/1,土,1234,-\n"}},
+         EditStatus::SourceError,
          "回号が読めません"},
-        {"a date not after", {{"a", "4 2026/8/21 1234\n"}}, EditStatus::Refused,
+        {"a date not after",
+         {{"a", "4 2026/8/21 1234\n"}},
+         EditStatus::Refused,
          "より後ではありません"},
-        {"a bad line", {{"a", "4 2026/8/24 1234\n5 2026/8/25\n"}}, EditStatus::SourceError,
+        {"a bad line",
+         {{"a", "4 2026/8/24 1234\n5 2026/8/25\n"}},
+         EditStatus::SourceError,
          "a の 2 行目"},
-        {"binary", {{"bin", std::string("4 2026/8/24 1234\n\x01\x02\x00\x7F", 21)}},
-         EditStatus::SourceError, "バイナリ"},
-        {"UTF-16", {{"u16", testing::ToUtf16("4 2026/8/24 1234\n", false, true)}},
-         EditStatus::SourceError, "UTF-16"},
-        {"UTF-16 without a mark", {{"u16", testing::ToUtf16("4 2026/8/24 1234\n", false, false)}},
-         EditStatus::SourceError, "UTF-16"},
-        {"a 20 MB line", {{"long", std::string(20u << 20, '1')}}, EditStatus::SourceError,
+        {"binary",
+         {{"bin", std::string("4 2026/8/24 1234\n\x01\x02\x00\x7F", 21)}},
+         EditStatus::SourceError,
+         "バイナリ"},
+        {"UTF-16",
+         {{"u16", testing::ToUtf16("4 2026/8/24 1234\n", false, true)}},
+         EditStatus::SourceError,
+         "UTF-16"},
+        {"UTF-16 without a mark",
+         {{"u16", testing::ToUtf16("4 2026/8/24 1234\n", false, false)}},
+         EditStatus::SourceError,
+         "UTF-16"},
+        {"a 20 MB line",
+         {{"long", std::string(20u << 20, '1')}},
+         EditStatus::SourceError,
          "行が長すぎます"},
-        {"neither encoding", {{"bad", "4 2026/8/24 1234 \x81\n"}}, EditStatus::SourceError,
+        {"neither encoding",
+         {{"bad", "4 2026/8/24 1234 \x81\n"}},
+         EditStatus::SourceError,
          "文字が読めません"},
     };
     for (const auto& c : cases) {
