@@ -15,7 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 if [ -f "$history" ]; then
-    runs=100 best= total=0
+    runs=100 best='' total=0
     for ((i = 0; i < runs; ++i)); do
         cp "$history" "$work/copy.csv"
         t0=$(date +%s%N)
