@@ -69,6 +69,10 @@ std::string BuildUsage() {
     u += "                     " + fftArg + " [--top K] [--from N] [--format text|json]\n";
     u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
+    u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
+    u += "                     [--dry-run] [--format text|json]\n";
+    u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--dry-run] [--format text|json]\n";
+    u += "  corvix-cli init HISTORY [--format text|json]\n";
     u += "  corvix-cli --help\n";
     u += "  corvix-cli --version\n";
     u += "\n";
@@ -93,6 +97,15 @@ std::string BuildUsage() {
     u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
          " (default: the hardware threads)\n";
     u += "randomness  tests whether the digits look uniform and independent.\n";
+    u += "add         writes one result (four digits) as the next draw, in the file's own style.\n";
+    u += "            --draw      draw number (default: highest in the file + 1)\n";
+    u += "            --date      draw date (default: today)\n";
+    u += "            --replace   change the result (and date) of an existing draw\n";
+    u += "            --allow-gap allow missing draws before the new ones\n";
+    u += "            --dry-run   show what would be written and write nothing\n";
+    u += "import      adds the new draws of history files, CSV/TSV with a header, or pasted\n";
+    u += "            lines (SOURCE - is standard input); conflicting results are refused.\n";
+    u += "init        writes a new history with only the header line.\n";
     u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
     u += "\n";
     u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
@@ -100,7 +113,10 @@ std::string BuildUsage() {
     u += "\n";
     u += "Exit status: 0 done, 2 no or nonexistent path, 3 history unreadable, 64 bad arguments,\n";
     u += "65 history not usable for evaluation (no draws, or draw numbers not ascending),\n";
-    u += "70 internal failure (also memory exhausted), 74 output could not be written.\n";
+    u += "70 internal failure (also memory exhausted), 74 output could not be written;\n";
+    u += "add, import and init: 65 refused (nothing written), 66 source unreadable, 73 init over\n";
+    u += "an existing file, 74 write failed (history unchanged), 75 history changed by another\n";
+    u += "program meanwhile (try again), 77 history read-only.\n";
     return u;
 }
 

@@ -5,11 +5,13 @@
 // failed write of the output.
 #include "cli/cli_run.h"
 
+#include <iostream>
 #include <new>
 
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
 #include "cli/failure_line.h"
+#include "cli/history_commands.h"
 #include "cli/output_stream.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
@@ -76,6 +78,9 @@ bool IsEvaluation(CliCommand command) noexcept {
 
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              bool showProgress, CliCommand& command) {
+    if (IsHistoryCommand(args) && !ParseCliArguments(args).options) {
+        return RunHistoryCommand(args, std::cin, out, err);
+    }
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
         err << "corvix-cli: " << parse.error << '\n' << CliUsage();

@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness"
+    local commands="predict next-draw backtest sweep randomness add import init"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness)
+            predict | next-draw | backtest | sweep | randomness | add | import | init)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -52,7 +52,7 @@ _corvix_cli()
             _filedir
             return
             ;;
-        --draw | --from | --jobs)
+        --draw | --from | --jobs | --date)
             return  # a number
             ;;
     esac
@@ -70,6 +70,9 @@ _corvix_cli()
         backtest) options="--filter --interval --fft --top --from --format" ;;
         sweep) options="--top --from --jobs --format" ;;
         randomness) options="--format" ;;
+        add) options="--draw --date --replace --allow-gap --dry-run --format" ;;
+        import) options="--allow-gap --dry-run --format" ;;
+        init) options="--format" ;;
     esac
     if [[ $cur == -* ]]; then
         _corvix_cli_offer "$options --help"

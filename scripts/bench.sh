@@ -4,7 +4,8 @@
 # 1,000,000 draws (corvalith_bench), the evaluation's backtests, sweeps and
 # the peak memory of a million-draw sweep (evaluate_bench), then the
 # whole-process time of corvix-cli predict on the real history when it is
-# there. Arguments go to both benchmark programs.
+# there, and the history commands' figures (scripts/bench-history.sh).
+# Arguments go to both benchmark programs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -15,3 +16,4 @@ build-release/bin/evaluate_bench "$@"
 if [ -f ../shared/data/real-history.csv ]; then
     scripts/bench-cli.sh
 fi
+scripts/bench-history.sh

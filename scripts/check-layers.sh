@@ -55,6 +55,7 @@ TARGETS = {
     "report": "report", "ui": "ui", "app_shell": "app", "corvix": "app",
     "corvix-screenshot": "app", "cli_core": "cli", "corvix-cli": "cli",
     "test_support": "tests/support", "test_main": "tests/support",
+    "test_allocation_failure": "tests/support",
     "fuzz_support": "fuzz", "corvalith_options": "root",
 }
 # Functions that hand their arguments on to target_link_libraries: the

@@ -19,3 +19,12 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 [[nodiscard]] std::size_t Utf16ToUtf8(std::u16string_view text, std::span<char> out) noexcept;
 
 }  // namespace corvalith
+
+namespace corvalith {
+
+// Strict UTF-8 to UTF-16 (no overlong forms, no surrogates, at most
+// U+10FFFF). Appends to `out`; false at the first invalid sequence, with
+// `out` holding the text before it. May throw std::bad_alloc.
+[[nodiscard]] bool Utf8ToUtf16(std::string_view bytes, std::u16string& out);
+
+}  // namespace corvalith

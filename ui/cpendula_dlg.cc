@@ -209,6 +209,14 @@ void CPendulaDlg::CreateMenuBar() {
         action->setObjectName(QString::number(command));
         m_commands[command] = action;
     }
+    QMenu* history = m_menuBar->addMenu(ToQString(kMenuHistory));
+    for (const auto& [command, text] :
+         {std::pair{id::kHistoryNew, kMenuHistoryNew}, std::pair{id::kHistoryAdd, kMenuHistoryAdd},
+          std::pair{id::kHistoryImport, kMenuHistoryImport}}) {
+        QAction* action = history->addAction(ToQString(text));
+        action->setObjectName(QString::number(command));
+        m_commands[command] = action;
+    }
     QMenu* help = m_menuBar->addMenu(ToQString(kMenuHelp));
     QAction* about = help->addAction(ToQString(kMenuAppAbout));
     const QString prompt = ToQString(kPromptAppAbout);
@@ -261,6 +269,9 @@ void CPendulaDlg::MapMessages() {
     Map(m_commands.at(id::kAnalysisSweep), &QAction::triggered, &CPendulaDlg::OnAnalysisSweep);
     Map(m_commands.at(id::kAnalysisRandomness), &QAction::triggered,
         &CPendulaDlg::OnAnalysisRandomness);
+    Map(m_commands.at(id::kHistoryNew), &QAction::triggered, &CPendulaDlg::OnHistoryNew);
+    Map(m_commands.at(id::kHistoryAdd), &QAction::triggered, &CPendulaDlg::OnHistoryAdd);
+    Map(m_commands.at(id::kHistoryImport), &QAction::triggered, &CPendulaDlg::OnHistoryImport);
     Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
     Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
     Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);

@@ -119,6 +119,9 @@ class CPendulaDlg : public QDialog {
     void OnAnalysisVerify();
     void OnAnalysisSweep();
     void OnAnalysisRandomness();
+    void OnHistoryNew();
+    void OnHistoryAdd();
+    void OnHistoryImport();
 
   private:
     // The window from the template: frame, then each control made, grouped
@@ -144,6 +147,7 @@ class CPendulaDlg : public QDialog {
     // The 分析 commands: the dialog's settings, the chosen-history checks,
     // then the analysis window on tab `tab` (an AnalysisTab).
     void OpenAnalysis(int tab);
+    void OpenHistoryDialog(bool import);
 
     // Runs a handler so that no exception leaves it: an unexpected failure
     // becomes an error box with `failureText`, and the window goes on.

@@ -49,6 +49,9 @@ inline constexpr int kAnalysisDetail = 40010;
 inline constexpr int kAnalysisVerify = 40011;
 inline constexpr int kAnalysisSweep = 40012;
 inline constexpr int kAnalysisRandomness = 40013;
+inline constexpr int kHistoryNew = 40020;
+inline constexpr int kHistoryAdd = 40021;
+inline constexpr int kHistoryImport = 40022;
 }  // namespace id
 
 // Texts of the resources.
@@ -64,6 +67,10 @@ inline constexpr std::u16string_view kMenuAnalysisDetail = u"予想の詳細(&D)
 inline constexpr std::u16string_view kMenuAnalysisVerify = u"予想の検証(&V)...";
 inline constexpr std::u16string_view kMenuAnalysisSweep = u"全設定の比較(&C)...";
 inline constexpr std::u16string_view kMenuAnalysisRandomness = u"乱数性の検定(&R)...";
+inline constexpr std::u16string_view kMenuHistory = u"履歴(&H)";
+inline constexpr std::u16string_view kMenuHistoryNew = u"新規作成(&W)...";
+inline constexpr std::u16string_view kMenuHistoryAdd = u"結果の追加(&E)...";
+inline constexpr std::u16string_view kMenuHistoryImport = u"結果の取り込み(&I)...";
 inline constexpr std::u16string_view kMenuAppAbout = u"ﾊﾞｰｼﾞｮﾝ情報 (&A)...";
 // String res::kAppAboutPrompt: prompt and tool tip of the About command,
 // separated by a line feed.

@@ -228,10 +228,11 @@ class AnalysisMenuTest : public ::testing::Test {
 
 TEST_F(AnalysisMenuTest, TheMenuSitsBetweenTheTwoMenus) {
     const QList<QAction*> menus = dialog->MenuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);
+    ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("分析(&N)"));
-    EXPECT_EQ(menus[2]->text(), QStringLiteral("ヘルプ"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("履歴(&H)"));
+    EXPECT_EQ(menus[3]->text(), QStringLiteral("ヘルプ"));
     const QList<QAction*> items = menus[1]->menu()->actions();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0], dialog->MenuCommand(id::kAnalysisDetail));

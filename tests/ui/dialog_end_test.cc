@@ -116,7 +116,7 @@ TEST_F(DialogEnd, TheHelpMenuShowsTheAboutBox) {
         EXPECT_EQ(about.parentWidget(), dialog.get());
         return about.result();
     };
-    ClickMenuCommand(*dialog, 2, id::kAppAbout);  // ヘルプ, after ﾌｧｲﾙ and 分析
+    ClickMenuCommand(*dialog, 3, id::kAppAbout);  // ヘルプ, after ﾌｧｲﾙ, 分析 and 履歴
     ASSERT_TRUE(QTest::qWaitFor([this] { return !services.modalRuns.empty(); }));
     ASSERT_EQ(services.modalRuns.size(), 1u);
     EXPECT_EQ(services.modalRuns[0], "CAboutDlg");

@@ -150,15 +150,16 @@ TEST_F(StartState, TabFollowsTheTemplateOrderOfTabStops) {
 
 TEST_F(StartState, MenuBarHasTheHalfWidthKatakanaCommands) {
     const QList<QAction*> menus = dialog->MenuBar()->actions();
-    ASSERT_EQ(menus.size(), 3);  // the 分析 menu between them
+    ASSERT_EQ(menus.size(), 4);  // the 分析 and 履歴 menus between them
     EXPECT_EQ(menus[0]->text(), ToQString(u"ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(menus[2]->text(), ToQString(u"ヘルプ"));
+    EXPECT_EQ(menus[2]->text(), ToQString(u"履歴(&H)"));
+    EXPECT_EQ(menus[3]->text(), ToQString(u"ヘルプ"));
     ASSERT_NE(dialog->MenuCommand(id::kAppExit), nullptr);
     ASSERT_NE(dialog->MenuCommand(id::kAppAbout), nullptr);
     EXPECT_EQ(dialog->MenuCommand(id::kAppExit)->text(), ToQString(u"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
     EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->text(), ToQString(u"ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
     EXPECT_EQ(menus[0]->menu()->actions().front(), dialog->MenuCommand(id::kAppExit));
-    EXPECT_EQ(menus[2]->menu()->actions().front(), dialog->MenuCommand(id::kAppAbout));
+    EXPECT_EQ(menus[3]->menu()->actions().front(), dialog->MenuCommand(id::kAppAbout));
     EXPECT_EQ(dialog->MenuCommand(id::kAppAbout)->toolTip(), ToQString(u"ﾊﾞｰｼﾞｮﾝ情報"));
 }
 

@@ -1,0 +1,395 @@
+// The rules of a change are checked inside the edit, that is under the lock
+// on the history as read, so that two commands at once each see the other's
+// result. The new lines take the file's own style (StyleOf).
+#include "commands/history_edit.h"
+
+#include <algorithm>
+
+#include "commands/history_messages.h"
+#include "commands/messages.h"
+#include "history/draw_number.h"
+#include "text/cp932.h"
+#include "text/file_system_path.h"
+
+namespace corvalith {
+namespace {
+
+constexpr std::size_t kConflictsListed = 10;
+
+ResultCharacters Characters(const ResultDigits& digits) {
+    return {static_cast<char16_t>(digits[0]), static_cast<char16_t>(digits[1]),
+            static_cast<char16_t>(digits[2]), static_cast<char16_t>(digits[3])};
+}
+
+std::u16string ResultText(const ResultCharacters& result) {
+    return std::u16string(result.begin(), result.end());
+}
+std::u16string ResultText(const ResultDigits& result) {
+    return std::u16string(result.begin(), result.end());
+}
+
+std::string_view LineEnd(const LineStyle& style) { return style.crlf ? "\r\n" : "\n"; }
+
+// The decoded line without its line end, for the report.
+std::u16string Shown(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    return DecodeCp932Lossy(line);
+}
+
+EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::string& path) {
+    outcome.write = write;
+    switch (write.status) {
+        case WriteStatus::Ok:
+            outcome.status = EditStatus::Ok;
+            break;
+        case WriteStatus::NotFound:
+            outcome.status = EditStatus::NotFound;
+            outcome.message = kMsgPathNotFound;
+            break;
+        case WriteStatus::NotRegular:
+            outcome.status = EditStatus::NotRegular;
+            outcome.message = kMsgHistoryNotRegular;
+            break;
+        case WriteStatus::Unreadable:
+            outcome.status = EditStatus::Unreadable;
+            outcome.message = kMsgReadFailed;
+            break;
+        case WriteStatus::ReadOnly:
+            outcome.status = EditStatus::ReadOnly;
+            outcome.message = kMsgHistoryReadOnly;
+            break;
+        case WriteStatus::Exists:
+            outcome.status = EditStatus::Exists;
+            outcome.message = ExistsMessage(PathFromFileSystem(path));
+            break;
+        case WriteStatus::TooLarge:
+            outcome.status = EditStatus::TooLarge;
+            outcome.message = kMsgHistoryTooLarge;
+            break;
+        case WriteStatus::Refused:
+            break;  // status and message set by the edit
+        case WriteStatus::Changed:
+            outcome.status = EditStatus::Changed;
+            outcome.message = kMsgHistoryChanged;
+            break;
+        case WriteStatus::Failed:
+            outcome.status = EditStatus::WriteFailed;
+            outcome.message = WriteFailedMessage(write);
+            break;
+    }
+    return outcome;
+}
+
+EditOutcome Refusal(EditStatus status, std::u16string message) {
+    EditOutcome outcome;
+    outcome.status = status;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+// The bytes of `history` with `lines` after its last line.
+std::string Appended(const HistoryImage& history, const LineStyle& style, std::size_t extra) {
+    std::string bytes;
+    bytes.reserve(history.bytes.size() + extra + 2);
+    bytes = history.bytes;
+    if (!history.endsWithBreak) bytes += LineEnd(style);
+    return bytes;
+}
+
+bool RefuseDate(EditOutcome& outcome, const HistoryImage& history, std::int32_t draw,
+                const CalendarDate& date, std::uint32_t previousKey, std::int32_t previous) {
+    if (date.Key() > previousKey) return false;
+    (void)history;
+    outcome.status = EditStatus::Refused;
+    outcome.message = DateNotAfterMessage(draw, date, previous, DateOfKey(previousKey));
+    return true;
+}
+
+EditOutcome Add(const AddRequest& request, FileSystem& fs) {
+    if (request.historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
+    const auto result = ResultOf(request.result);
+    if (!result) return Refusal(EditStatus::Refused, NotFourDigitsMessage(request.result));
+    std::optional<CalendarDate> date;
+    if (!request.date.empty()) {
+        date = InputDateOf(request.date);
+        if (!date) return Refusal(EditStatus::Refused, BadDateMessage(request.date));
+    }
+    if (request.draw && *request.draw < 1) {
+        return Refusal(EditStatus::Refused, NotInHistoryMessage(*request.draw));
+    }
+
+    EditOutcome outcome;
+    outcome.dryRun = request.dryRun;
+    const HistoryEdit edit = [&](const HistoryImage& history, EditPlan& plan) {
+        outcome.status = EditStatus::Refused;
+        const LineStyle style = StyleOf(history);
+        const std::int32_t highest = history.highest;
+        std::int32_t draw = 0;
+        if (request.draw) {
+            draw = *request.draw;
+        } else if (const auto next = NextDrawNumber(highest); next && *next <= INT32_MAX) {
+            draw = static_cast<std::int32_t>(*next);
+        } else {
+            outcome.message = history.draws.empty() ? std::u16string(kMsgNoDrawGiven)
+                                                    : NotAboveMessage(highest, highest);
+            return false;
+        }
+        if (request.replace) {
+            const auto found =
+                std::find_if(history.draws.rbegin(), history.draws.rend(),
+                             [draw](const DrawRecord& r) { return r.number == draw; });
+            if (found == history.draws.rend()) {
+                outcome.message = NotInHistoryMessage(draw);
+                return false;
+            }
+            const std::size_t index = static_cast<std::size_t>(history.draws.rend() - found) - 1;
+            const DrawRecord& record = *found;
+            const std::string line =
+                ReplaceDrawFields(LineOf(history, record), style, *result, date);
+            plan.bytes.reserve(history.bytes.size() + 16);
+            plan.bytes.assign(history.bytes, 0, record.begin);
+            plan.bytes += line;
+            plan.bytes.append(history.bytes, record.begin + record.length, std::string::npos);
+            plan.drawCount = history.draws.size();
+            plan.changed.push_back({index, draw, Characters(*result)});
+            outcome.line = Shown(line);
+            outcome.replaced = true;
+            outcome.firstAdded = outcome.lastAdded = draw;
+            outcome.highest = highest;
+            return true;
+        }
+        if (!history.draws.empty() && draw <= highest) {
+            outcome.message = NotAboveMessage(draw, highest);
+            return false;
+        }
+        if (!history.draws.empty() && draw > highest + 1) {
+            if (!request.allowGap) {
+                outcome.message = MissingMessage(highest + 1, draw - 1);
+                return false;
+            }
+            outcome.gaps.push_back({highest + 1, draw - 1});
+        }
+        const CalendarDate when = date.value_or(Today());
+        if (!history.draws.empty() &&
+            RefuseDate(outcome, history, draw, when, history.draws.back().dateKey,
+                       history.draws.back().number)) {
+            return false;
+        }
+        const std::string line = FormatDrawLine(style, draw, when, *result);
+        plan.bytes = Appended(history, style, line.size());
+        plan.bytes += line;
+        plan.drawCount = history.draws.size() + 1;
+        plan.changed.push_back({history.draws.size(), draw, Characters(*result)});
+        outcome.line = Shown(line);
+        outcome.added = 1;
+        outcome.firstAdded = outcome.lastAdded = draw;
+        outcome.highest = std::max(highest, draw);
+        return true;
+    };
+    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
+    return Finish(std::move(outcome), write, request.historyPath);
+}
+
+std::u16string Counted(std::size_t n) {
+    const std::string text = std::to_string(n);
+    return std::u16string(text.begin(), text.end());
+}
+
+// Where a draw of the merge came from, for the conflict lines.
+std::u16string Origin(const ImportRequest& request, const SourceDraw& draw) {
+    return PathFromFileSystem(request.sources[draw.source].name) + u" の " + Counted(draw.line) +
+           u" 行目";
+}
+
+std::u16string HistoryOrigin(std::size_t index) {
+    return u"履歴の " + Counted(index + 2) + u" 行目";
+}
+
+std::u16string ConflictLine(std::int32_t number, const std::u16string& a,
+                            std::u16string_view aResult, const std::u16string& b,
+                            std::u16string_view bResult) {
+    return Drawn(number) + u": " + a + u"は " + std::u16string(aResult) + u"、" + b + u"は " +
+           std::u16string(bResult);
+}
+
+EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
+    if (request.historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
+    std::vector<SourceDraw> draws;
+    for (std::size_t i = 0; i < request.sources.size(); ++i) {
+        SourceForm form{};
+        std::u16string error;
+        if (!ReadSource(request.sources[i], static_cast<std::uint32_t>(i), draws, form, error)) {
+            return Refusal(EditStatus::SourceError, std::move(error));
+        }
+    }
+    std::stable_sort(draws.begin(), draws.end(),
+                     [](const SourceDraw& a, const SourceDraw& b) { return a.number < b.number; });
+
+    EditOutcome outcome;
+    outcome.dryRun = request.dryRun;
+    bool nothingNew = false;
+    const HistoryEdit edit = [&](const HistoryImage& history, EditPlan& plan) {
+        outcome = EditOutcome{};
+        outcome.dryRun = request.dryRun;
+        outcome.status = EditStatus::Refused;
+        std::vector<std::pair<std::int32_t, std::uint32_t>> known;  // number, index
+        known.reserve(history.draws.size());
+        std::int32_t highest = 0;
+        for (std::size_t i = 0; i < history.draws.size(); ++i) {
+            known.emplace_back(history.draws[i].number, static_cast<std::uint32_t>(i));
+            highest = std::max(highest, history.draws[i].number);
+        }
+        std::sort(known.begin(), known.end());
+
+        std::vector<const SourceDraw*> fresh;  // new draws, ascending
+        std::vector<std::u16string> conflicts;
+        const SourceDraw* belowMissing = nullptr;
+        for (std::size_t i = 0; i < draws.size();) {
+            const SourceDraw& first = draws[i];
+            ImportRow row{first.number, DateOfKey(first.dateKey), first.result, RowKind::New, {}};
+            std::size_t j = i + 1;
+            for (; j < draws.size() && draws[j].number == first.number; ++j) {
+                if (draws[j].result != first.result && row.kind != RowKind::Conflict) {
+                    row.kind = RowKind::Conflict;
+                    row.other = draws[j].result;
+                    conflicts.push_back(
+                        ConflictLine(first.number, Origin(request, first), ResultText(first.result),
+                                     Origin(request, draws[j]), ResultText(draws[j].result)));
+                }
+            }
+            const auto at =
+                std::lower_bound(known.begin(), known.end(),
+                                 std::pair<std::int32_t, std::uint32_t>{first.number, 0});
+            if (at != known.end() && at->first == first.number) {
+                const DrawRecord& record = history.draws[at->second];
+                if (record.result == Characters(first.result)) {
+                    if (row.kind != RowKind::Conflict) {
+                        row.kind = RowKind::Unchanged;
+                        ++outcome.unchanged;
+                    }
+                } else if (row.kind != RowKind::Conflict) {
+                    row.kind = RowKind::Conflict;
+                    ResultDigits other{};
+                    for (std::size_t p = 0; p < 4; ++p)
+                        other[p] = static_cast<char>(record.result[p]);
+                    row.other = other;
+                    conflicts.push_back(ConflictLine(
+                        first.number, HistoryOrigin(at->second), ResultText(record.result),
+                        Origin(request, first), ResultText(first.result)));
+                }
+            } else if (row.kind == RowKind::New) {
+                if (!history.draws.empty() && first.number <= highest) {
+                    if (belowMissing == nullptr) belowMissing = &first;
+                } else {
+                    fresh.push_back(&first);
+                }
+            }
+            if (request.wantRows) outcome.rows.push_back(row);
+            i = j;
+        }
+        outcome.conflicts = conflicts.size();
+        outcome.highest = highest;
+        if (!conflicts.empty()) {
+            outcome.status = EditStatus::Conflict;
+            for (std::size_t k = 0; k < conflicts.size() && k < kConflictsListed; ++k) {
+                if (k > 0) outcome.message += u'\n';
+                outcome.message += conflicts[k];
+            }
+            return false;
+        }
+        if (belowMissing != nullptr) {
+            outcome.message = BelowAndMissingMessage(belowMissing->number, highest);
+            return false;
+        }
+        // Gaps: before the first new draw (in a history with draws) and between new draws.
+        std::int64_t expected =
+            history.draws.empty() || fresh.empty() ? 0 : std::int64_t{highest} + 1;
+        for (const SourceDraw* draw : fresh) {
+            if (expected != 0 && draw->number > expected) {
+                outcome.gaps.push_back({static_cast<std::int32_t>(expected), draw->number - 1});
+            }
+            expected = std::int64_t{draw->number} + 1;
+        }
+        if (!outcome.gaps.empty() && !request.allowGap) {
+            outcome.message = MissingMessage(outcome.gaps.front().first, outcome.gaps.front().last);
+            return false;
+        }
+        std::uint32_t previousKey = history.draws.empty() ? 0 : history.draws.back().dateKey;
+        std::int32_t previous = history.draws.empty() ? 0 : history.draws.back().number;
+        for (const SourceDraw* draw : fresh) {
+            if (previousKey != 0 && RefuseDate(outcome, history, draw->number,
+                                               DateOfKey(draw->dateKey), previousKey, previous)) {
+                return false;
+            }
+            previousKey = draw->dateKey;
+            previous = draw->number;
+        }
+        if (fresh.empty()) {
+            outcome.status = EditStatus::Ok;
+            nothingNew = true;
+            return false;
+        }
+        if (history.draws.size() + fresh.size() > kHistoryLimits.maxDraws) {
+            outcome.status = EditStatus::TooLarge;
+            outcome.message = kMsgHistoryTooLarge;
+            return false;
+        }
+        const LineStyle style = StyleOf(history);
+        plan.bytes = Appended(history, style, fresh.size() * 32);
+        plan.changed.reserve(fresh.size());
+        for (const SourceDraw* draw : fresh) {
+            plan.changed.push_back({history.draws.size() + plan.changed.size(), draw->number,
+                                    Characters(draw->result)});
+            plan.bytes +=
+                FormatDrawLine(style, draw->number, DateOfKey(draw->dateKey), draw->result);
+            if (plan.bytes.size() > kHistoryLimits.maxFileBytes) {
+                outcome.status = EditStatus::TooLarge;
+                outcome.message = kMsgHistoryTooLarge;
+                return false;
+            }
+        }
+        plan.drawCount = history.draws.size() + fresh.size();
+        outcome.added = fresh.size();
+        outcome.firstAdded = fresh.front()->number;
+        outcome.lastAdded = fresh.back()->number;
+        outcome.highest = std::max(highest, outcome.lastAdded);
+        return true;
+    };
+    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
+    if (write.status == WriteStatus::Refused && nothingNew) {
+        outcome.write = write;
+        return outcome;
+    }
+    return Finish(std::move(outcome), write, request.historyPath);
+}
+
+}  // namespace
+
+EditOutcome AddResult(const AddRequest& request, FileSystem& fs) noexcept {
+    try {
+        return Add(request, fs);
+    } catch (...) {
+        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+    }
+}
+
+EditOutcome ImportResults(const ImportRequest& request, FileSystem& fs) noexcept {
+    try {
+        return Import(request, fs);
+    } catch (...) {
+        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+    }
+}
+
+EditOutcome InitHistory(const std::string& historyPath, FileSystem& fs) noexcept {
+    try {
+        if (historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
+        EditOutcome outcome;
+        const WriteOutcome write = CreateHistory(fs, historyPath, NewHistoryBytes());
+        return Finish(std::move(outcome), write, historyPath);
+    } catch (...) {
+        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+    }
+}
+
+}  // namespace corvalith
