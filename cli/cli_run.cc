@@ -6,6 +6,7 @@
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
 #include "cli/history_input.h"
+#include "cli/money_commands.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "corvalith/version.h"
@@ -106,6 +107,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         case CliCommand::Sweep:
         case CliCommand::Randomness:
             return RunEvaluation(options, out, err, showProgress);
+        case CliCommand::Tickets:
+            return RunTickets(options, out, err);
     }
     return kExitUsage;
 }

@@ -8,6 +8,7 @@
 
 #include "cli/cli_run.h"
 #include "cli/history_input.h"
+#include "cli/money_commands.h"
 #include "cli/progress_line.h"
 #include "commands/messages.h"
 #include "evaluate/backtest.h"
@@ -61,6 +62,12 @@ std::optional<std::string> Evaluate(const CliOptions& options, const DrawTable& 
     switch (options.command) {
         case CliCommand::Backtest: {
             const Progress progress(err, showProgress, "バックテスト");
+            if (options.bet) {
+                auto report = MoneyBacktest(options, table, context, SettingOf(options), evaluation,
+                                            progress.Control());
+                progress.Erase();
+                return report;
+            }
             const auto result =
                 evaluate::Backtest(table, SettingOf(options), evaluation, progress.Control());
             progress.Erase();
@@ -70,6 +77,11 @@ std::optional<std::string> Evaluate(const CliOptions& options, const DrawTable& 
         }
         case CliCommand::Sweep: {
             const Progress progress(err, showProgress, "スイープ");
+            if (options.bet) {
+                auto report = MoneySweep(options, table, context, evaluation, progress.Control());
+                progress.Erase();
+                return report;
+            }
             const auto result =
                 evaluate::Sweep(table, evaluation, options.top, options.jobs, progress.Control());
             progress.Erase();
