@@ -118,6 +118,7 @@ class CPendulaDlg : public QDialog {
     void OnAnalysisVerify();
     void OnAnalysisSweep();
     void OnAnalysisRandomness();
+    void OnAnalysisTickets();
 
   private:
     // The window from the template: frame, then each control made, grouped

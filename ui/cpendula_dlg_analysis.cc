@@ -24,6 +24,8 @@ void CPendulaDlg::OnAnalysisRandomness() {
     OpenAnalysis(static_cast<int>(AnalysisTab::Randomness));
 }
 
+void CPendulaDlg::OnAnalysisTickets() { OpenAnalysis(static_cast<int>(AnalysisTab::Tickets)); }
+
 void CPendulaDlg::OpenAnalysis(int tab) {
     DoDataExchange(true);
     const std::optional<std::int32_t> interval = SelectedInterval();

@@ -49,6 +49,7 @@ inline constexpr int kAnalysisDetail = 40010;
 inline constexpr int kAnalysisVerify = 40011;
 inline constexpr int kAnalysisSweep = 40012;
 inline constexpr int kAnalysisRandomness = 40013;
+inline constexpr int kAnalysisTickets = 40014;
 }  // namespace id
 
 // Texts of the resources.
@@ -64,6 +65,7 @@ inline constexpr std::u16string_view kMenuAnalysisDetail = u"予想の詳細(&D)
 inline constexpr std::u16string_view kMenuAnalysisVerify = u"予想の検証(&V)...";
 inline constexpr std::u16string_view kMenuAnalysisSweep = u"全設定の比較(&C)...";
 inline constexpr std::u16string_view kMenuAnalysisRandomness = u"乱数性の検定(&R)...";
+inline constexpr std::u16string_view kMenuAnalysisTickets = u"買い目(&T)...";
 inline constexpr std::u16string_view kMenuAppAbout = u"ﾊﾞｰｼﾞｮﾝ情報 (&A)...";
 // String res::kAppAboutPrompt: prompt and tool tip of the About command,
 // separated by a line feed.

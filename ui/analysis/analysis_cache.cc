@@ -30,6 +30,7 @@ std::string AnalysisCache::KeyOf(AnalysisTab tab, const AnalysisInputs& inputs,
                                 std::string(NameOf(inputs.fft));
     switch (tab) {
         case AnalysisTab::Detail:
+        case AnalysisTab::Tickets:
             return key + '\n' + setting + ' ' + std::to_string(inputs.drawNumber);
         case AnalysisTab::Verify:
             return key + '\n' + setting;  // every K comes from the same record

@@ -1,5 +1,5 @@
 // What an analysis is about: the history and the setting the dialog holds
-// when a command of the 分析 menu runs, and the four tabs it can open.
+// when a command of the 分析 menu runs, and the five tabs it can open.
 #pragma once
 
 #include <cstdint>
@@ -11,8 +11,8 @@
 
 namespace corvalith {
 
-enum class AnalysisTab { Detail = 0, Verify = 1, Sweep = 2, Randomness = 3 };
-inline constexpr int kAnalysisTabCount = 4;
+enum class AnalysisTab { Detail = 0, Verify = 1, Sweep = 2, Randomness = 3, Tickets = 4 };
+inline constexpr int kAnalysisTabCount = 5;
 
 struct AnalysisInputs {
     std::string path;  // the history, in file-system bytes

@@ -65,7 +65,7 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     const PredictStatus loaded = LoadChosenDrawTable(inputs.path, table);
     if (loaded != PredictStatus::Ok) return Failure(loaded);
     const HistorySummary history = SummaryOf(table);
-    if (tab == AnalysisTab::Detail) return Detail(inputs, history);
+    if (tab == AnalysisTab::Detail || tab == AnalysisTab::Tickets) return Detail(inputs, history);
     // The evaluations need draws in ascending order, as on the command line.
     if (table.size() == 0) return Message(std::u16string(kMsgNoDraws));
     if (const auto violation = FindOrderViolation(table)) {
@@ -76,7 +76,11 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
         case AnalysisTab::Verify: {
             auto record = evaluate::BacktestWithRecord(table, SettingOf(inputs), {}, control);
             if (!record) return {};
-            return Done(VerifyResult{history, std::move(*record)});
+            VerifyResult result{history, std::move(*record), {}};
+            for (std::size_t b = 0; b < result.money.size(); ++b) {
+                result.money[b] = RecordMoney(table, result.record, evaluate::kAllBetTypes[b]);
+            }
+            return Done(std::move(result));
         }
         case AnalysisTab::Sweep: {
             auto sweep = evaluate::Sweep(table, {}, inputs.top, 0, control);
@@ -90,6 +94,7 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
             return Done(RandomnessTabResult{history, result, std::move(json)});
         }
         case AnalysisTab::Detail:
+        case AnalysisTab::Tickets:
             break;
     }
     return {};

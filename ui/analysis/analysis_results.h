@@ -9,6 +9,7 @@
 
 #include "commands/predict_core.h"
 #include "evaluate/backtest_record.h"
+#include "evaluate/money_record.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
 #include "report/history_summary.h"
@@ -16,7 +17,7 @@
 
 namespace corvalith {
 
-// 詳細: the forecast with each digit's spectrum (predict --format json).
+// 詳細 and 買い目: the forecast with each digit's spectrum (predict --format json).
 struct DetailResult {
     HistorySummary history;
     PredictDetail detail;
@@ -27,6 +28,8 @@ struct DetailResult {
 struct VerifyResult {
     HistorySummary history;
     evaluate::BacktestRecord record;
+    // The money record of each bet type (evaluate::kAllBetTypes order).
+    std::array<evaluate::MoneyRecord, 3> money;
 };
 
 // 全設定: every setting for one K (sweep --top K --format json).
