@@ -78,8 +78,16 @@ MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor
     if (balances != nullptr) balances->reserve(balances->size() + draws.size());
     double expected = 0.0;
     std::int64_t peak = 0;
+    // A bettor's number seldom changes: its chance and expectation are kept.
+    std::optional<Number4> last;
+    double chance = 0.0, expectedYen = 0.0;
     for (const BetDraw& draw : draws) {
         const Number4& number = NumberFor(draw, bettor, fixed);
+        if (!last || *last != number) {
+            last = number;
+            chance = WinChance(type, number);
+            expectedYen = ExpectedPayout(type, number);
+        }
         const Payout payout = PayoutOf(type, number, draw.drawn);
         ++line.tickets;
         line.spent += kTicketPrice;
@@ -90,8 +98,8 @@ MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor
         peak = std::max(peak, balance);
         line.maxDrawdown = std::max(line.maxDrawdown, peak - balance);
         if (balances != nullptr) balances->push_back(balance);
-        expected += ExpectedPayout(type, number);
-        chances.push_back(WinChance(type, number));
+        expected += expectedYen;
+        chances.push_back(chance);
     }
     line.balance = line.won - line.spent;
     const auto spent = static_cast<double>(line.spent);

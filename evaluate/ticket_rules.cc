@@ -62,7 +62,13 @@ int BoxOrders(Pattern pattern) noexcept { return AmountsOf(pattern).boxOrders; }
 bool IsStraightWin(const Number4& pick, const Number4& drawn) noexcept { return pick == drawn; }
 
 bool IsBoxWin(const Number4& pick, const Number4& drawn) noexcept {
-    return Sorted(pick) == Sorted(drawn);
+    // Each digit's count (at most 4) in three bits: equal keys, equal multisets.
+    const auto key = [](const Number4& n) {
+        std::uint32_t k = 0;
+        for (const std::uint8_t d : n) k += 1u << (3u * std::min<std::uint8_t>(d, 9));
+        return k;
+    };
+    return key(pick) == key(drawn);
 }
 
 BetType PlayedAs(BetType type, const Number4& pick) noexcept {
@@ -70,8 +76,10 @@ BetType PlayedAs(BetType type, const Number4& pick) noexcept {
 }
 
 Payout PayoutOf(BetType type, const Number4& pick, const Number4& drawn) noexcept {
-    const PatternAmounts& amounts = AmountsOf(PatternOf(pick));
     const bool straight = IsStraightWin(pick, drawn);
+    // Most tickets lose: no win of any kind without the same digits.
+    if (!straight && (type == BetType::Straight || !IsBoxWin(pick, drawn))) return {};
+    const PatternAmounts& amounts = AmountsOf(PatternOf(pick));
     switch (PlayedAs(type, pick)) {
         case BetType::Straight:
             if (straight) return {amounts.straight, Win::Straight};
