@@ -11,6 +11,8 @@
 #include <limits>
 #include <span>
 
+#include "evaluate/ticket_plan.h"
+
 namespace corvalith {
 namespace {
 
@@ -30,6 +32,14 @@ std::string FilterNames(std::string_view separator) {
 }
 std::string PlacementNames(std::string_view separator) {
     return JoinNames(kAllPlacements, separator);
+}
+std::string BetNames(std::string_view separator) {
+    std::string joined;
+    for (const evaluate::BetType type : evaluate::kAllBetTypes) {
+        if (!joined.empty()) joined += separator;
+        joined += evaluate::NameOf(type);
+    }
+    return joined;
 }
 
 // The intervals in ascending order, joined by `separator`.
@@ -60,19 +70,24 @@ std::string BuildUsage() {
     const std::string placements = PlacementNames("|");
     const std::string filterArg = "[--filter " + filters + "]";
     const std::string fftArg = "[--fft " + placements + "]";
+    const std::string bets = BetNames("|");
     std::string u;
     u += "Usage:\n";
     u += "  corvix-cli predict HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--trace FILE] [--format text|json]\n";
     u += "  corvix-cli next-draw HISTORY\n";
     u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
-    u += "                     " + fftArg + " [--top K] [--from N] [--format text|json]\n";
-    u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--format text|json]\n";
+    u += "                     " + fftArg + " [--top K] [--from N]\n";
+    u += "                     [--bet " + bets + "] [--format text|json]\n";
+    u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
+    u += "                     [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
     u += "                     [--dry-run] [--format text|json]\n";
     u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--dry-run] [--format text|json]\n";
     u += "  corvix-cli init HISTORY [--format text|json]\n";
+    u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
+    u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
     u += "  corvix-cli --help\n";
     u += "  corvix-cli --version\n";
     u += "\n";
@@ -93,9 +108,12 @@ std::string BuildUsage() {
     u +=
         "            --top       a hit is the drawn digit among the first K: 1 to 10 (default 1)\n";
     u += "            --from      evaluate only the draws numbered N and above\n";
+    u += "            --bet       also the money record of one ticket a draw on the forecast's\n";
+    u += "                        pick: " + Alternatives(bets) + ", at the theoretical amounts\n";
     u += "sweep       backtests every setting, with Holm's correction over all of them.\n";
     u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
          " (default: the hardware threads)\n";
+    u += "            --bet       also every setting's return rate for that ticket type\n";
     u += "randomness  tests whether the digits look uniform and independent.\n";
     u += "add         writes one result (four digits) as the next draw, in the file's own style.\n";
     u += "            --draw      draw number (default: highest in the file + 1)\n";
@@ -106,6 +124,10 @@ std::string BuildUsage() {
     u += "import      adds the new draws of history files, CSV/TSV with a header, or pasted\n";
     u += "            lines (SOURCE - is standard input); conflicting results are refused.\n";
     u += "init        writes a new history with only the header line.\n";
+    u += "tickets     prints the tickets of the forecast (options as for predict): the pick,\n";
+    u += "            its pattern and the orders a box ticket covers.\n";
+    u += "            --spread    also every straight number of each position's first K digits:\n";
+    u += "                        1 to " + std::to_string(evaluate::kMaxSpread) + "\n";
     u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
     u += "\n";
     u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
@@ -132,13 +154,13 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
     return value;
 }
 
-enum class Opt { Interval, Filter, Fft, Draw, Trace, Top, From, Jobs, Format };
+enum class Opt { Interval, Filter, Fft, Draw, Trace, Top, From, Jobs, Format, Spread, Bet };
 
 struct OptionName {
     Opt id;
     const char* name;
 };
-constexpr std::array<OptionName, 9> kOptionNames = {{
+constexpr std::array<OptionName, 11> kOptionNames = {{
     {Opt::Interval, "--interval"},
     {Opt::Filter, "--filter"},
     {Opt::Fft, "--fft"},
@@ -148,6 +170,8 @@ constexpr std::array<OptionName, 9> kOptionNames = {{
     {Opt::From, "--from"},
     {Opt::Jobs, "--jobs"},
     {Opt::Format, "--format"},
+    {Opt::Spread, "--spread"},
+    {Opt::Bet, "--bet"},
 }};
 
 const char* NameOf(Opt id) {
@@ -162,16 +186,19 @@ struct CommandSpec {
     CliCommand command;
     std::initializer_list<Opt> options;
 };
-const std::array<CommandSpec, 5> kCommands = {{
+const std::array<CommandSpec, 6> kCommands = {{
     {"predict",
      CliCommand::Predict,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Trace, Opt::Format}},
     {"next-draw", CliCommand::NextDraw, {}},
     {"backtest",
      CliCommand::Backtest,
-     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Format}},
-    {"sweep", CliCommand::Sweep, {Opt::Top, Opt::From, Opt::Jobs, Opt::Format}},
+     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Format}},
+    {"sweep", CliCommand::Sweep, {Opt::Top, Opt::From, Opt::Jobs, Opt::Bet, Opt::Format}},
     {"randomness", CliCommand::Randomness, {Opt::Format}},
+    {"tickets",
+     CliCommand::Tickets,
+     {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Spread, Opt::Format}},
 }};
 
 // Applies one option's value; an error line when the value is not accepted.
@@ -239,6 +266,21 @@ std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& o
                 return "--format must be text or json: " + value;
             }
             return std::nullopt;
+        case Opt::Spread: {
+            const auto n = ParseNumber(value);
+            if (!n || *n < 1 || *n > evaluate::kMaxSpread) {
+                return "--spread must be a number from 1 to " +
+                       std::to_string(evaluate::kMaxSpread) + ": " + value;
+            }
+            options.spread = *n;
+            return std::nullopt;
+        }
+        case Opt::Bet: {
+            const auto type = evaluate::BetTypeNamed(value);
+            if (!type) return "--bet must be " + Alternatives(BetNames("|")) + ": " + value;
+            options.bet = *type;
+            return std::nullopt;
+        }
     }
     return std::string("unknown option");
 }

@@ -11,10 +11,11 @@
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
 #include "dsp/intervals.h"
+#include "evaluate/ticket_rules.h"
 
 namespace corvalith {
 
-enum class CliCommand { Help, Version, Predict, NextDraw, Backtest, Sweep, Randomness };
+enum class CliCommand { Help, Version, Predict, NextDraw, Backtest, Sweep, Randomness, Tickets };
 
 enum class OutputFormat { Text, Json };
 
@@ -32,6 +33,8 @@ struct CliOptions {
     std::optional<std::int32_t> from;  // --from N: evaluate draws numbered N and above
     unsigned jobs = 0;                 // --jobs N, 1..kMaxJobs; 0: the hardware threads
     OutputFormat format = OutputFormat::Text;
+    int spread = 0;                        // --spread K, 1..3; 0: none
+    std::optional<evaluate::BetType> bet;  // --bet TYPE; unset: no money record
 };
 
 struct CliParse {

@@ -12,6 +12,7 @@
 #include "cli/evaluation_commands.h"
 #include "cli/failure_line.h"
 #include "cli/history_commands.h"
+#include "cli/money_commands.h"
 #include "cli/output_stream.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
@@ -103,6 +104,8 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         case CliCommand::Sweep:
         case CliCommand::Randomness:
             return RunEvaluation(options, out, err, showProgress);
+        case CliCommand::Tickets:
+            return RunTickets(options, out, err);
     }
     return kExitUsage;
 }

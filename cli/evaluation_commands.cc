@@ -3,8 +3,12 @@
 #include "cli/evaluation_commands.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "cli/cli_run.h"
+#include "cli/history_input.h"
+#include "cli/money_commands.h"
 #include "cli/progress_line.h"
 #include "commands/analysis_results.h"
 #include "commands/messages.h"
@@ -51,10 +55,44 @@ AnalysisInputs AnalysisInputsOf(const CliOptions& options) {
     return inputs;
 }
 
+// backtest or sweep with --bet: the money record beside the usual report.
+int RunMoneyEvaluation(const CliOptions& options, std::ostream& out, std::ostream& err,
+                       bool showProgress) {
+    std::optional<std::string> report;
+    {
+        const HistoryInput input = ReadHistory(options.history, true);
+        if (input.exitCode != kExitOk) {
+            err << input.error << '\n';
+            return input.exitCode;
+        }
+        const ReportContext context = ContextOf(input.table);
+        const AnalysisInputs inputs = AnalysisInputsOf(options);
+        evaluate::EvaluationOptions evaluation;
+        evaluation.from = options.from;
+        const bool backtest = options.command == CliCommand::Backtest;
+        const Progress progress(err, showProgress, backtest ? "バックテスト" : "スイープ");
+        report = backtest ? MoneyBacktest(options, input.table, context, SettingOf(inputs),
+                                          evaluation, progress.Control())
+                          : MoneySweep(options, input.table, context, evaluation,
+                                       progress.Control());
+        progress.Erase();
+    }
+    if (!report) {
+        err << Utf16ToUtf8(kMsgEvaluationFailed) << '\n';
+        return kExitInternal;
+    }
+    out << *report;
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& err,
                   bool showProgress) {
+    if (options.bet &&
+        (options.command == CliCommand::Backtest || options.command == CliCommand::Sweep)) {
+        return RunMoneyEvaluation(options, out, err, showProgress);
+    }
     AnalysisTab tab = AnalysisTab::Detail;
     const char* label = nullptr;
     switch (options.command) {

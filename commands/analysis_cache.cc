@@ -32,6 +32,7 @@ std::string AnalysisCache::KeyOf(AnalysisTab tab, const AnalysisInputs& inputs,
     if (inputs.from) key += "\nfrom " + std::to_string(*inputs.from);
     switch (tab) {
         case AnalysisTab::Detail:
+        case AnalysisTab::Tickets:
             return key + '\n' + setting + ' ' +
                    (inputs.proposeDrawNumber ? std::string("next")
                                              : std::to_string(inputs.drawNumber));

@@ -15,8 +15,8 @@ namespace corvalith {
 
 // The window's tabs; the command line's predict --format json, backtest,
 // sweep and randomness.
-enum class AnalysisTab { Detail = 0, Verify = 1, Sweep = 2, Randomness = 3 };
-inline constexpr int kAnalysisTabCount = 4;
+enum class AnalysisTab { Detail = 0, Verify = 1, Sweep = 2, Randomness = 3, Tickets = 4 };
+inline constexpr int kAnalysisTabCount = 5;
 
 struct AnalysisInputs {
     std::string path;  // the history, in file-system bytes
@@ -29,6 +29,7 @@ struct AnalysisInputs {
     std::optional<std::int32_t> from;       // evaluate only the draws numbered this and above
     unsigned jobs = 0;                      // the sweep's threads (0: the hardware's)
     std::string trace;                      // the predictors' trace file of 詳細 (empty: none)
+    bool money = false;                     // 検証: also each bet type's money record
 };
 
 }  // namespace corvalith

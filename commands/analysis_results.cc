@@ -55,14 +55,15 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     static const std::atomic<bool> kNever{false};
     const std::atomic<bool>& cancel = control.cancel ? *control.cancel : kNever;
     if (cancel.load()) return {};
-    CheckedHistory checked = LoadCheckedHistory(inputs.path, tab != AnalysisTab::Detail);
+    CheckedHistory checked = LoadCheckedHistory(
+        inputs.path, tab != AnalysisTab::Detail && tab != AnalysisTab::Tickets);
     if (checked.status != PredictStatus::Ok) return StatusFailure(checked.status);
     if (!checked.notEvaluable.empty())
         return Ended(AnalysisEnd::NotEvaluable, std::move(checked.notEvaluable));
     if (cancel.load()) return {};
     const DrawTable& table = checked.table;
     const HistorySummary history = SummaryOf(table);
-    if (tab == AnalysisTab::Detail) {
+    if (tab == AnalysisTab::Detail || tab == AnalysisTab::Tickets) {
         checked.table = {};  // the forecast reads the file again, into its own series
         return Detail(inputs, history, cancel);
     }
@@ -70,11 +71,16 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     options.from = inputs.from;
     switch (tab) {
         case AnalysisTab::Detail:
+        case AnalysisTab::Tickets:
             break;
         case AnalysisTab::Verify: {
             auto record = evaluate::BacktestWithRecord(table, SettingOf(inputs), options, control);
             if (!record) return {};
-            return Done(VerifyResult{history, std::move(*record)});
+            VerifyResult result{history, std::move(*record), {}};
+            for (std::size_t b = 0; inputs.money && b < result.money.size(); ++b) {
+                result.money[b] = RecordMoney(table, result.record, evaluate::kAllBetTypes[b]);
+            }
+            return Done(std::move(result));
         }
         case AnalysisTab::Sweep: {
             auto sweep = evaluate::Sweep(table, options, inputs.top, inputs.jobs, control);

@@ -5,6 +5,7 @@
 // disagree. The JSON and the text reports of the results are in report/.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 #include <variant>
@@ -12,6 +13,7 @@
 #include "commands/analysis_inputs.h"
 #include "commands/predict_core.h"
 #include "evaluate/backtest_record.h"
+#include "evaluate/money_record.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
 #include "history/history_summary.h"
@@ -29,6 +31,8 @@ struct DetailResult {
 struct VerifyResult {
     HistorySummary history;
     evaluate::BacktestRecord record;
+    // With inputs.money: the money record of each bet type (evaluate::kAllBetTypes order).
+    std::array<evaluate::MoneyRecord, 3> money;
 };
 
 // 全設定: every setting for one K (sweep --top K).

@@ -95,7 +95,7 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
             const auto at = std::find(ranking.begin(), ranking.end(), static_cast<int>(value));
             record.draws[p].push_back({table.numbers[j],
                                        static_cast<std::uint8_t>(at - ranking.begin() + 1),
-                                       ranks.hot[p][j], ranks.cold[p][j]});
+                                       ranks.hot[p][j], ranks.cold[p][j], ranking[0]});
         }
     }
     if (control.progress) control.progress(kSteps, kSteps);

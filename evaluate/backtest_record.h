@@ -18,6 +18,7 @@ struct EvaluatedDraw {
     std::uint8_t rank = 0;  // 1-based rank of the drawn digit in the forecast
     std::uint8_t hot = 0;   // its rank under the hot rule
     std::uint8_t cold = 0;  // its rank under the cold rule
+    std::uint8_t pick = 0;  // the forecast's first-ranked digit
 };
 
 struct BacktestRecord {

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "dsp/intervals.h"
+#include "evaluate/bet_draws.h"
 #include "evaluate/scoring.h"
 #include "evaluate/walk_forward.h"
 #include "evaluate/worker_threads.h"
@@ -56,10 +57,24 @@ bool IsSet(const std::atomic<bool>* flag) noexcept {
     return flag != nullptr && flag->load(std::memory_order_relaxed);
 }
 
+// What the sweep asks of every setting besides its forecasts.
+struct Shared {
+    detail::CountRanks ranks;
+    std::optional<BetType> bet;
+    std::vector<Number4> hot;  // the hot picks, with a bet
+};
+
+struct SettingResult {
+    BacktestResult result;
+    std::optional<MoneyLine> money;
+};
+
 // One unit's backtests; nothing when cancelled.
-std::optional<std::vector<BacktestResult>> RunUnit(
-    const DrawTable& table, const EvaluationOptions& options, const std::vector<Setting>& settings,
-    const Unit& unit, const detail::CountRanks& ranks, const std::atomic<bool>* cancel) {
+std::optional<std::vector<SettingResult>> RunUnit(const DrawTable& table,
+                                                  const EvaluationOptions& options,
+                                                  const std::vector<Setting>& settings,
+                                                  const Unit& unit, const Shared& shared,
+                                                  const std::atomic<bool>* cancel) {
     const std::size_t draws = detail::DrawCount(table);
     const std::size_t first = detail::FirstCandidate(table, options);
     const std::size_t count = unit.settings.size();
@@ -74,15 +89,21 @@ std::optional<std::vector<BacktestResult>> RunUnit(
             forecasts[p] = std::move(*cycles);
         }
     }
-    std::vector<BacktestResult> results;
+    std::vector<SettingResult> results;
     results.reserve(count);
     for (std::size_t k = 0; k < count; ++k) {
         detail::PositionForecasts pointers{};
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             if (!forecasts[p].empty()) pointers[p] = &forecasts[p][k];
         }
-        results.push_back(
-            detail::ScoreForecasts(table, settings[unit.settings[k]], options, pointers, ranks));
+        const Setting& setting = settings[unit.settings[k]];
+        SettingResult result{
+            detail::ScoreForecasts(table, setting, options, pointers, shared.ranks), {}};
+        if (shared.bet) {
+            const auto draws = detail::BetDrawsOf(table, setting, options, pointers, shared.hot);
+            result.money = TallyMoney(draws, *shared.bet, Bettor::Pick);
+        }
+        results.push_back(std::move(result));
     }
     return results;
 }
@@ -105,11 +126,15 @@ std::vector<Setting> SweepSettings() {
 }
 
 std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions& options, int top,
-                                 unsigned jobs, const RunControl& control) {
+                                 unsigned jobs, const RunControl& control,
+                                 std::optional<BetType> bet) {
     const std::vector<Setting> settings = SweepSettings();
     const std::vector<Unit> units = UnitsOf(settings);
-    std::vector<std::optional<BacktestResult>> results(settings.size());
-    const detail::CountRanks ranks = detail::RankByCounts(table);  // shared, read only
+    std::vector<std::optional<SettingResult>> results(settings.size());
+    Shared shared;  // read only once the workers start
+    shared.ranks = detail::RankByCounts(table);
+    shared.bet = bet;
+    if (bet) shared.hot = detail::HotPicks(table);
 
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};  // cancelled, or a worker failed
@@ -127,7 +152,7 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
             if (u >= units.size()) return;
             try {
                 auto unitResults =
-                    RunUnit(table, options, settings, units[u], ranks, control.cancel);
+                    RunUnit(table, options, settings, units[u], shared, control.cancel);
                 if (!unitResults) {
                     stop.store(true);
                     return;
@@ -159,9 +184,12 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
     sweep.settings.reserve(settings.size());
     std::vector<double> pValues;
     pValues.reserve(settings.size() * kPositionCount);
+    std::vector<double> moneyP;
     for (auto& result : results) {
         SweepEntry entry;
-        entry.result = *result;
+        entry.result = result->result;
+        entry.money = result->money;
+        if (entry.money) moneyP.push_back(entry.money->pValue);
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             entry.statistics[p] = StatisticsFor(entry.result.positions[p], top);
             pValues.push_back(entry.statistics[p].pValue);
@@ -169,6 +197,12 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
         sweep.settings.push_back(entry);
     }
     const std::vector<double> adjusted = HolmAdjust(pValues);
+    if (bet) {
+        const std::vector<double> moneyHolm = HolmAdjust(moneyP);
+        for (std::size_t s = 0; s < sweep.settings.size(); ++s) {
+            sweep.settings[s].moneyPHolm = moneyHolm[s];
+        }
+    }
     double bestRate = -1.0;
     for (std::size_t s = 0; s < sweep.settings.size(); ++s) {
         for (std::size_t p = 0; p < kPositionCount; ++p) {

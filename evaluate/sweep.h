@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "evaluate/backtest.h"
+#include "evaluate/money_record.h"
 
 namespace corvalith::evaluate {
 
@@ -17,6 +18,8 @@ struct SweepEntry {
     BacktestResult result;
     std::array<TopStatistics, kPositionCount> statistics;  // for the sweep's top K
     std::array<double, kPositionCount> pHolm{};            // adjusted over all settings x positions
+    std::optional<MoneyLine> money;  // with a bet: the pick's tally (no balances kept)
+    double moneyPHolm = 1.0;         // money->pValue adjusted over all settings
 };
 
 struct SweepResult {
@@ -31,10 +34,12 @@ struct SweepResult {
 // RunControl::startThread) it runs on those. The result does not depend on
 // the threads. Progress: settings done of 63, reported one call at a time
 // from the threads. Nothing when cancelled. `top` is K as in StatisticsFor.
-// Throws std::bad_alloc when memory runs out, the only exception its steps
+// With `bet`, every entry also has the money tally of that bet on its
+// picks. Throws std::bad_alloc when memory runs out, the only exception its steps
 // raise (whatever a worker throws is rethrown on the calling thread).
 [[nodiscard]] std::optional<SweepResult> Sweep(const DrawTable& table,
                                                const EvaluationOptions& options, int top,
-                                               unsigned jobs, const RunControl& control = {});
+                                               unsigned jobs, const RunControl& control = {},
+                                               std::optional<BetType> bet = std::nullopt);
 
 }  // namespace corvalith::evaluate

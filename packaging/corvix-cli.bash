@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness add import init"
+    local commands="predict next-draw backtest sweep randomness tickets add import init"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness | add | import | init)
+            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -48,6 +48,14 @@ _corvix_cli()
             _corvix_cli_offer "text json"
             return
             ;;
+        --bet)
+            _corvix_cli_offer "straight box set"
+            return
+            ;;
+        --spread)
+            _corvix_cli_offer "1 2 3"
+            return
+            ;;
         --trace)
             _filedir
             return
@@ -67,9 +75,10 @@ _corvix_cli()
     case $command in
         predict) options="--interval --filter --draw --fft --trace --format" ;;
         next-draw) options="" ;;
-        backtest) options="--filter --interval --fft --top --from --format" ;;
-        sweep) options="--top --from --jobs --format" ;;
+        backtest) options="--filter --interval --fft --top --from --bet --format" ;;
+        sweep) options="--top --from --jobs --bet --format" ;;
         randomness) options="--format" ;;
+        tickets) options="--interval --filter --draw --fft --spread --format" ;;
         add) options="--draw --date --replace --allow-gap --dry-run --format" ;;
         import) options="--allow-gap --dry-run --format" ;;
         init) options="--format" ;;

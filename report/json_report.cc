@@ -54,6 +54,10 @@ Json TestJson(Json object, const evaluate::ChiSquareTest& test) {
 }  // namespace
 
 std::string BacktestJson(const HistorySummary& history, const BacktestResult& result, int top) {
+    return Dump(BacktestObject(history, result, top));
+}
+
+Json BacktestObject(const HistorySummary& history, const BacktestResult& result, int top) {
     Json positions = Json::array();
     for (std::size_t p = 0; p < kPositionCount; ++p) {
         positions.push_back(PositionJson(p, result.positions[p],
@@ -71,10 +75,14 @@ std::string BacktestJson(const HistorySummary& history, const BacktestResult& re
         {"changes", result.changes},
         {"first_evaluated_draw", OptionalJson(result.firstEvaluatedDraw)},
     };
-    return Dump(object);
+    return object;
 }
 
 std::string SweepJson(const HistorySummary& history, const evaluate::SweepResult& result, int top) {
+    return Dump(SweepObject(history, result, top));
+}
+
+Json SweepObject(const HistorySummary& history, const evaluate::SweepResult& result, int top) {
     Json settings = Json::array();
     for (const evaluate::SweepEntry& entry : result.settings) {
         Json positions = Json::array();
@@ -109,7 +117,7 @@ std::string SweepJson(const HistorySummary& history, const evaluate::SweepResult
         {"best", best},
         {"any_significant", result.anySignificant},
     };
-    return Dump(object);
+    return object;
 }
 
 std::string RandomnessJson(const HistorySummary& history,

@@ -200,11 +200,11 @@ void CPendulaDlg::CreateMenuBar() {
     QMenu* file = m_menuBar->addMenu(ToQString(kMenuFile));
     QAction* exit = file->addAction(ToQString(kMenuAppExit));
     QMenu* analysis = m_menuBar->addMenu(ToQString(kMenuAnalysis));
-    for (const auto& [command, text] :
-         {std::pair{id::kAnalysisDetail, kMenuAnalysisDetail},
-          std::pair{id::kAnalysisVerify, kMenuAnalysisVerify},
-          std::pair{id::kAnalysisSweep, kMenuAnalysisSweep},
-          std::pair{id::kAnalysisRandomness, kMenuAnalysisRandomness}}) {
+    for (const auto& [command, text] : {std::pair{id::kAnalysisDetail, kMenuAnalysisDetail},
+                                        std::pair{id::kAnalysisVerify, kMenuAnalysisVerify},
+                                        std::pair{id::kAnalysisSweep, kMenuAnalysisSweep},
+                                        std::pair{id::kAnalysisRandomness, kMenuAnalysisRandomness},
+                                        std::pair{id::kAnalysisTickets, kMenuAnalysisTickets}}) {
         QAction* action = analysis->addAction(ToQString(text));
         action->setObjectName(QString::number(command));
         m_commands[command] = action;
@@ -269,6 +269,7 @@ void CPendulaDlg::MapMessages() {
     Map(m_commands.at(id::kAnalysisSweep), &QAction::triggered, &CPendulaDlg::OnAnalysisSweep);
     Map(m_commands.at(id::kAnalysisRandomness), &QAction::triggered,
         &CPendulaDlg::OnAnalysisRandomness);
+    Map(m_commands.at(id::kAnalysisTickets), &QAction::triggered, &CPendulaDlg::OnAnalysisTickets);
     Map(m_commands.at(id::kHistoryNew), &QAction::triggered, &CPendulaDlg::OnHistoryNew);
     Map(m_commands.at(id::kHistoryAdd), &QAction::triggered, &CPendulaDlg::OnHistoryAdd);
     Map(m_commands.at(id::kHistoryImport), &QAction::triggered, &CPendulaDlg::OnHistoryImport);

@@ -119,6 +119,7 @@ class CPendulaDlg : public QDialog {
     void OnAnalysisVerify();
     void OnAnalysisSweep();
     void OnAnalysisRandomness();
+    void OnAnalysisTickets();
     void OnHistoryNew();
     void OnHistoryAdd();
     void OnHistoryImport();

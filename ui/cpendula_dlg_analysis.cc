@@ -24,6 +24,8 @@ void CPendulaDlg::OnAnalysisRandomness() {
     OpenAnalysis(static_cast<int>(AnalysisTab::Randomness));
 }
 
+void CPendulaDlg::OnAnalysisTickets() { OpenAnalysis(static_cast<int>(AnalysisTab::Tickets)); }
+
 void CPendulaDlg::OpenAnalysis(int tab) {
     DoDataExchange(true);
     const std::optional<std::int32_t> interval = SelectedInterval();
@@ -40,6 +42,7 @@ void CPendulaDlg::OpenAnalysis(int tab) {
     if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
     inputs.fft = EffectivePlacement(inputs.filter, inputs.fft);
     inputs.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
+    inputs.money = true;  // 検証 shows the 収支 of every bet type
     if (!m_analysis) m_analysis = new AnalysisWindow(m_services, m_analysisSession, this);
     m_analysis->Open(inputs, static_cast<AnalysisTab>(tab));
 }

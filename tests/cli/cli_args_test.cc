@@ -199,7 +199,8 @@ TEST(CliArguments, UsageNamesEveryMode) {
     for (const std::uint32_t interval : kIntervals) {
         EXPECT_NE(usage.find(std::to_string(interval)), std::string::npos) << interval;
     }
-    for (const char* command : {"predict", "next-draw", "backtest", "sweep", "randomness"}) {
+    for (const char* command :
+         {"predict", "next-draw", "backtest", "sweep", "randomness", "tickets"}) {
         EXPECT_NE(usage.find(std::string("corvix-cli ") + command), std::string::npos);
     }
     for (const char* code : {" 0 ", " 2 ", " 3 ", " 64 ", "65 ", "70 "}) {

@@ -178,11 +178,16 @@ TEST_F(AnalysisTest, ExportsParseBack) {
         at = end + 2;
     }
     const QTableWidget& shown = *window->Verify()->Table();
-    ASSERT_EQ(rows.size(), 5u);
+    // The positions, a blank line, the 収支 table (header and three rows) and its note.
+    ASSERT_EQ(rows.size(), 11u);
     EXPECT_EQ(rows[0][0], "位");
+    EXPECT_EQ(rows[5], std::vector<std::string>{""});
+    EXPECT_EQ(rows[6][0], "買う番号");
+    EXPECT_EQ(rows[10][0], "理論値での計算（実際の払戻金は回ごとに異なります）");
     EXPECT_EQ(rows[0].size(), static_cast<std::size_t>(shown.columnCount()));
-    const json expected =
-        json::parse(CliOutput({"backtest", SampleInputs().path, "--format", "json"}));
+    const std::vector<std::string> backtest = {"backtest", SampleInputs().path, "--bet",
+                                               "straight", "--format",          "json"};
+    const json expected = json::parse(CliOutput(backtest));
     for (int p = 0; p < 4; ++p) {
         EXPECT_EQ(rows[p + 1][0], expected["positions"][p]["label"].get<std::string>());
         EXPECT_EQ(std::stoi(rows[p + 1][1]), expected["positions"][p]["evaluated"].get<int>());
@@ -190,7 +195,7 @@ TEST_F(AnalysisTest, ExportsParseBack) {
         EXPECT_EQ(rows[p + 1][3], shown.item(p, 3)->text().toStdString());
     }
     EXPECT_EQ(json::parse(ReadAll(jsonPath)), expected);
-    EXPECT_EQ(ReadAll(jsonPath), CliOutput({"backtest", SampleInputs().path, "--format", "json"}));
+    EXPECT_EQ(ReadAll(jsonPath), CliOutput(backtest));
 
     // Cancelled: nothing written. Unwritable: an error box.
     EXPECT_FALSE(window->ExportCsv());
@@ -234,12 +239,13 @@ TEST_F(AnalysisMenuTest, TheMenuSitsBetweenTheTwoMenus) {
     EXPECT_EQ(menus[2]->text(), QStringLiteral("履歴(&H)"));
     EXPECT_EQ(menus[3]->text(), QStringLiteral("ヘルプ"));
     const QList<QAction*> items = menus[1]->menu()->actions();
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0], dialog->MenuCommand(id::kAnalysisDetail));
     EXPECT_EQ(items[0]->text(), QStringLiteral("予想の詳細(&D)..."));
     EXPECT_EQ(items[1]->text(), QStringLiteral("予想の検証(&V)..."));
     EXPECT_EQ(items[2]->text(), QStringLiteral("全設定の比較(&C)..."));
     EXPECT_EQ(items[3]->text(), QStringLiteral("乱数性の検定(&R)..."));
+    EXPECT_EQ(items[4]->text(), QStringLiteral("買い目(&T)..."));
 }
 
 TEST_F(AnalysisMenuTest, NoHistoryShowsTheFailureBoxAndOpensNothing) {
@@ -260,6 +266,7 @@ TEST_F(AnalysisMenuTest, EachCommandOpensOneWindowOnItsTab) {
         {id::kAnalysisRandomness, AnalysisTab::Randomness},
         {id::kAnalysisDetail, AnalysisTab::Detail},
         {id::kAnalysisVerify, AnalysisTab::Verify},
+        {id::kAnalysisTickets, AnalysisTab::Tickets},
     };
     AnalysisWindow* first = nullptr;
     for (const auto& [command, tab] : commands) {

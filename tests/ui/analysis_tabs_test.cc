@@ -6,6 +6,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QComboBox>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QScatterSeries>
@@ -106,13 +107,14 @@ TEST_F(AnalysisTest, DetailChartsAreThePredictJson) {
 TEST_F(AnalysisTest, VerifyChartsAndTableAreTheBacktestJsonForEachK) {
     const AnalysisInputs inputs = SampleInputs();
     OpenAndWait(inputs, AnalysisTab::Verify);
+    window->BetSelector()->setCurrentIndex(0);  // straight
     for (const int top : {1, 3, 5}) {
         SCOPED_TRACE(top);
         window->TopSelector()->setValue(top);
         ASSERT_FALSE(window->IsRunning());  // every K from the one record
         const std::string k = std::to_string(top);
-        const std::string cli =
-            CliOutput({"backtest", inputs.path, "--top", k, "--format", "json"});
+        const std::string cli = CliOutput(
+            {"backtest", inputs.path, "--top", k, "--bet", "straight", "--format", "json"});
         ASSERT_EQ(window->CurrentJson().value_or(""), cli);
         const json expected = json::parse(cli);
         const QTableWidget& table = *window->Verify()->Table();

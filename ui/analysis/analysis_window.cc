@@ -5,6 +5,7 @@
 #include "ui/analysis/analysis_window.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,6 +17,7 @@
 
 #include "commands/messages.h"
 #include "report/analysis_report.h"
+#include "report/money_report.h"
 #include "text/file_system_path.h"
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_tables.h"
@@ -24,6 +26,7 @@
 #include "ui/analysis/detail_tab.h"
 #include "ui/analysis/randomness_tab.h"
 #include "ui/analysis/sweep_tab.h"
+#include "ui/analysis/tickets_tab.h"
 #include "ui/analysis/verify_tab.h"
 #include "ui/qt_text.h"
 #include "ui/window_services.h"
@@ -31,7 +34,7 @@
 namespace corvalith {
 namespace {
 
-const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness"};
+const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness", "tickets"};
 
 }  // namespace
 
@@ -51,6 +54,15 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     topLabel->setBuddy(m_top);
     top->addWidget(topLabel);
     top->addWidget(m_top);
+    auto* betLabel = new QLabel(QStringLiteral("収支の券種(&B):"), this);
+    m_bet = new QComboBox(this);
+    for (const evaluate::BetType type : evaluate::kAllBetTypes) {
+        m_bet->addItem(FromUtf8(std::string(JapaneseNameOf(type))));
+    }
+    m_bet->setCurrentIndex(m_session.bet);
+    betLabel->setBuddy(m_bet);
+    top->addWidget(betLabel);
+    top->addWidget(m_bet);
     layout->addLayout(top);
 
     m_tabs = new QTabWidget(this);
@@ -62,6 +74,8 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     m_tabs->addTab(m_verify, QStringLiteral("検証"));
     m_tabs->addTab(m_sweep, QStringLiteral("全設定"));
     m_tabs->addTab(m_randomness, QStringLiteral("乱数性"));
+    m_tickets = new TicketsTab(m_tabs);
+    m_tabs->addTab(m_tickets, QStringLiteral("買い目"));
     layout->addWidget(m_tabs, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -92,6 +106,13 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
             ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
         Refresh();
     });
+    connect(m_bet, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_session.bet = std::max(0, index);
+        if (CurrentTab() == AnalysisTab::Verify)
+            ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
+    });
+    connect(m_tickets->SpreadSelector(), &QSpinBox::valueChanged, this,
+            [this] { UpdateExports(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] {
         if (m_job) m_job->Cancel();
     });
@@ -225,13 +246,17 @@ void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisR
             m_detail->Show(std::move(result));
             break;
         case AnalysisTab::Verify:
-            m_verify->Show(result, m_inputs.top);
+            m_verify->Show(result, m_inputs.top,
+                           evaluate::kAllBetTypes[std::clamp(m_bet->currentIndex(), 0, 2)]);
             break;
         case AnalysisTab::Sweep:
             m_sweep->Show(std::move(result));
             break;
         case AnalysisTab::Randomness:
             m_randomness->Show(result);
+            break;
+        case AnalysisTab::Tickets:
+            m_tickets->Show(std::move(result), m_inputs);
             break;
     }
     UpdateExports();
@@ -252,12 +277,20 @@ void AnalysisWindow::ClearTab(AnalysisTab tab) {
         case AnalysisTab::Randomness:
             m_randomness->Clear();
             break;
+        case AnalysisTab::Tickets:
+            m_tickets->Clear();
+            break;
     }
 }
 
 std::optional<std::string> AnalysisWindow::CurrentJson() const {
     const auto& shown = Shown(CurrentTab());
     if (!shown) return std::nullopt;
+    if (CurrentTab() == AnalysisTab::Tickets) return m_tickets->Json();
+    if (const auto* r = std::get_if<VerifyResult>(shown.get())) {
+        const auto bet = static_cast<std::size_t>(std::clamp(m_bet->currentIndex(), 0, 2));
+        return BacktestJsonWithBet(r->history, r->record.result, m_inputs.top, r->money[bet]);
+    }
     return AnalysisJson(*shown, m_inputs.top);
 }
 
@@ -270,6 +303,7 @@ QWidget* AnalysisWindow::CurrentChartPanel() const {
         case AnalysisTab::Randomness:
             return m_randomness->ChartPanel();
         case AnalysisTab::Sweep:
+        case AnalysisTab::Tickets:
             break;
     }
     return nullptr;
@@ -283,6 +317,8 @@ QTableWidget* AnalysisWindow::CurrentTable() const {
             return m_sweep->Table();
         case AnalysisTab::Randomness:
             return m_randomness->Table();
+        case AnalysisTab::Tickets:
+            return m_tickets->Table();
         case AnalysisTab::Detail:
             break;
     }
@@ -322,7 +358,12 @@ bool AnalysisWindow::ExportSvg() {
 bool AnalysisWindow::ExportCsv() {
     QTableWidget* table = CurrentTable();
     if (!table || !Shown(CurrentTab())) return false;
-    const QByteArray csv = TableCsv(*table);
+    QByteArray csv = TableCsv(*table);
+    if (CurrentTab() == AnalysisTab::Verify) {
+        // The 収支 figures follow the positions' table, after a blank line and the note.
+        csv += "\r\n" + TableCsv(*m_verify->MoneyTable()).mid(3);  // without a second BOM
+        csv += QByteArray(kMoneyNote) + "\r\n";
+    }
     return ExportThroughDialog(m_services, this, QStringLiteral("CSV ファイル"),
                                QStringLiteral("*.csv"), BaseName() + QStringLiteral(".csv"),
                                [&csv](const QString& path) { return WriteFileBytes(path, csv); });

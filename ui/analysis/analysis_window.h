@@ -1,5 +1,5 @@
 // The analysis window: non-modal, one per dialog, with the tabs 詳細, 検証,
-// 全設定 and 乱数性 for the history and setting the dialog held when it was
+// 全設定, 乱数性 and 買い目 for the history and setting the dialog held when it was
 // opened. Each tab's result is computed on a worker thread (progress bar
 // and キャンセル meanwhile) and cached for the run of the program per file
 // state and setting. Charts save as PNG and SVG, tables as CSV, every tab as
@@ -18,6 +18,7 @@
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_session.h"
 
+class QComboBox;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -30,6 +31,7 @@ namespace corvalith {
 class DetailTab;
 class RandomnessTab;
 class SweepTab;
+class TicketsTab;
 class VerifyTab;
 class WindowServices;
 
@@ -59,6 +61,9 @@ class AnalysisWindow final : public QWidget {
     [[nodiscard]] VerifyTab* Verify() const noexcept { return m_verify; }
     [[nodiscard]] SweepTab* Sweep() const noexcept { return m_sweep; }
     [[nodiscard]] RandomnessTab* Randomness() const noexcept { return m_randomness; }
+    [[nodiscard]] TicketsTab* Tickets() const noexcept { return m_tickets; }
+    // 検証's bet type for the 収支 chart (evaluate::kAllBetTypes order).
+    [[nodiscard]] QComboBox* BetSelector() const noexcept { return m_bet; }
     [[nodiscard]] QProgressBar* Progress() const noexcept { return m_progress; }
     [[nodiscard]] QPushButton* CancelButton() const noexcept { return m_cancel; }
     [[nodiscard]] QSpinBox* TopSelector() const noexcept { return m_top; }
@@ -114,6 +119,8 @@ class AnalysisWindow final : public QWidget {
     VerifyTab* m_verify = nullptr;
     SweepTab* m_sweep = nullptr;
     RandomnessTab* m_randomness = nullptr;
+    TicketsTab* m_tickets = nullptr;
+    QComboBox* m_bet = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* m_cancel = nullptr;
     QLabel* m_status = nullptr;

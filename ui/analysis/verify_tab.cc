@@ -7,6 +7,7 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -14,9 +15,11 @@
 #include <QValueAxis>
 #include <cmath>
 
+#include "report/money_report.h"
 #include "report/position_names.h"
 #include "report/text_report.h"
 #include "ui/analysis/analysis_tables.h"
+#include "ui/analysis/balance_chart.h"
 #include "ui/analysis/chart_panel.h"
 
 namespace corvalith {
@@ -99,8 +102,15 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
 
 VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
-    m_charts = MakePositionGrid(m_views, services, this);
-    layout->addWidget(m_charts, 1);
+    m_panel = new QWidget(this);
+    auto* panel = new QVBoxLayout(m_panel);
+    panel->setContentsMargins(0, 0, 0, 0);
+    m_charts = MakePositionGrid(m_views, services, m_panel);
+    m_balance = MakeChartView(new QChart, services, m_panel);
+    m_balance->setMinimumHeight(110);
+    panel->addWidget(m_charts, 3);
+    panel->addWidget(m_balance, 2);
+    layout->addWidget(m_panel, 1);
     m_table = new QTableWidget(this);
     SetUpTable(*m_table,
                {QStringLiteral("位"), QStringLiteral("評価数"), QStringLiteral("的中"),
@@ -114,6 +124,23 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     m_verdict->setWordWrap(true);
     layout->addWidget(m_summary);
     layout->addWidget(m_verdict);
+    m_money = new QTableWidget(this);
+    SetUpTable(*m_money, MoneyTableHeaders());
+    m_money->setMinimumHeight(60);
+    m_money->setMaximumHeight(120);
+    m_moneyVerdict = new QLabel(this);
+    m_moneyVerdict->setWordWrap(true);
+    // The money figures beside the verdicts, so that the tab grows little.
+    auto* figures = new QHBoxLayout;
+    auto* verdicts = new QVBoxLayout;
+    layout->removeWidget(m_summary);
+    layout->removeWidget(m_verdict);
+    verdicts->addWidget(m_summary);
+    verdicts->addWidget(m_verdict);
+    verdicts->addWidget(m_moneyVerdict);
+    figures->addLayout(verdicts, 1);
+    figures->addWidget(m_money, 1);
+    layout->addLayout(figures);
     Clear();
 }
 
@@ -121,14 +148,22 @@ QChart* VerifyTab::PositionChart(int position) const { return m_views[position]-
 
 QString VerifyTab::Verdict() const { return m_verdict->text(); }
 
+QChart* VerifyTab::BalanceChart() const { return m_balance->chart(); }
+
+QString VerifyTab::MoneyVerdictText() const { return m_moneyVerdict->text(); }
+
 void VerifyTab::Clear() {
     for (QChartView* view : m_views) ReplaceChart(*view, new QChart);
     m_table->setRowCount(0);
     m_summary->clear();
     m_verdict->clear();
+    ReplaceChart(*m_balance, new QChart);
+    m_money->setRowCount(0);
+    m_moneyVerdict->clear();
 }
 
-void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int top) {
+void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int top,
+                     evaluate::BetType bet) {
     const auto* verify = result ? std::get_if<VerifyResult>(result.get()) : nullptr;
     if (verify == nullptr) return Clear();
     const evaluate::BacktestResult& backtest = verify->record.result;
@@ -165,6 +200,11 @@ void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int to
             .arg(FromUtf8(Fixed(backtest.straight.expected, 2)))
             .arg(backtest.changes));
     m_verdict->setText(FromUtf8(BacktestVerdict(backtest, top)).trimmed());
+    const evaluate::MoneyRecord& money = verify->money[static_cast<std::size_t>(bet)];
+    ReplaceChart(*m_balance, MakeBalanceChart(money));
+    FillMoneyTable(*m_money, money);
+    m_moneyVerdict->setText(FromUtf8(MoneyVerdict(money.pick.line)).trimmed() +
+                            QStringLiteral("（") + FromUtf8(kMoneyNote) + QStringLiteral("）"));
 }
 
 }  // namespace corvalith

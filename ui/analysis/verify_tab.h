@@ -1,12 +1,14 @@
 // 検証: per position the cumulative top-K hit rate over the evaluated draws
 // against chance (K/10 with its 95 % band) and the hot and cold rules, the
-// backtest's table and the command line's verdict; K from 1 to 5.
+// backtest's table and the command line's verdict; K from 1 to 5. Below,
+// the 収支 chart of the chosen bet type with its table (balance_chart.h).
 #pragma once
 
 #include <QWidget>
 #include <array>
 
 #include "commands/analysis_results.h"
+#include "evaluate/ticket_rules.h"
 
 class QChart;
 class QChartView;
@@ -23,17 +25,26 @@ class VerifyTab final : public QWidget {
   public:
     VerifyTab(WindowServices* services, QWidget* parent = nullptr);
 
-    void Show(const std::shared_ptr<const AnalysisResult>& result, int top);
+    void Show(const std::shared_ptr<const AnalysisResult>& result, int top,
+              evaluate::BetType bet = evaluate::BetType::Straight);
     void Clear();
 
     [[nodiscard]] QChart* PositionChart(int position) const;
     [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
     [[nodiscard]] QString Verdict() const;
-    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
+    // The position charts and the 収支 chart: what PNG and SVG save.
+    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_panel; }
+    [[nodiscard]] QChart* BalanceChart() const;
+    [[nodiscard]] QTableWidget* MoneyTable() const noexcept { return m_money; }
+    [[nodiscard]] QString MoneyVerdictText() const;
 
   private:
     std::array<QChartView*, 4> m_views{};
     QWidget* m_charts = nullptr;
+    QWidget* m_panel = nullptr;
+    QChartView* m_balance = nullptr;
+    QTableWidget* m_money = nullptr;
+    QLabel* m_moneyVerdict = nullptr;
     QTableWidget* m_table = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_verdict = nullptr;

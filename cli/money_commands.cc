@@ -1,0 +1,87 @@
+// The money commands over evaluate/ and report/money_report.
+#include "cli/money_commands.h"
+
+#include "cli/cli_run.h"
+#include "cli/history_input.h"
+#include "commands/messages.h"
+#include "commands/predict_core.h"
+#include "evaluate/backtest_record.h"
+#include "evaluate/money_record.h"
+#include "evaluate/sweep.h"
+#include "report/money_report.h"
+#include "text/file_system_path.h"
+#include "text/utf8.h"
+
+namespace corvalith {
+
+int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    TicketsReport report;
+    {
+        const HistoryInput input = ReadHistory(options.history, false);
+        if (input.exitCode != kExitOk) {
+            err << input.error << '\n';
+            return input.exitCode;
+        }
+        report.history = SummaryOf(input.table);
+    }
+    PredictRequest request;
+    request.historyPath = PathFromFileSystem(options.history);
+    request.drawNumber = options.draw.value_or(0);
+    request.proposeDrawNumber = !options.draw;
+    request.interval = options.interval;
+    request.filterKind = IFType(options.filter);
+    request.fftFlag = FftFlag(options.fft);
+    const PredictDetail detail = RunPredictDetail(request);
+    if (detail.status != PredictStatus::Ok) {
+        err << Utf16ToUtf8(FailureMessage(detail.status)) << '\n';
+        return ExitCodeFor(detail.status);
+    }
+    report.filter = options.filter;
+    report.interval = options.interval;
+    report.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
+    report.draw = detail.drawNumber;
+    evaluate::Rankings rankings{};
+    bool ranked = true;
+    for (std::size_t p = 0; p < rankings.size(); ++p) {
+        ranked = ranked && detail.positions[p].ranked;
+        rankings[p] = detail.positions[p].ranking;
+    }
+    try {
+        if (ranked) report.plan = evaluate::PlanTickets(rankings, options.spread);
+        out << (options.format == OutputFormat::Json ? TicketsJson(report) : TicketsText(report));
+    } catch (const std::bad_alloc&) {
+        err << Utf16ToUtf8(FailureMessage(PredictStatus::Failed)) << '\n';
+        return kExitInternal;
+    }
+    return kExitOk;
+}
+
+std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTable& table,
+                                         const ReportContext& context,
+                                         const evaluate::Setting& setting,
+                                         const evaluate::EvaluationOptions& evaluation,
+                                         const evaluate::RunControl& control) {
+    const auto record = evaluate::BacktestWithRecord(table, setting, evaluation, control);
+    if (!record || !options.bet) return std::nullopt;
+    const evaluate::MoneyRecord money = evaluate::RecordMoney(table, *record, *options.bet);
+    if (options.format == OutputFormat::Json) {
+        return BacktestJsonWithBet(context.history, record->result, options.top, money);
+    }
+    return BacktestText(context, record->result, options.top) + MoneyText(money);
+}
+
+std::optional<std::string> MoneySweep(const CliOptions& options, const DrawTable& table,
+                                      const ReportContext& context,
+                                      const evaluate::EvaluationOptions& evaluation,
+                                      const evaluate::RunControl& control) {
+    if (!options.bet) return std::nullopt;
+    const auto result =
+        evaluate::Sweep(table, evaluation, options.top, options.jobs, control, options.bet);
+    if (!result) return std::nullopt;
+    if (options.format == OutputFormat::Json) {
+        return SweepJsonWithBet(context.history, *result, options.top, *options.bet);
+    }
+    return SweepMoneyText(context, *result, options.top, *options.bet);
+}
+
+}  // namespace corvalith

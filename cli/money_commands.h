@@ -1,0 +1,33 @@
+// The money commands: `tickets`, and backtest and sweep with --bet (the
+// money record beside the usual report).
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cli/cli_args.h"
+#include "evaluate/backtest.h"
+#include "report/text_report.h"
+
+namespace corvalith {
+
+// corvix-cli tickets: the forecast as RunPredict makes it, then its tickets.
+// Returns the exit status; failures print one line on `err`.
+[[nodiscard]] int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err);
+
+// The backtest (with its record) and the money record of `bet`, as text or
+// JSON; nothing when cancelled. May throw std::bad_alloc.
+[[nodiscard]] std::optional<std::string> MoneyBacktest(
+    const CliOptions& options, const DrawTable& table, const ReportContext& context,
+    const evaluate::Setting& setting, const evaluate::EvaluationOptions& evaluation,
+    const evaluate::RunControl& control);
+
+// The sweep with every setting's tally of `options.bet`. May throw std::bad_alloc.
+[[nodiscard]] std::optional<std::string> MoneySweep(const CliOptions& options,
+                                                    const DrawTable& table,
+                                                    const ReportContext& context,
+                                                    const evaluate::EvaluationOptions& evaluation,
+                                                    const evaluate::RunControl& control);
+
+}  // namespace corvalith

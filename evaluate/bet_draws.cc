@@ -1,0 +1,52 @@
+// The bet draws from forecasts: the scoring's rule for a draw evaluated at a
+// position (a candidate with a forecast and a drawn digit), at all four.
+#include "evaluate/bet_draws.h"
+
+#include <algorithm>
+
+namespace corvalith::evaluate::detail {
+
+std::vector<Number4> HotPicks(const DrawTable& table) {
+    const std::size_t n = DrawCount(table);
+    std::vector<Number4> picks(n);
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        std::array<std::uint64_t, kDigits> seen{};  // counts of the draws before
+        for (std::size_t j = 0; j < n; ++j) {
+            // The first of the most frequent digits: equal counts by the lower digit.
+            picks[j][p] = static_cast<std::uint8_t>(std::max_element(seen.begin(), seen.end()) -
+                                                    seen.begin());
+            const double value = table.values[p][j];
+            if (IsDigitValue(value)) ++seen[static_cast<std::size_t>(value)];
+        }
+    }
+    return picks;
+}
+
+std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
+                                const EvaluationOptions& options,
+                                const PositionForecasts& forecasts,
+                                const std::vector<Number4>& hot) {
+    std::vector<BetDraw> draws;
+    if (setting.interval == 0) return draws;
+    const std::size_t n = std::min(DrawCount(table), hot.size());
+    for (std::size_t j = FirstCandidate(table, options); j < n; ++j) {
+        if (options.from && table.numbers[j] < *options.from) continue;
+        const std::size_t m = j / setting.interval;
+        BetDraw draw;
+        draw.draw = table.numbers[j];
+        draw.hot = hot[j];
+        bool all = true;
+        for (std::size_t p = 0; p < kPositionCount && all; ++p) {
+            const CycleForecasts* cycles = forecasts[p];
+            const double value = table.values[p][j];
+            all = cycles != nullptr && m < cycles->size() && (*cycles)[m] && IsDigitValue(value);
+            if (!all) break;
+            draw.pick[p] = (*(*cycles)[m])[0];
+            draw.drawn[p] = static_cast<std::uint8_t>(value);
+        }
+        if (all) draws.push_back(draw);
+    }
+    return draws;
+}
+
+}  // namespace corvalith::evaluate::detail

@@ -1,0 +1,24 @@
+// The draws a money record bets on, made straight from a setting's
+// forecasts (the sweep's road) and the hot rule's picks. Internal to the
+// evaluation.
+#pragma once
+
+#include <vector>
+
+#include "evaluate/money_record.h"
+#include "evaluate/scoring.h"
+
+namespace corvalith::evaluate::detail {
+
+// The hot rule's pick for every draw of `table` (indexed as the table's draws).
+[[nodiscard]] std::vector<Number4> HotPicks(const DrawTable& table);
+
+// The draws ScoreForecasts evaluates at all four positions, with the picks
+// of `forecasts` and the hot picks `hot` (HotPicks of the table). May throw
+// std::bad_alloc.
+[[nodiscard]] std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
+                                              const EvaluationOptions& options,
+                                              const PositionForecasts& forecasts,
+                                              const std::vector<Number4>& hot);
+
+}  // namespace corvalith::evaluate::detail

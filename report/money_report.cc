@@ -1,0 +1,275 @@
+// The money reports. The verdicts compare the wins with what each ticket's
+// own chance gives (the exact Poisson-binomial tail), at 5 %.
+#include "report/money_report.h"
+
+#include <cmath>
+
+#include "report/json_report.h"
+#include "report/position_names.h"
+#include "report/text_columns.h"
+
+namespace corvalith {
+namespace {
+
+using evaluate::BetType;
+using evaluate::MoneyLine;
+using evaluate::Number4;
+
+std::string Text(const Number4& number) { return evaluate::TextOf(number).data(); }
+
+std::string Count(std::uint64_t n) { return Yen(static_cast<std::int64_t>(n)); }
+
+// Numbers ten to a line, indented.
+std::string NumberLines(const std::vector<Number4>& numbers) {
+    std::string text;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        text += i % 10 == 0 ? "          " : " ";
+        text += Text(numbers[i]);
+        if (i % 10 == 9 || i + 1 == numbers.size()) text += "\n";
+    }
+    return text;
+}
+
+std::string SettingLine(FilterKind filter, std::uint32_t interval, FftPlacement fft) {
+    return "設定      フィルタ " + std::string(NameOf(filter)) + "、間隔 " +
+           std::to_string(interval) + "、FFT " + std::string(NameOf(fft)) + "\n";
+}
+
+std::string HowPlayed(BetType type, const Number4& pick) {
+    if (evaluate::PlayedAs(type, pick) == type) return std::string(JapaneseNameOf(type));
+    return std::string(JapaneseNameOf(type)) + "（クワッドは売られないためストレート）";
+}
+
+Json JsonNumbers(const std::vector<Number4>& numbers) {
+    Json list = Json::array();
+    for (const Number4& number : numbers) list.push_back(Text(number));
+    return list;
+}
+
+Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
+    Json bet = MoneyLineJson(type, money.pick.line);
+    Json fixed = {{"number", money.fixedNumber ? Json(Text(*money.fixedNumber)) : Json(nullptr)}};
+    fixed.update(MoneyLineJson(type, money.fixed.line));
+    fixed.erase("type");
+    Json hot = MoneyLineJson(type, money.hot.line);
+    hot.erase("type");
+    bet["baselines"] = {{"fixed", fixed}, {"hot", hot}};
+    bet["note"] = kMoneyNote;
+    return bet;
+}
+
+}  // namespace
+
+std::string Yen(std::int64_t yen) {
+    const bool negative = yen < 0;
+    const std::string digits = std::to_string(negative ? -static_cast<std::uint64_t>(yen)
+                                                       : static_cast<std::uint64_t>(yen));
+    std::string text;
+    text.reserve(digits.size() + digits.size() / 3 + 1);
+    if (negative) text.push_back('-');
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) text.push_back(',');
+        text.push_back(digits[i]);
+    }
+    return text;
+}
+
+std::string TicketsText(const TicketsReport& report) {
+    std::string text = "買い目（第" + std::to_string(report.draw) + "回の予想から）\n";
+    text += SettingLine(report.filter, report.interval, report.fft);
+    if (!report.plan) {
+        return text + "\n予想のない位があるため、買い目はありません。\n";
+    }
+    const evaluate::TicketPlan& plan = *report.plan;
+    const std::string pick = Text(plan.pick);
+    text += "予想      " + pick + "（各位の 1 位: ";
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        if (p > 0) text += "、";
+        text += std::string(kPositionLabels[p]) + " " + std::to_string(plan.pick[p]);
+    }
+    text += "）\n";
+    text += "型        " + std::string(JapaneseNameOf(plan.pattern)) + "（ボックスの当せん " +
+            std::to_string(plan.boxNumbers.size()) + " 通り）\n\n";
+
+    TextTable table({Align::Left, Align::Left, Align::Right, Align::Right, Align::Right});
+    table.AddRow({"買い方", "番号", "金額", "当せん確率", "期待払戻"});
+    for (const BetType type : evaluate::kAllBetTypes) {
+        const double chance = evaluate::WinChance(type, plan.pick);
+        table.AddRow({HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
+                      Fixed(chance * 100.0, 2) + "%",
+                      Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"});
+    }
+    text += table.Render();
+    text += "\nボックスで当たる並び（" + std::to_string(plan.boxNumbers.size()) + " 通り）\n";
+    text += NumberLines(plan.boxNumbers);
+    if (plan.spread > 0) {
+        text += "\n広げ買い（各位の上位 " + std::to_string(plan.spread) + " の数字のストレート " +
+                Count(plan.spreadNumbers.size()) + " 枚、" + Yen(plan.spreadCost) + " 円）\n";
+        text += NumberLines(plan.spreadNumbers);
+        text += "数字が一様なら、どれかがストレートで当たる確率は " +
+                Fixed(plan.spreadChance * 100.0, 2) + "%（" + Count(plan.spreadNumbers.size()) +
+                "/10,000）です。\n";
+    }
+    text += "\n金額は 1 枚 200 円、払戻は" + std::string(kMoneyNote) + "。\n";
+    return text;
+}
+
+std::string TicketsJson(const TicketsReport& report) {
+    Json object = {{"format", kJsonFormat},
+                   {"command", "tickets"},
+                   {"history", HistoryJson(report.history)},
+                   {"setting", SettingJson(report.filter, report.interval, report.fft)},
+                   {"draw", report.draw}};
+    if (!report.plan) {
+        object["pick"] = nullptr;
+    } else {
+        const evaluate::TicketPlan& plan = *report.plan;
+        object["pick"] = Text(plan.pick);
+        object["pattern"] = std::string(NameOf(plan.pattern));
+        object["box_orders"] = plan.boxNumbers.size();
+        object["box_numbers"] = JsonNumbers(plan.boxNumbers);
+        object["price"] = evaluate::kTicketPrice;
+        Json types = Json::array();
+        for (const BetType type : evaluate::kAllBetTypes) {
+            types.push_back(
+                {{"type", std::string(NameOf(type))},
+                 {"played_as", std::string(NameOf(evaluate::PlayedAs(type, plan.pick)))},
+                 {"win_chance", evaluate::WinChance(type, plan.pick)},
+                 {"expected_payout", evaluate::ExpectedPayout(type, plan.pick)}});
+        }
+        object["types"] = types;
+        if (plan.spread > 0) {
+            object["spread"] = {{"k", plan.spread},
+                                {"tickets", plan.spreadNumbers.size()},
+                                {"cost", plan.spreadCost},
+                                {"chance", plan.spreadChance},
+                                {"numbers", JsonNumbers(plan.spreadNumbers)}};
+        } else {
+            object["spread"] = nullptr;
+        }
+    }
+    object["note"] = kMoneyNote;
+    return Dump(object);
+}
+
+Json MoneyLineJson(BetType type, const MoneyLine& line) {
+    return {{"type", std::string(NameOf(type))},
+            {"tickets", line.tickets},
+            {"spent", line.spent},
+            {"won", line.won},
+            {"balance", line.balance},
+            {"return_rate", line.returnRate},
+            {"expected_return_rate", line.expectedReturnRate},
+            {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
+            {"max_drawdown", line.maxDrawdown},
+            {"p_value", line.pValue}};
+}
+
+std::string MoneyVerdict(const MoneyLine& line) {
+    if (line.tickets == 0) return "結論（収支）: 買える回がないため、収支は計算できません。\n";
+    const std::string rate = Percent(line.returnRate);
+    const std::string expected = Percent(line.expectedReturnRate);
+    if (line.pValue < kSignificance) {
+        return "結論（収支）: 当せんの数は偶然では 5 % 未満の確率でしか起きない多さで、回収率 " +
+               rate + " は理論上の期待 " + expected + " を偶然以上に上回りました（p値 " +
+               PValue(line.pValue) + "）。\n";
+    }
+    return "結論（収支）: 回収率 " + rate + " が理論上の期待 " + expected +
+           " を偶然以上に上回ったとは言えません（当せんの数の p値 " + PValue(line.pValue) +
+           "）。\n";
+}
+
+std::string MoneyText(const evaluate::MoneyRecord& money) {
+    const BetType type = money.type;
+    std::string text = "\n収支（毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
+                       Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+    TextTable table({Align::Left, Align::Right, Align::Right, Align::Right, Align::Right,
+                     Align::Right, Align::Right, Align::Right, Align::Right, Align::Right,
+                     Align::Right});
+    table.AddRow({"買う番号", "枚数", "購入額", "払戻額", "収支", "回収率", "期待回収率",
+                  "ストレート", "ボックス", "最大下落", "p値"});
+    const std::string fixedName =
+        "固定 " + (money.fixedNumber ? Text(*money.fixedNumber) : std::string("-"));
+    const std::pair<std::string, const MoneyLine*> rows[] = {
+        {"予想の 1 位", &money.pick.line},
+        {fixedName, &money.fixed.line},
+        {"ホット", &money.hot.line},
+    };
+    for (const auto& [name, line] : rows) {
+        table.AddRow({name, Count(line->tickets), Yen(line->spent), Yen(line->won),
+                      Yen(line->balance), Percent(line->returnRate),
+                      Percent(line->expectedReturnRate), Count(line->straightWins),
+                      Count(line->boxWins), Yen(line->maxDrawdown), PValue(line->pValue)});
+    }
+    text += table.Render();
+    text += "\n";
+    text +=
+        "4 つの位すべてを評価した回ごとに 1 枚。金額は円。固定は最初の回の予想の番号を買い続けた"
+        "場合、ホットは各位でそれまでに最も多く出た数字。ボックスとセットでクワッドの番号はスト"
+        "レートで買い、ストレートの当せんに数えます。最大下落は累計収支がそれまでの最高から下が"
+        "った最大の額。p値は各枚の当せん確率のもとで当せんの数が実際以上になる確率（ポアソン二"
+        "項分布）。\n";
+    text += MoneyVerdict(money.pick.line);
+    return text;
+}
+
+std::string BacktestJsonWithBet(const HistorySummary& history,
+                                const evaluate::BacktestResult& result, int top,
+                                const evaluate::MoneyRecord& money) {
+    Json object = BacktestObject(history, result, top);
+    object["bet"] = MoneyJson(money.type, money);
+    return Dump(object);
+}
+
+std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepResult& result,
+                           int top, BetType type) {
+    std::string text = SweepText(context, result, top);
+    text += "\n収支（全設定、毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
+            Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+    TextTable table({Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
+                     Align::Right, Align::Right, Align::Right, Align::Right});
+    table.AddRow(
+        {"フィルタ", "間隔", "FFT", "枚数", "当せん", "収支", "回収率", "p値", "Holm 補正後"});
+    bool any = false;
+    std::uint64_t tickets = 0;
+    for (const evaluate::SweepEntry& entry : result.settings) {
+        if (!entry.money) continue;
+        const evaluate::Setting& setting = entry.result.setting;
+        const MoneyLine& line = *entry.money;
+        tickets += line.tickets;
+        any = any || entry.moneyPHolm < kSignificance;
+        table.AddRow({std::string(NameOf(setting.filter)), std::to_string(setting.interval),
+                      std::string(NameOf(setting.fft)), Count(line.tickets),
+                      Count(line.straightWins + line.boxWins), Yen(line.balance),
+                      Percent(line.returnRate), PValue(line.pValue), PValue(entry.moneyPHolm)});
+    }
+    text += table.Render();
+    text += "\n理論上の期待回収率は約 45%。p値は当せんの数が実際以上になる確率で、Holm 法で " +
+            Count(result.settings.size()) + " 設定の多重比較を補正しています。\n";
+    if (tickets == 0) return text + "結論（収支）: 買える回がないため、収支は計算できません。\n";
+    if (any) {
+        return text +
+               "結論（収支）: Holm 法で補正しても 5 % 水準で当せんの数が偶然を上回る設定があり"
+               "ます（上の表で Holm 補正後の p値が 0.05 未満の設定）。\n";
+    }
+    return text +
+           "結論（収支）: 多重比較を Holm 法で補正すると、理論上の期待を偶然以上に上回る設定はあり"
+           "ません。\n";
+}
+
+std::string SweepJsonWithBet(const HistorySummary& history, const evaluate::SweepResult& result,
+                             int top, BetType type) {
+    Json object = SweepObject(history, result, top);
+    Json& settings = object["settings"];
+    for (std::size_t s = 0; s < result.settings.size() && s < settings.size(); ++s) {
+        const evaluate::SweepEntry& entry = result.settings[s];
+        if (!entry.money) continue;
+        Json bet = MoneyLineJson(type, *entry.money);
+        bet["p_holm"] = entry.moneyPHolm;
+        settings[s]["bet"] = bet;
+    }
+    object["bet_note"] = kMoneyNote;
+    return Dump(object);
+}
+
+}  // namespace corvalith

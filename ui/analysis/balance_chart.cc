@@ -1,0 +1,130 @@
+// The balance lines keep about kMaxLinePoints points each (the first and
+// last ticket always among them), as the hit-rate lines do.
+#include "ui/analysis/balance_chart.h"
+
+#include <QChart>
+#include <QLineSeries>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <algorithm>
+
+#include "report/money_report.h"
+#include "ui/analysis/analysis_tables.h"
+#include "ui/analysis/verify_tab.h"
+
+namespace corvalith {
+namespace {
+
+QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
+                  Qt::PenStyle style = Qt::SolidLine) {
+    auto* line = new QLineSeries;
+    line->setName(name);
+    QPen pen(colour);
+    pen.setWidthF(width);
+    pen.setStyle(style);
+    line->setPen(pen);
+    return line;
+}
+
+}  // namespace
+
+QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
+    auto* chart = new QChart;
+    const QString type = FromUtf8(std::string(JapaneseNameOf(money.type)));
+    chart->setTitle(QStringLiteral("収支（毎回 1 枚 %1、円）　").arg(type) + FromUtf8(kMoneyNote));
+    const QString fixedName = money.fixedNumber ? QStringLiteral("固定 %1").arg(QLatin1String(
+                                                      evaluate::TextOf(*money.fixedNumber).data()))
+                                                : QStringLiteral("固定");
+    auto* pick = Line(QStringLiteral("予想の 1 位"), QColor(20, 90, 200), 2.5);
+    auto* fixed = Line(fixedName, QColor(150, 60, 160), 1.0);
+    auto* hot = Line(QStringLiteral("ホット"), QColor(230, 120, 20), 1.0);
+    auto* expected = Line(QStringLiteral("期待値"), QColor(80, 80, 80), 1.5, Qt::DashLine);
+    const std::size_t n = money.draws.size();
+    const std::size_t step = n > kMaxLinePoints ? (n + kMaxLinePoints - 1) / kMaxLinePoints : 1;
+    double expectedSum = 0.0;
+    double low = 0.0, high = 0.0;
+    const double meanLoss = n == 0 ? 0.0
+                                   : static_cast<double>(evaluate::kTicketPrice) *
+                                         (1.0 - money.pick.line.expectedReturnRate);
+    for (std::size_t i = 0; i < n; ++i) {
+        expectedSum -= meanLoss;
+        if (i != 0 && (i + 1) % step != 0 && i + 1 != n) continue;
+        const double x = money.draws[i];
+        const double values[] = {double(money.pick.balances[i]), double(money.fixed.balances[i]),
+                                 double(money.hot.balances[i]), expectedSum};
+        pick->append(x, values[0]);
+        fixed->append(x, values[1]);
+        hot->append(x, values[2]);
+        expected->append(x, values[3]);
+        for (const double v : values) {
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    }
+    chart->addSeries(expected);
+    chart->addSeries(fixed);
+    chart->addSeries(hot);
+    chart->addSeries(pick);
+    auto* x = new QValueAxis;
+    x->setTitleText(QStringLiteral("回"));
+    x->setLabelFormat(QStringLiteral("%d"));
+    if (n > 0) x->setRange(money.draws.front(), money.draws.back());
+    auto* y = new QValueAxis;
+    y->setTitleText(QStringLiteral("累計収支（円）"));
+    y->setLabelFormat(QStringLiteral("%.0f"));
+    const double margin = std::max(1000.0, (high - low) * 0.05);
+    y->setRange(low - margin, high + margin);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart->series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return chart;
+}
+
+QStringList MoneyTableHeaders() {
+    return {QStringLiteral("買う番号"),   QStringLiteral("枚数"),       QStringLiteral("購入額"),
+            QStringLiteral("払戻額"),     QStringLiteral("収支"),       QStringLiteral("回収率"),
+            QStringLiteral("期待回収率"), QStringLiteral("ストレート"), QStringLiteral("ボックス"),
+            QStringLiteral("最大下落"),   QStringLiteral("p値")};
+}
+
+void FillMoneyTable(QTableWidget& table, const evaluate::MoneyRecord& money) {
+    const QString fixedName =
+        QStringLiteral("固定 ") + (money.fixedNumber
+                                       ? QLatin1String(evaluate::TextOf(*money.fixedNumber).data())
+                                       : QLatin1String("-"));
+    const std::pair<QString, const evaluate::MoneyLine*> rows[] = {
+        {QStringLiteral("予想の 1 位"), &money.pick.line},
+        {fixedName, &money.fixed.line},
+        {QStringLiteral("ホット"), &money.hot.line},
+    };
+    table.setRowCount(3);
+    int row = 0;
+    for (const auto& [name, line] : rows) {
+        const auto yen = [](std::int64_t v) { return new NumberItem(FromUtf8(Yen(v)), double(v)); };
+        const auto count = [](std::uint64_t v) {
+            return new NumberItem(QString::number(v), double(v));
+        };
+        table.setItem(row, 0, new QTableWidgetItem(name));
+        table.setItem(row, 1, count(line->tickets));
+        table.setItem(row, 2, yen(line->spent));
+        table.setItem(row, 3, yen(line->won));
+        table.setItem(row, 4, yen(line->balance));
+        table.setItem(row, 5,
+                      new NumberItem(FromUtf8(Percent(line->returnRate)), line->returnRate));
+        table.setItem(
+            row, 6,
+            new NumberItem(FromUtf8(Percent(line->expectedReturnRate)), line->expectedReturnRate));
+        table.setItem(row, 7, count(line->straightWins));
+        table.setItem(row, 8, count(line->boxWins));
+        table.setItem(row, 9, yen(line->maxDrawdown));
+        table.setItem(row, 10, new NumberItem(FromUtf8(PValue(line->pValue)), line->pValue));
+        ++row;
+    }
+}
+
+}  // namespace corvalith
