@@ -71,10 +71,10 @@ int RunMoneyEvaluation(const CliOptions& options, std::ostream& out, std::ostrea
         evaluation.from = options.from;
         const bool backtest = options.command == CliCommand::Backtest;
         const Progress progress(err, showProgress, backtest ? "バックテスト" : "スイープ");
-        report = backtest ? MoneyBacktest(options, input.table, context, SettingOf(inputs),
-                                          evaluation, progress.Control())
-                          : MoneySweep(options, input.table, context, evaluation,
-                                       progress.Control());
+        report = backtest
+                     ? MoneyBacktest(options, input.table, context, SettingOf(inputs), evaluation,
+                                     progress.Control())
+                     : MoneySweep(options, input.table, context, evaluation, progress.Control());
         progress.Erase();
     }
     if (!report) {

@@ -55,8 +55,8 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     static const std::atomic<bool> kNever{false};
     const std::atomic<bool>& cancel = control.cancel ? *control.cancel : kNever;
     if (cancel.load()) return {};
-    CheckedHistory checked = LoadCheckedHistory(
-        inputs.path, tab != AnalysisTab::Detail && tab != AnalysisTab::Tickets);
+    CheckedHistory checked =
+        LoadCheckedHistory(inputs.path, tab != AnalysisTab::Detail && tab != AnalysisTab::Tickets);
     if (checked.status != PredictStatus::Ok) return StatusFailure(checked.status);
     if (!checked.notEvaluable.empty())
         return Ended(AnalysisEnd::NotEvaluable, std::move(checked.notEvaluable));

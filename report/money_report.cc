@@ -169,10 +169,10 @@ std::string MoneyVerdict(const MoneyLine& line) {
     if (line.tickets == 0) return "結論（収支）: 買える回がないため、収支は計算できません。\n";
     const std::string rate = Percent(line.returnRate);
     const std::string expected = Percent(line.expectedReturnRate);
-    if (line.pValue < kSignificance) {
-        return "結論（収支）: 当せんの数は偶然では 5 % 未満の確率でしか起きない多さで、回収率 " +
-               rate + " は理論上の期待 " + expected + " を偶然以上に上回りました（p値 " +
-               PValue(line.pValue) + "）。\n";
+    if (line.pValue < evaluate::kSignificance) {
+        return "結論（収支）: 当せんの数は偶然では " + SignificanceLevelText() +
+               " 未満の確率でしか起きない多さで、回収率 " + rate + " は理論上の期待 " + expected +
+               " を偶然以上に上回りました（p値 " + PValue(line.pValue) + "）。\n";
     }
     return "結論（収支）: 回収率 " + rate + " が理論上の期待 " + expected +
            " を偶然以上に上回ったとは言えません（当せんの数の p値 " + PValue(line.pValue) +
@@ -237,7 +237,7 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
         const evaluate::Setting& setting = entry.result.setting;
         const MoneyLine& line = *entry.money;
         tickets += line.tickets;
-        any = any || entry.moneyPHolm < kSignificance;
+        any = any || entry.moneyPHolm < evaluate::kSignificance;
         table.AddRow({std::string(NameOf(setting.filter)), std::to_string(setting.interval),
                       std::string(NameOf(setting.fft)), Count(line.tickets),
                       Count(line.straightWins + line.boxWins), Yen(line.balance),
@@ -248,8 +248,8 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
             Count(result.settings.size()) + " 設定の多重比較を補正しています。\n";
     if (tickets == 0) return text + "結論（収支）: 買える回がないため、収支は計算できません。\n";
     if (any) {
-        return text +
-               "結論（収支）: Holm 法で補正しても 5 % 水準で当せんの数が偶然を上回る設定があり"
+        return text + "結論（収支）: Holm 法で補正しても " + SignificanceLevelText() +
+               " 水準で当せんの数が偶然を上回る設定があり"
                "ます（上の表で Holm 補正後の p値が 0.05 未満の設定）。\n";
     }
     return text +

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "report/money_report.h"
 #include "commands/analysis_results.h"
+#include "report/money_report.h"
 
 class QLabel;
 class QPlainTextEdit;
