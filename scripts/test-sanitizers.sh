@@ -8,4 +8,7 @@ cmake --preset asan -DCORVALITH_WERROR="${CORVALITH_WERROR:-OFF}" >/dev/null
 cmake --build --preset asan
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-QT_QPA_PLATFORM=offscreen ctest --preset asan -j2
+# The kill loop (fifty SIGKILLs during million-line imports) tests what is on
+# disk after a kill, not memory; the import it kills runs under the
+# sanitizers in the other history tests, so it is left to the plain build.
+QT_QPA_PLATFORM=offscreen ctest --preset asan -j2 -E 'HistoryCli.KilledAtRandomMomentsTheHistoryIsOldOrNew'
