@@ -114,29 +114,26 @@ int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& er
     const AnalysisOutcome outcome =
         ComputeAnalysis(tab, AnalysisInputsOf(options), progress.Control());
     progress.Erase();
+    // Exhausted memory while the report is made goes on to RunCli, which says so.
     std::string report;
     int code = kExitInternal;
-    try {
-        switch (outcome.end) {
-            case AnalysisEnd::Done:
-                report = options.format == OutputFormat::Json
-                             ? AnalysisJson(*outcome.result, options.top)
-                             : AnalysisText(*outcome.result, options.top);
-                code = kExitOk;
-                break;
-            case AnalysisEnd::StatusFailed:
-                code = ExitCodeFor(outcome.status);
-                break;
-            case AnalysisEnd::NotEvaluable:
-                code = kExitNotEvaluable;
-                break;
-            case AnalysisEnd::Cancelled:  // never cancelled here: an internal failure
-            case AnalysisEnd::OutOfMemory:
-            case AnalysisEnd::Failed:
-                break;
-        }
-    } catch (const std::bad_alloc&) {
-        code = kExitInternal;
+    switch (outcome.end) {
+        case AnalysisEnd::Done:
+            report = options.format == OutputFormat::Json
+                         ? AnalysisJson(*outcome.result, options.top)
+                         : AnalysisText(*outcome.result, options.top);
+            code = kExitOk;
+            break;
+        case AnalysisEnd::StatusFailed:
+            code = ExitCodeFor(outcome.status);
+            break;
+        case AnalysisEnd::NotEvaluable:
+            code = kExitNotEvaluable;
+            break;
+        case AnalysisEnd::Cancelled:  // never cancelled here: an internal failure
+        case AnalysisEnd::OutOfMemory:
+        case AnalysisEnd::Failed:
+            break;
     }
     if (code == kExitOk) {
         out << report;

@@ -42,7 +42,6 @@ void CPendulaDlg::OpenAnalysis(int tab) {
     if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
     inputs.fft = EffectivePlacement(inputs.filter, inputs.fft);
     inputs.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
-    inputs.money = true;  // 検証 shows the 収支 of every bet type
     if (!m_analysis) m_analysis = new AnalysisWindow(m_services, m_analysisSession, this);
     m_analysis->Open(inputs, static_cast<AnalysisTab>(tab));
 }

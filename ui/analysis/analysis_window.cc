@@ -202,7 +202,9 @@ void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileSt
     StopJob();
     ClearTab(tab);
     ++m_runsStarted;
-    m_job = new AnalysisJob(tab, m_inputs, this, m_compute);
+    AnalysisInputs inputs = m_inputs;
+    inputs.money = true;  // 検証 shows the 収支 of every bet type
+    m_job = new AnalysisJob(tab, inputs, this, m_compute);
     m_progress->setRange(0, 0);  // busy until the first step is reported
     m_progress->setVisible(true);
     m_cancel->setVisible(true);
