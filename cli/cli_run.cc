@@ -30,14 +30,7 @@ int Report(PredictStatus status, std::ostream& err) {
 
 int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     if (options.format == OutputFormat::Json) return RunEvaluation(options, out, err, false);
-    PredictRequest request;
-    request.historyPath = PathFromFileSystem(options.history);
-    // Without --draw the heading shows the number the window would propose.
-    request.drawNumber = options.draw.value_or(0);
-    request.proposeDrawNumber = !options.draw;
-    request.interval = options.interval;
-    request.filterKind = IFType(options.filter);
-    request.fftFlag = FftFlag(options.fft);
+    PredictRequest request = PredictRequestOf(options);
     request.logPath = options.trace;
     const PredictOutcome outcome = RunPredict(request);
     if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
@@ -53,6 +46,18 @@ int NextDraw(const CliOptions& options, std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+PredictRequest PredictRequestOf(const CliOptions& options) {
+    PredictRequest request;
+    request.historyPath = PathFromFileSystem(options.history);
+    // Without --draw the heading shows the number the window would propose.
+    request.drawNumber = options.draw.value_or(0);
+    request.proposeDrawNumber = !options.draw;
+    request.interval = options.interval;
+    request.filterKind = IFType(options.filter);
+    request.fftFlag = FftFlag(options.fft);
+    return request;
+}
 
 int ExitCodeFor(PredictStatus status) noexcept {
     switch (status) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_args.h"
 #include "commands/predict_core.h"
 
 namespace corvalith {
@@ -20,6 +21,10 @@ inline constexpr int kExitIoError = 74;       // the output could not be written
 
 // The exit status that reports a Predict outcome.
 [[nodiscard]] int ExitCodeFor(PredictStatus status) noexcept;
+
+// The forecast request of predict's options (path, draw or its proposal,
+// interval, filter, placement; no trace).
+[[nodiscard]] PredictRequest PredictRequestOf(const CliOptions& options);
 
 // `args` are the arguments after the program name. Results go to `out` in
 // UTF-8, one failure line (and the usage, for bad arguments) to `err`. With

@@ -24,14 +24,7 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
         }
         report.history = SummaryOf(input.table);
     }
-    PredictRequest request;
-    request.historyPath = PathFromFileSystem(options.history);
-    request.drawNumber = options.draw.value_or(0);
-    request.proposeDrawNumber = !options.draw;
-    request.interval = options.interval;
-    request.filterKind = IFType(options.filter);
-    request.fftFlag = FftFlag(options.fft);
-    const PredictDetail detail = RunPredictDetail(request);
+    const PredictDetail detail = RunPredictDetail(PredictRequestOf(options));
     if (detail.status != PredictStatus::Ok) {
         err << Utf16ToUtf8(FailureMessage(detail.status)) << '\n';
         return ExitCodeFor(detail.status);

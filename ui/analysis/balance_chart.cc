@@ -10,24 +10,10 @@
 
 #include "report/money_report.h"
 #include "ui/analysis/analysis_tables.h"
+#include "ui/analysis/chart_panel.h"
 #include "ui/analysis/verify_tab.h"
 
 namespace corvalith {
-namespace {
-
-QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
-                  Qt::PenStyle style = Qt::SolidLine) {
-    auto* line = new QLineSeries;
-    line->setName(name);
-    QPen pen(colour);
-    pen.setWidthF(width);
-    pen.setStyle(style);
-    line->setPen(pen);
-    return line;
-}
-
-}  // namespace
-
 QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     auto* chart = new QChart;
     const QString type = FromUtf8(std::string(JapaneseNameOf(money.type)));

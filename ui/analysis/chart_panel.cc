@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QChart>
 #include <QGridLayout>
+#include <QPen>
 
 #include "commands/messages.h"
 #include "ui/analysis/chart_export.h"
@@ -64,6 +65,16 @@ QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* pare
             [view](const QString& path) { return SaveSvg(*view, path, view->chart()->title()); });
     });
     return view;
+}
+
+QLineSeries* Line(const QString& name, const QColor& colour, qreal width, Qt::PenStyle style) {
+    auto* line = new QLineSeries;
+    line->setName(name);
+    QPen pen(colour);
+    pen.setWidthF(width);
+    pen.setStyle(style);
+    line->setPen(pen);
+    return line;
 }
 
 }  // namespace corvalith

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QChartView>
+#include <QColor>
+#include <QLineSeries>
 #include <array>
 #include <functional>
 
@@ -25,6 +27,10 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
 // top; tens, ones below) on a new child of `parent`, which it returns.
 [[nodiscard]] QWidget* MakePositionGrid(std::array<QChartView*, 4>& views, WindowServices* services,
                                         QWidget* parent);
+
+// A new line series named `name`, drawn in `colour` at `width` pixels.
+[[nodiscard]] QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
+                                Qt::PenStyle style = Qt::SolidLine);
 
 // Shows `chart` (taken over) in `view` and deletes the chart it showed.
 void ReplaceChart(QChartView& view, QChart* chart);

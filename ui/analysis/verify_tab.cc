@@ -25,17 +25,6 @@
 namespace corvalith {
 namespace {
 
-QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
-                  Qt::PenStyle style = Qt::SolidLine) {
-    auto* line = new QLineSeries;
-    line->setName(name);
-    QPen pen(colour);
-    pen.setWidthF(width);
-    pen.setStyle(style);
-    line->setPen(pen);
-    return line;
-}
-
 QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int top,
                           const QString& title) {
     auto* chart = new QChart;
