@@ -103,7 +103,7 @@ std::optional<std::vector<SettingResult>> RunUnit(const DrawTable& table,
             const auto draws = detail::BetDrawsOf(table, setting, options, pointers, shared.hot);
             result.money = TallyMoney(draws, *shared.bet, Bettor::Pick);
         }
-        results.push_back(std::move(result));
+        results.push_back(result);
     }
     return results;
 }

@@ -5,7 +5,6 @@
 #include "history/history_image.h"
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -37,9 +36,8 @@ bool ReadHistoryImage(const HistoryLimits& limits, HistoryImage& image) {
     std::size_t at = 0;
     bool header = true;
     while (at < bytes.size()) {
-        const void* hit = std::memchr(bytes.data() + at, '\n', bytes.size() - at);
-        const std::size_t end =
-            hit == nullptr ? bytes.size() : static_cast<const char*>(hit) - bytes.data();
+        const std::size_t found = bytes.find('\n', at);
+        const std::size_t end = found == std::string::npos ? bytes.size() : found;
         if (end - at > limits.maxLineBytes) return false;
         line.clear();
         if (!decoder.Decode(std::string_view(bytes).substr(at, end - at), line)) return false;

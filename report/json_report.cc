@@ -64,7 +64,7 @@ Json BacktestObject(const HistorySummary& history, const BacktestResult& result,
                                          evaluate::StatisticsFor(result.positions[p], top),
                                          std::nullopt));
     }
-    const Json object = {
+    Json object = {
         {"format", kJsonFormat},
         {"command", "backtest"},
         {"history", HistoryJson(history)},
@@ -108,7 +108,7 @@ Json SweepObject(const HistorySummary& history, const evaluate::SweepResult& res
     std::optional<std::int32_t> firstEvaluated;
     if (!result.settings.empty())
         firstEvaluated = result.settings.front().result.firstEvaluatedDraw;
-    const Json object = {
+    Json object = {
         {"format", kJsonFormat},
         {"command", "sweep"},
         {"history", HistoryJson(history)},

@@ -47,7 +47,8 @@ void TicketsTab::Clear() {
     m_text->clear();
 }
 
-void TicketsTab::Show(std::shared_ptr<const AnalysisResult> result, const AnalysisInputs& inputs) {
+void TicketsTab::Show(const std::shared_ptr<const AnalysisResult>& result,
+                      const AnalysisInputs& inputs) {
     const auto* detail = result ? std::get_if<DetailResult>(result.get()) : nullptr;
     if (detail == nullptr) return Clear();
     TicketsReport report;

@@ -26,7 +26,7 @@ class TicketsTab final : public QWidget {
     explicit TicketsTab(QWidget* parent = nullptr);
 
     // `inputs` names the setting the forecast `result` (a DetailResult) ran with.
-    void Show(std::shared_ptr<const AnalysisResult> result, const AnalysisInputs& inputs);
+    void Show(const std::shared_ptr<const AnalysisResult>& result, const AnalysisInputs& inputs);
     void Clear();
 
     [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
