@@ -258,7 +258,7 @@ void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisR
             m_randomness->Show(result);
             break;
         case AnalysisTab::Tickets:
-            m_tickets->Show(std::move(result), m_inputs);
+            m_tickets->Show(result, m_inputs);
             break;
     }
     UpdateExports();
