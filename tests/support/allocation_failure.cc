@@ -1,5 +1,7 @@
 // operator new counts each allocation of its thread; the array and nothrow
-// forms of the standard library call this one, so they fail with it.
+// forms are replaced too and go through it, so they fail with it and every
+// block is freed by the matching delete (a sanitizer runtime would otherwise
+// supply its own nothrow form).
 #include "tests/support/allocation_failure.h"
 
 #include <cstdlib>
@@ -43,3 +45,18 @@ void* operator new(std::size_t size) {
 
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return ::operator new(size, std::nothrow);
+}
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
