@@ -41,7 +41,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCORVALITH_BENCH=OFF
     -DCORVALITH_WERROR="${CORVALITH_WERROR:-OFF}" \
     "-DCMAKE_CXX_FLAGS=$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
     "-DCMAKE_EXE_LINKER_FLAGS=$(dpkg-buildflags --get LDFLAGS)" >/dev/null
-cmake --build "$build" -j2 --target corvix corvix-cli install_documents
+cmake --build "$build" -j2 --target corvix corvix-cli corvix-font-check install_documents
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 app_id=$(sed -n 's/.*kApplicationId\[\] = "\(.*\)";/\1/p' "$build/generated/corvalith/version.h")
 [ -n "$version" ] && [ -n "$app_id" ] || fail "no version or application id in $build"
@@ -97,8 +97,31 @@ status=0
     >/dev/null 2>"$work/corvix.err") || status=$?
 [ "$status" -eq 124 ] || fail "the installed corvix ended with status $status: $(cat "$work/corvix.err")"
 [ "$(man -w corvix-cli)" = /usr/share/man/man1/corvix-cli.1.gz ] || fail "man -w corvix-cli"
+# The package pulls in a Japanese font, and the window's font draws Japanese
+# with the installed system's fonts; with a font set that has no Japanese
+# face the same check fails, so it cannot pass by accident.
+depends=$(dpkg-deb -f "$deb" Depends)
+case "$depends" in
+    *"fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic"*) ;;
+    *) fail "the package does not depend on a Japanese font: $depends" ;;
+esac
+font_check=("$build.away/bin/corvix-font-check")
+(cd "$work" && XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen "${font_check[@]}") ||
+    fail "the window's font does not draw Japanese"
+mkdir -p "$work/no-japanese-fonts" "$work/fontconfig-cache"
+latin=/usr/share/fonts/truetype/dejavu
+[ -d "$latin" ] || latin="$work/no-japanese-fonts"
+cat >"$work/fonts.conf" <<CONF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig><dir>$latin</dir><cachedir>$work/fontconfig-cache</cachedir></fontconfig>
+CONF
+if (cd "$work" && FONTCONFIG_FILE="$work/fonts.conf" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen \
+        "${font_check[@]}" 2>/dev/null); then
+    fail "the font check passes without a Japanese font"
+fi
 desktop-file-validate "/usr/share/applications/$app_id.desktop"
-echo "installed: corvix-cli predict, both --version, the window and man -w corvix-cli work"
+echo "installed: corvix-cli predict, both --version, the window, its Japanese font and man -w corvix-cli work"
 mv "$build.away" "$build"
 moved=no
 
