@@ -47,6 +47,12 @@ app_id=$(sed -n 's/.*kApplicationId\[\] = "\(.*\)";/\1/p' "$build/generated/corv
 [ -n "$version" ] && [ -n "$app_id" ] || fail "no version or application id in $build"
 (cd "$build" && rm -f ./*.deb && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/${package}_"${version}"_*.deb)
+# The window's texts are Japanese: the package must pull in a Japanese font.
+depends=$(dpkg-deb -f "$deb" Depends)
+case "$depends" in
+    *"fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic"*) ;;
+    *) fail "the package does not depend on a Japanese font: $depends" ;;
+esac
 
 step "validate the desktop entry, the AppStream metadata and the manual pages"
 desktop-file-validate "$build/packaging/$app_id.desktop"
@@ -97,14 +103,8 @@ status=0
     >/dev/null 2>"$work/corvix.err") || status=$?
 [ "$status" -eq 124 ] || fail "the installed corvix ended with status $status: $(cat "$work/corvix.err")"
 [ "$(man -w corvix-cli)" = /usr/share/man/man1/corvix-cli.1.gz ] || fail "man -w corvix-cli"
-# The package pulls in a Japanese font, and the window's font draws Japanese
-# with the installed system's fonts; with a font set that has no Japanese
+# The window's font draws Japanese with the installed system's fonts; with a font set that has no Japanese
 # face the same check fails, so it cannot pass by accident.
-depends=$(dpkg-deb -f "$deb" Depends)
-case "$depends" in
-    *"fonts-ipafont-gothic | fonts-noto-cjk | fonts-vlgothic"*) ;;
-    *) fail "the package does not depend on a Japanese font: $depends" ;;
-esac
 font_check=("$build.away/bin/corvix-font-check")
 (cd "$work" && XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen "${font_check[@]}") ||
     fail "the window's font does not draw Japanese"
