@@ -72,10 +72,10 @@ bool Unchanged(const struct stat& a, const struct stat& b) noexcept {
 void SplitPath(const std::string& path, std::string& directory, std::string& name) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
-        directory = ".";
+        directory = std::string(1, '.');
         name = path;
     } else {
-        directory = slash == 0 ? "/" : path.substr(0, slash);
+        directory = slash == 0 ? std::string(1, '/') : path.substr(0, slash);
         name = path.substr(slash + 1);
     }
 }
@@ -174,7 +174,8 @@ WriteOutcome WriteTemporary(FileSystem& fs, const std::string& directory, const 
         }
         // Owner and group where allowed; an ordinary user cannot give files away.
         if (::fchown(fd.get(), like->st_uid, like->st_gid) != 0) {
-            (void)::fchown(fd.get(), static_cast<uid_t>(-1), like->st_gid);
+            // Not the owner's: at least the group, else this user's own.
+            if (::fchown(fd.get(), static_cast<uid_t>(-1), like->st_gid) != 0) errno = 0;
             (void)fs.Fchmod(fd.get(), like->st_mode & 07777);
         }
     }
