@@ -105,7 +105,7 @@ status=0
 [ "$(man -w corvix-cli)" = /usr/share/man/man1/corvix-cli.1.gz ] || fail "man -w corvix-cli"
 # The window's font draws Japanese with the installed system's fonts; with a font set that has no Japanese
 # face the same check fails, so it cannot pass by accident.
-font_check=("$build.away/bin/corvix-font-check")
+font_check=("$root/$build.away/bin/corvix-font-check")
 (cd "$work" && XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen "${font_check[@]}") ||
     fail "the window's font does not draw Japanese"
 mkdir -p "$work/no-japanese-fonts" "$work/fontconfig-cache"
