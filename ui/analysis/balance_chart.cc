@@ -60,14 +60,7 @@ QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     y->setLabelFormat(QStringLiteral("%.0f"));
     const double margin = std::max(1000.0, (high - low) * 0.05);
     y->setRange(low - margin, high + margin);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    AttachAxes(*chart, x, y);
     return chart;
 }
 

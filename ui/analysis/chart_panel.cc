@@ -1,9 +1,11 @@
 // The save entries of a chart's context menu.
 #include "ui/analysis/chart_panel.h"
 
+#include <QAbstractAxis>
 #include <QAction>
 #include <QChart>
 #include <QGridLayout>
+#include <QLegend>
 #include <QPen>
 
 #include "commands/messages.h"
@@ -75,6 +77,17 @@ QLineSeries* Line(const QString& name, const QColor& colour, qreal width, Qt::Pe
     pen.setStyle(style);
     line->setPen(pen);
     return line;
+}
+
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
+    chart.addAxis(x, Qt::AlignBottom);
+    chart.addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart.series()) {
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    chart.legend()->setAlignment(Qt::AlignRight);
+    chart.setMargins(QMargins(4, 4, 4, 4));
 }
 
 }  // namespace corvalith

@@ -32,6 +32,10 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
 [[nodiscard]] QLineSeries* Line(const QString& name, const QColor& colour, qreal width,
                                 Qt::PenStyle style = Qt::SolidLine);
 
+// Puts `x` below and `y` left of `chart` (both taken over), attaches every
+// series to them, and sets the legend on the right and narrow margins.
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
+
 // Shows `chart` (taken over) in `view` and deletes the chart it showed.
 void ReplaceChart(QChartView& view, QChart* chart);
 

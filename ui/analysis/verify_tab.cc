@@ -76,14 +76,7 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     y->setTitleText(QStringLiteral("的中率"));
     y->setLabelFormat(QStringLiteral("%.2f"));
     y->setRange(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* series : chart->series()) {
-        series->attachAxis(x);
-        series->attachAxis(y);
-    }
-    chart->legend()->setAlignment(Qt::AlignRight);
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    AttachAxes(*chart, x, y);
     return chart;
 }
 
