@@ -19,8 +19,8 @@ mapfile -t sources < <(git ls-files 'text/*.cc' 'dsp/*.cc' 'history/*.cc' 'predi
 headers="^$(pwd)/(text|dsp|history|predict|commands|evaluate|report|ui|app|cli)/"
 log=$(mktemp)
 status=0
-printf '%s\0' "${sources[@]}" |
 # clang-tidy reads the GCC build's flags; one of them (-Wno-error=restrict) is GCC's own.
+printf '%s\0' "${sources[@]}" |
     xargs -0 -P2 -n8 clang-tidy -p build --quiet --extra-arg=-Wno-unknown-warning-option --header-filter="$headers" >"$log" 2>&1 || status=$?
 grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' "$log" || true
 rm -f "$log"
