@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "history/draw_fields.h"
@@ -25,6 +26,35 @@ struct HistoryImage {
     std::vector<DrawRecord> draws;  // file order
     std::int32_t highest = 0;       // what ScanHighestDrawNumber finds (0: none)
     bool endsWithBreak = true;      // the last byte is a LF (or the file is empty)
+};
+
+// The lines of a history's bytes read one at a time with the reader's rules,
+// from a line start: offset 0 is the header, any later line start (just
+// after a LF) is a draw line. Lines shared by an old and a new content need
+// not be read twice.
+class DrawLineCursor {
+  public:
+    enum class Step { Draw, End, Refused };
+
+    DrawLineCursor(const HistoryLimits& limits, std::string_view bytes, std::size_t from) noexcept
+        : limits_(limits), bytes_(bytes), at_(from), header_(from == 0) {}
+
+    // The reading of the next draw line and the number FirstDrawNumberIn
+    // finds in it; Refused when the reader would refuse the line (or, from
+    // offset 0, bytes without a header). The draw limit is the caller's. May
+    // throw std::bad_alloc.
+    [[nodiscard]] Step Next(DrawRecord& record, std::int32_t& firstNumber);
+
+  private:
+    [[nodiscard]] bool ReadDecoded(std::string_view line, DrawRecord& record,
+                                   std::int32_t& firstNumber);
+
+    const HistoryLimits& limits_;
+    std::string_view bytes_;
+    std::size_t at_;
+    bool header_;
+    std::u16string line_;
+    DrawFields fields_;
 };
 
 // Reads `image.bytes` under `limits` and fills the other members. False when

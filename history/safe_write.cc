@@ -11,12 +11,14 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string_view>
 
 namespace corvalith {
 namespace {
@@ -198,21 +200,72 @@ bool LinkUnsupported(int error) noexcept {
            error == EMLINK;
 }
 
-// Checks the plan against the history it was made from.
-bool PlanHolds(const HistoryImage& old, const HistoryImage& fresh, const EditPlan& plan) {
-    if (fresh.draws.size() != plan.drawCount) return false;
-    std::size_t next = 0;  // plan.changed is in index order
-    for (std::size_t i = 0; i < fresh.draws.size(); ++i) {
-        const DrawRecord& got = fresh.draws[i];
-        if (next < plan.changed.size() && plan.changed[next].index == i) {
-            const ExpectedDraw& want = plan.changed[next++];
-            if (got.number != want.number || got.result != want.result) return false;
-        } else if (i >= old.draws.size() || got.number != old.draws[i].number ||
-                   got.result != old.draws[i].result) {
-            return false;
-        }
+enum class PlanCheck { Holds, DoesNotLoad, Differs };
+
+// The start of the lines `a` and `b` share: the offset just after the last
+// LF of their common prefix (0 when there is none).
+std::size_t SharedLines(std::string_view a, std::string_view b) noexcept {
+    constexpr std::size_t kBlock = 4096;  // compared with memcmp, then byte by byte
+    const std::size_t size = std::min(a.size(), b.size());
+    std::size_t common = 0;
+    while (common + kBlock <= size &&
+           std::memcmp(a.data() + common, b.data() + common, kBlock) == 0) {
+        common += kBlock;
     }
-    return next == plan.changed.size();
+    while (common < size && a[common] == b[common]) ++common;
+    const std::size_t lf = common == 0 ? std::string_view::npos : a.rfind('\n', common - 1);
+    return lf == std::string_view::npos ? 0 : lf + 1;
+}
+
+// Checks the plan's content against the history it was made from, reading
+// each new line as the reader does but keeping no record of it. The lines at
+// the start that are byte for byte the old ones read as they did.
+PlanCheck CheckPlan(const HistoryImage& old, const EditPlan& plan, const HistoryLimits& limits) {
+    const std::string_view bytes = plan.bytes;
+    if (bytes.empty() || bytes.size() > limits.maxFileBytes) return PlanCheck::DoesNotLoad;
+    const std::size_t shared = SharedLines(old.bytes, bytes);
+    // The old draws whose whole line, LF included, lies in the shared part.
+    std::size_t reused = 0;
+    while (reused < old.draws.size() &&
+           std::size_t{old.draws[reused].begin} + old.draws[reused].length < shared) {
+        ++reused;
+    }
+    // A content that does not load is told apart from one that differs, so
+    // the lines are read to the end either way.
+    bool differs = false;
+    std::size_t next = 0;  // plan.changed is in index order
+    for (; next < plan.changed.size() && plan.changed[next].index < reused; ++next) {
+        const ExpectedDraw& want = plan.changed[next];
+        const DrawRecord& had = old.draws[want.index];
+        differs = differs || had.number != want.number || had.result != want.result;
+    }
+    const std::size_t appendedFrom = old.draws.size();
+    DrawLineCursor cursor(limits, bytes, shared);
+    DrawRecord got;
+    std::int32_t first = 0;
+    std::size_t i = reused;
+    for (;; ++i) {
+        const DrawLineCursor::Step step = cursor.Next(got, first);
+        if (step == DrawLineCursor::Step::End) break;
+        if (step == DrawLineCursor::Step::Refused || i >= limits.maxDraws) {
+            return PlanCheck::DoesNotLoad;
+        }
+        if (differs) continue;
+        ExpectedDraw want;
+        if (next < plan.changed.size() && plan.changed[next].index == i) {
+            want = plan.changed[next++];
+        } else if (i < appendedFrom) {
+            want = {i, old.draws[i].number, old.draws[i].result};
+        } else if (i - appendedFrom < plan.appendedCount && plan.appendedDraw) {
+            want = plan.appendedDraw(i - appendedFrom);
+        } else {
+            differs = true;
+            continue;
+        }
+        differs = got.number != want.number || got.result != want.result;
+    }
+    if (differs || i != plan.drawCount || next != plan.changed.size()) return PlanCheck::Differs;
+    return PlanCheck::Holds;
 }
 
 WriteOutcome Update(FileSystem& fs, const std::string& path, const HistoryEdit& edit, bool dryRun,
@@ -271,14 +324,13 @@ WriteOutcome Update(FileSystem& fs, const std::string& path, const HistoryEdit& 
     if (plan.bytes.size() > limits.maxFileBytes || plan.drawCount > limits.maxDraws) {
         return Status(WriteStatus::TooLarge);
     }
-    {
-        HistoryImage fresh;
-        fresh.bytes = std::move(plan.bytes);
-        const bool loads = ReadHistoryImage(limits, fresh);
-        if (!loads || !PlanHolds(old, fresh, plan)) {
-            return loads ? Fail(FileStep::Write, EINVAL) : Status(WriteStatus::TooLarge);
-        }
-        plan.bytes = std::move(fresh.bytes);
+    switch (CheckPlan(old, plan, limits)) {
+        case PlanCheck::Holds:
+            break;
+        case PlanCheck::DoesNotLoad:
+            return Status(WriteStatus::TooLarge);
+        case PlanCheck::Differs:
+            return Fail(FileStep::Write, EINVAL);
     }
     if (dryRun) return Status(WriteStatus::Ok);
     if ((read.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {

@@ -42,11 +42,17 @@ struct ExpectedDraw {
     ResultCharacters result{};
 };
 
-// What an edit makes of the history it is given.
+// What an edit makes of the history it is given. Draws at indices the old
+// history has are as they were unless listed in `changed`; the draws after
+// them are in `changed` too or, for many appended draws, described by
+// `appendedCount` and `appendedDraw` without a record of each.
 struct EditPlan {
     std::string bytes;                  // the whole new content
     std::size_t drawCount = 0;          // draw lines it must have
     std::vector<ExpectedDraw> changed;  // the draws that differ from the old ones (by index)
+    std::size_t appendedCount = 0;      // draws from the old draw count on, not in `changed`
+    // The k-th of them (k < appendedCount): its draw number and result.
+    std::function<ExpectedDraw(std::size_t k)> appendedDraw;
 };
 
 // Returns false to refuse the change (the edit keeps its reasons). Called once
@@ -60,7 +66,9 @@ using HistoryEdit = std::function<bool(const HistoryImage& history, EditPlan& pl
 
 // Reads the history at `path` (followed through symbolic links: the target is
 // written, the link stays), runs `edit`, checks the plan (every draw not in
-// `changed` as it was, `changed` as given, `drawCount` draws, within `limits`)
+// `changed` as it was, `changed` and the appended draws as given, `drawCount`
+// draws, within `limits`; the lines the new content shares with the old at its
+// start are not read again)
 // and, unless `dryRun`, writes it in place as described above. Permission
 // bits are kept, and owner and group when the process may set them. Never throws.
 [[nodiscard]] WriteOutcome UpdateHistory(FileSystem& fs, const std::string& path,

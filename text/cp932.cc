@@ -61,6 +61,26 @@ bool Cp932Decoder::Decode(std::string_view bytes, std::u16string& out) const {
     return ok;
 }
 
+bool Cp932Decoder::IsValid(std::string_view bytes) const noexcept {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    while (in != end) {
+        if (end - in >= 8 && EightAscii(in)) {
+            in += 8;
+            continue;
+        }
+        const unsigned byte = *in++;
+        if (byte < 0x80) continue;
+        char16_t unit = cp932::kSingle[byte];
+        if (unit == cp932::kLeadByte) {
+            if (in == end) return false;
+            unit = cp932::kPairs[cp932::kLeadRow[byte] * 256u + *in++];
+        }
+        if (unit == cp932::kInvalid) return false;
+    }
+    return true;
+}
+
 std::u16string DecodeCp932Lossy(std::string_view bytes) {
     Cp932Decoder decoder;
     std::u16string out;

@@ -14,6 +14,9 @@ class Cp932Decoder {
     // hold an invalid sequence or end inside a two-byte character; `out` then
     // holds the text decoded up to that point. May throw std::bad_alloc.
     [[nodiscard]] bool Decode(std::string_view bytes, std::u16string& out) const;
+
+    // Whether Decode would accept `bytes`, without producing the text.
+    [[nodiscard]] bool IsValid(std::string_view bytes) const noexcept;
 };
 
 // Decodes text the program produced itself (predictor results); each byte that
