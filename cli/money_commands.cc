@@ -5,7 +5,6 @@
 #include "cli/history_input.h"
 #include "commands/messages.h"
 #include "commands/predict_core.h"
-#include "evaluate/backtest_record.h"
 #include "evaluate/money_record.h"
 #include "evaluate/sweep.h"
 #include "report/money_report.h"
@@ -54,13 +53,14 @@ std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTa
                                          const evaluate::Setting& setting,
                                          const evaluate::EvaluationOptions& evaluation,
                                          const evaluate::RunControl& control) {
-    const auto record = evaluate::BacktestWithRecord(table, setting, evaluation, control);
-    if (!record || !options.bet) return std::nullopt;
-    const evaluate::MoneyRecord money = evaluate::RecordMoney(table, *record, *options.bet);
+    if (!options.bet) return std::nullopt;
+    const auto backtest =
+        evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet, control);
+    if (!backtest) return std::nullopt;
     if (options.format == OutputFormat::Json) {
-        return BacktestJsonWithBet(context.history, record->result, options.top, money);
+        return BacktestJsonWithBet(context.history, backtest->result, options.top, backtest->money);
     }
-    return BacktestText(context, record->result, options.top) + MoneyText(money);
+    return BacktestText(context, backtest->result, options.top) + MoneyText(backtest->money);
 }
 
 std::optional<std::string> MoneySweep(const CliOptions& options, const DrawTable& table,

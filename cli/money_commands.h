@@ -16,7 +16,7 @@ namespace corvalith {
 // Returns the exit status; failures print one line on `err`.
 [[nodiscard]] int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err);
 
-// The backtest (with its record) and the money record of `bet`, as text or
+// The backtest and the money record of `options.bet`, as text or
 // JSON; nothing when cancelled. May throw std::bad_alloc.
 [[nodiscard]] std::optional<std::string> MoneyBacktest(
     const CliOptions& options, const DrawTable& table, const ReportContext& context,

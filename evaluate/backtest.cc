@@ -1,11 +1,14 @@
 // Backtest: the four positions' forecasts by cycles (walk_forward.h), then
-// one scoring pass over the draws; the record walks the same forecasts.
+// one scoring pass over the draws; the record and the money record walk
+// the same forecasts.
 #include "evaluate/backtest.h"
 
 #include <algorithm>
 #include <span>
 
 #include "evaluate/backtest_record.h"
+#include "evaluate/bet_draws.h"
+#include "evaluate/money_record.h"
 #include "evaluate/scoring.h"
 #include "evaluate/walk_forward.h"
 
@@ -100,6 +103,22 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
     }
     if (control.progress) control.progress(kSteps, kSteps);
     return record;
+}
+
+std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Setting& setting,
+                                               const EvaluationOptions& options, BetType type,
+                                               const RunControl& control) {
+    const auto forecasts = ForecastPositions(table, setting, options, control, kSteps);
+    if (!forecasts) return std::nullopt;
+    const detail::PositionForecasts pointers = forecasts->Pointers();
+    BacktestMoney backtest;
+    backtest.result =
+        detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
+    const std::vector<BetDraw> draws =
+        detail::BetDrawsOf(table, setting, options, pointers, detail::HotPicks(table));
+    backtest.money = RecordMoneyOf(draws, type);
+    if (control.progress) control.progress(kSteps, kSteps);
+    return backtest;
 }
 
 }  // namespace corvalith::evaluate

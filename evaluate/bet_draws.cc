@@ -11,12 +11,17 @@ std::vector<Number4> HotPicks(const DrawTable& table) {
     std::vector<Number4> picks(n);
     for (std::size_t p = 0; p < kPositionCount; ++p) {
         std::array<std::uint64_t, kDigits> seen{};  // counts of the draws before
+        // The first of the most frequent digits (equal counts by the lower
+        // digit). Only the digit just drawn gains, so it takes the lead when
+        // it passes the leader or draws level with it from below.
+        std::size_t hot = 0;
         for (std::size_t j = 0; j < n; ++j) {
-            // The first of the most frequent digits: equal counts by the lower digit.
-            picks[j][p] = static_cast<std::uint8_t>(std::max_element(seen.begin(), seen.end()) -
-                                                    seen.begin());
+            picks[j][p] = static_cast<std::uint8_t>(hot);
             const double value = table.values[p][j];
-            if (IsDigitValue(value)) ++seen[static_cast<std::size_t>(value)];
+            if (!IsDigitValue(value)) continue;
+            const auto digit = static_cast<std::size_t>(value);
+            ++seen[digit];
+            if (seen[digit] > seen[hot] || (seen[digit] == seen[hot] && digit < hot)) hot = digit;
         }
     }
     return picks;

@@ -28,17 +28,24 @@ const Number4& NumberFor(const BetDraw& draw, Bettor bettor, const Number4& fixe
 double PoissonBinomialUpperTail(std::uint64_t wins, std::span<const double> chances) {
     if (wins == 0) return 1.0;
     if (wins > chances.size()) return 0.0;
-    // below[k]: P(k successes so far) for k < wins; reached: P(at least wins).
-    std::vector<double> below(static_cast<std::size_t>(wins), 0.0);
-    below[0] = 1.0;
+    // now[k]: P(k successes so far) for k < wins; reached: P(at least wins).
+    // Each trial writes the next distribution into a second buffer, so that
+    // its lanes do not depend on one another and the loop vectorises.
+    const auto size = static_cast<std::size_t>(wins);
+    std::vector<double> now(size, 0.0);
+    std::vector<double> next(size, 0.0);
+    now[0] = 1.0;
     double reached = 0.0;
-    std::size_t top = 0;  // the highest k with below[k] possibly nonzero
+    std::size_t top = 0;  // the highest k with now[k] possibly nonzero; never falls
     for (const double q : chances) {
-        reached += below[below.size() - 1] * q;
-        const std::size_t highest = std::min(top + 1, below.size() - 1);
-        for (std::size_t k = highest; k > 0; --k)
-            below[k] = below[k] * (1.0 - q) + below[k - 1] * q;
-        below[0] *= 1.0 - q;
+        const double miss = 1.0 - q;
+        reached += now[size - 1] * q;
+        const std::size_t highest = std::min(top + 1, size - 1);
+        const double* from = now.data();
+        double* to = next.data();
+        to[0] = from[0] * miss;
+        for (std::size_t k = 1; k <= highest; ++k) to[k] = from[k] * miss + from[k - 1] * q;
+        now.swap(next);
         top = highest;
     }
     return std::min(reached, 1.0);
@@ -77,31 +84,38 @@ MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor
     chances.reserve(draws.size());
     if (balances != nullptr) balances->reserve(balances->size() + draws.size());
     double expected = 0.0;
+    std::int64_t balance = 0;
     std::int64_t peak = 0;
-    // A bettor's number seldom changes: its chance and expectation are kept.
+    // A bettor's number seldom changes: its chance, expectation and digits are kept.
     std::optional<Number4> last;
     double chance = 0.0, expectedYen = 0.0;
+    std::uint32_t digits = 0;
     for (const BetDraw& draw : draws) {
         const Number4& number = NumberFor(draw, bettor, fixed);
         if (!last || *last != number) {
             last = number;
             chance = WinChance(type, number);
             expectedYen = ExpectedPayout(type, number);
+            digits = DigitsKey(number);
         }
-        const Payout payout = PayoutOf(type, number, draw.drawn);
-        ++line.tickets;
-        line.spent += kTicketPrice;
-        line.won += payout.yen;
-        line.straightWins += payout.win == Win::Straight ? 1 : 0;
-        line.boxWins += payout.win == Win::Box ? 1 : 0;
-        const std::int64_t balance = line.won - line.spent;
-        peak = std::max(peak, balance);
+        balance -= kTicketPrice;
+        // Most tickets lose: no win of any kind without the same digits.
+        if (DigitsKey(draw.drawn) == digits) {
+            const Payout payout = PayoutOf(type, number, draw.drawn);
+            line.won += payout.yen;
+            balance += payout.yen;
+            line.straightWins += payout.win == Win::Straight ? 1 : 0;
+            line.boxWins += payout.win == Win::Box ? 1 : 0;
+            peak = std::max(peak, balance);
+        }
         line.maxDrawdown = std::max(line.maxDrawdown, peak - balance);
         if (balances != nullptr) balances->push_back(balance);
         expected += expectedYen;
         chances.push_back(chance);
     }
-    line.balance = line.won - line.spent;
+    line.tickets = draws.size();
+    line.spent = static_cast<std::int64_t>(line.tickets) * kTicketPrice;
+    line.balance = balance;
     const auto spent = static_cast<double>(line.spent);
     line.returnRate = static_cast<double>(line.won) / spent;
     line.expectedReturnRate = expected / spent;
@@ -109,8 +123,7 @@ MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor
     return line;
 }
 
-MoneyRecord RecordMoney(const DrawTable& table, const BacktestRecord& record, BetType type) {
-    const std::vector<BetDraw> draws = BetDraws(table, record);
+MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type) {
     MoneyRecord money;
     money.type = type;
     money.draws.reserve(draws.size());
@@ -120,6 +133,10 @@ MoneyRecord RecordMoney(const DrawTable& table, const BacktestRecord& record, Be
     money.fixed.line = TallyMoney(draws, type, Bettor::Fixed, &money.fixed.balances);
     money.hot.line = TallyMoney(draws, type, Bettor::Hot, &money.hot.balances);
     return money;
+}
+
+MoneyRecord RecordMoney(const DrawTable& table, const BacktestRecord& record, BetType type) {
+    return RecordMoneyOf(BetDraws(table, record), type);
 }
 
 }  // namespace corvalith::evaluate

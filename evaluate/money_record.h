@@ -75,9 +75,27 @@ struct MoneyRecord {
 [[nodiscard]] MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor,
                                    std::vector<std::int64_t>* balances = nullptr);
 
+// The money record of `draws` for `type`: the three bettors on them. May
+// throw std::bad_alloc.
+[[nodiscard]] MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type);
+
 // The money record of `record` (made from `table`) for `type`: the three
 // bettors on the draws evaluated at all four positions. May throw std::bad_alloc.
 [[nodiscard]] MoneyRecord RecordMoney(const DrawTable& table, const BacktestRecord& record,
                                       BetType type);
+
+struct BacktestMoney {
+    BacktestResult result;  // exactly Backtest's
+    MoneyRecord money;      // exactly RecordMoney's of BacktestWithRecord's record
+};
+
+// Backtest with the money record of `type`, made straight from the
+// forecasts without the draw-by-draw record (same progress, same cancel).
+// May throw std::bad_alloc.
+[[nodiscard]] std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table,
+                                                             const Setting& setting,
+                                                             const EvaluationOptions& options,
+                                                             BetType type,
+                                                             const RunControl& control = {});
 
 }  // namespace corvalith::evaluate

@@ -62,13 +62,7 @@ int BoxOrders(Pattern pattern) noexcept { return AmountsOf(pattern).boxOrders; }
 bool IsStraightWin(const Number4& pick, const Number4& drawn) noexcept { return pick == drawn; }
 
 bool IsBoxWin(const Number4& pick, const Number4& drawn) noexcept {
-    // Each digit's count (at most 4) in three bits: equal keys, equal multisets.
-    const auto key = [](const Number4& n) {
-        std::uint32_t k = 0;
-        for (const std::uint8_t d : n) k += 1u << (3u * std::min<std::uint8_t>(d, 9));
-        return k;
-    };
-    return key(pick) == key(drawn);
+    return DigitsKey(pick) == DigitsKey(drawn);
 }
 
 BetType PlayedAs(BetType type, const Number4& pick) noexcept {

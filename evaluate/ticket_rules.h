@@ -62,6 +62,15 @@ inline constexpr std::array<PatternAmounts, 5> kPatternAmounts = {{
 
 // Whether `pick` wins straight (the same digits in the same order) or box
 // (the same digits in any order) on `drawn`.
+// The digits of a number regardless of order: each digit's count (at most
+// 4) in three bits, so that two numbers have the same key exactly when one is
+// an order of the other.
+[[nodiscard]] constexpr std::uint32_t DigitsKey(const Number4& number) noexcept {
+    std::uint32_t key = 0;
+    for (const std::uint8_t d : number) key += 1u << (3u * (d < 9 ? d : 9u));
+    return key;
+}
+
 [[nodiscard]] bool IsStraightWin(const Number4& pick, const Number4& drawn) noexcept;
 [[nodiscard]] bool IsBoxWin(const Number4& pick, const Number4& drawn) noexcept;
 

@@ -1,12 +1,17 @@
 // The money record: a worked record counted by hand, the Poisson-binomial
 // tail against a direct sum over every outcome, and the record against the
-// backtest's straight hits and the sweep's own tally.
+// backtest's straight hits and the sweep's own tally; the hot picks and the
+// money record made straight from the forecasts against their plain forms.
 #include "evaluate/money_record.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
+#include "evaluate/bet_draws.h"
+#include "evaluate/scoring.h"
 #include "evaluate/sweep.h"
 #include "tests/evaluate/backtest_reference.h"
 
@@ -82,6 +87,107 @@ TEST(MoneyRecord, PoissonBinomialTailIsTheSumOverEveryOutcome) {
     }
     // A tiny tail keeps its relative precision: ten wins of ten at 1e-4.
     EXPECT_NEAR(PoissonBinomialUpperTail(10, std::vector<double>(10, 1e-4)) / 1e-40, 1.0, 1e-12);
+}
+
+// The tail step by step in one array, highest k first: every trial's
+// arithmetic as the plain recurrence does it.
+double TailInPlace(std::uint64_t wins, const std::vector<double>& chances) {
+    if (wins == 0) return 1.0;
+    if (wins > chances.size()) return 0.0;
+    std::vector<double> below(wins, 0.0);
+    below[0] = 1.0;
+    double reached = 0.0;
+    for (const double q : chances) {
+        reached += below[wins - 1] * q;
+        for (std::size_t k = wins - 1; k > 0; --k)
+            below[k] = below[k] * (1.0 - q) + below[k - 1] * q;
+        below[0] *= 1.0 - q;
+    }
+    return std::min(reached, 1.0);
+}
+
+TEST(MoneyRecord, PoissonBinomialTailIsThePlainRecurrenceBitForBit) {
+    // Long runs of the box chances, as a record's tickets have them.
+    std::mt19937 random(11);
+    const double box[] = {24e-4, 12e-4, 6e-4, 4e-4, 1e-4};
+    for (const std::size_t trials : {1u, 2u, 37u, 700u, 7039u}) {
+        std::vector<double> chances;
+        while (chances.size() < trials) {
+            const double q = box[random() % 5];
+            chances.insert(chances.end(),
+                           std::min<std::size_t>(1 + random() % 400, trials - chances.size()), q);
+        }
+        for (const std::uint64_t wins : {0u, 1u, 2u, 5u, 21u, 40u}) {
+            EXPECT_EQ(PoissonBinomialUpperTail(wins, chances), TailInPlace(wins, chances))
+                << trials << " trials, " << wins << " wins";
+        }
+    }
+}
+
+TEST(MoneyRecord, HotPicksAreTheFirstMostFrequentDigitOfTheDrawsBefore) {
+    DrawTable table = testing::RandomTable(900, 5, 2, 1);
+    // Values that are not digits count for nothing.
+    table.values[1][10] = 12.0;
+    table.values[2][300] = -1.0;
+    const std::vector<Number4> hot = detail::HotPicks(table);
+    const std::size_t n = detail::DrawCount(table);
+    ASSERT_EQ(hot.size(), n);
+    for (std::size_t p = 0; p < kPositionCount; ++p) {
+        std::array<std::uint64_t, kDigits> seen{};
+        for (std::size_t j = 0; j < n; ++j) {
+            const auto first = std::max_element(seen.begin(), seen.end()) - seen.begin();
+            ASSERT_EQ(hot[j][p], first) << "position " << p << ", draw " << j;
+            const double value = table.values[p][j];
+            if (IsDigitValue(value)) ++seen[static_cast<std::size_t>(value)];
+        }
+    }
+}
+
+void ExpectSameLine(const MoneyLine& a, const MoneyLine& b) {
+    EXPECT_EQ(a.tickets, b.tickets);
+    EXPECT_EQ(a.spent, b.spent);
+    EXPECT_EQ(a.won, b.won);
+    EXPECT_EQ(a.balance, b.balance);
+    EXPECT_EQ(a.returnRate, b.returnRate);
+    EXPECT_EQ(a.expectedReturnRate, b.expectedReturnRate);
+    EXPECT_EQ(a.straightWins, b.straightWins);
+    EXPECT_EQ(a.boxWins, b.boxWins);
+    EXPECT_EQ(a.maxDrawdown, b.maxDrawdown);
+    EXPECT_EQ(a.pValue, b.pValue);
+}
+
+// The money record made from the forecasts is the one made from the
+// backtest's draw-by-draw record, and its result is the backtest's.
+TEST(MoneyRecord, BacktestWithMoneyIsTheRecordsMoney) {
+    const DrawTable table = testing::RandomTable(800, 31, 2, 1);
+    const Setting settings[] = {{FilterKind::Lpf, 15, FftPlacement::Head},
+                                {FilterKind::Bpf, 10, FftPlacement::HeadTail},
+                                {FilterKind::None, 5, FftPlacement::Head},
+                                {FilterKind::Lpf, 0, FftPlacement::Head}};
+    for (const EvaluationOptions options : {EvaluationOptions{}, EvaluationOptions{400}}) {
+        for (const Setting& setting : settings) {
+            const auto record = BacktestWithRecord(table, setting, options);
+            ASSERT_TRUE(record.has_value());
+            for (const BetType type : kAllBetTypes) {
+                const auto backtest = BacktestWithMoney(table, setting, options, type);
+                ASSERT_TRUE(backtest.has_value());
+                EXPECT_EQ(backtest->result.straight.evaluated, record->result.straight.evaluated);
+                EXPECT_EQ(backtest->result.positions[3].hits, record->result.positions[3].hits);
+                EXPECT_EQ(backtest->result.changes, record->result.changes);
+                const MoneyRecord expected = RecordMoney(table, *record, type);
+                const MoneyRecord& money = backtest->money;
+                EXPECT_EQ(money.type, type);
+                EXPECT_EQ(money.draws, expected.draws);
+                EXPECT_EQ(money.fixedNumber, expected.fixedNumber);
+                ExpectSameLine(money.pick.line, expected.pick.line);
+                ExpectSameLine(money.fixed.line, expected.fixed.line);
+                ExpectSameLine(money.hot.line, expected.hot.line);
+                EXPECT_EQ(money.pick.balances, expected.pick.balances);
+                EXPECT_EQ(money.fixed.balances, expected.fixed.balances);
+                EXPECT_EQ(money.hot.balances, expected.hot.balances);
+            }
+        }
+    }
 }
 
 // The record's straight bet is the backtest's straight tally, and the sweep
