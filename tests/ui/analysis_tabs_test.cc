@@ -1,6 +1,7 @@
 // Each tab's charts and tables hold the numbers of the command line's JSON
 // for the same history and setting, and its verdict is the text report's.
 #include <QAbstractAxis>
+#include <QAbstractBarSeries>
 #include <QAreaSeries>
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -89,17 +90,22 @@ TEST_F(AnalysisTest, DetailChartsAreThePredictJson) {
         EXPECT_LE(power->min(), highest * 1e-6);
         EXPECT_EQ(ValueAxis(spectra, Qt::Horizontal)->min(), 0.0);
 
-        // The bars: the scores in ranked order, the digits as categories.
+        // The bars: the scores in ranked order, the digits as categories, one
+        // set per digit that holds its score at its rank alone.
         QChart* scores = window->Detail()->ScoreChart();
-        auto* bars = qobject_cast<QBarSeries*>(scores->series().front());
+        auto* bars = qobject_cast<QAbstractBarSeries*>(scores->series().front());
         ASSERT_NE(bars, nullptr);
-        QBarSet* set = bars->barSets().front();
+        ASSERT_EQ(bars->count(), 10);
         auto* categories = qobject_cast<QBarCategoryAxis*>(scores->axes(Qt::Horizontal).front());
-        ASSERT_EQ(set->count(), 10);
         for (int r = 0; r < 10; ++r) {
             const int digit = position["ranking"][r].get<int>();
             EXPECT_EQ(categories->at(r), QString::number(digit));
-            EXPECT_EQ(set->at(r), position["scores"][digit].get<double>());
+            for (int d = 0; d < 10; ++d) {
+                QBarSet* set = bars->barSets()[d];
+                ASSERT_EQ(set->count(), 10);
+                EXPECT_EQ(set->label(), QString::number(d));
+                EXPECT_EQ(set->at(r), d == digit ? position["scores"][digit].get<double>() : 0.0);
+            }
         }
     }
 }

@@ -10,6 +10,7 @@
 
 #include "commands/messages.h"
 #include "ui/analysis/chart_export.h"
+#include "ui/analysis/chart_style.h"
 #include "ui/qt_text.h"
 #include "ui/window_services.h"
 
@@ -41,6 +42,8 @@ QWidget* MakePositionGrid(std::array<QChartView*, 4>& views, WindowServices* ser
 
 void ReplaceChart(QChartView& view, QChart* chart) {
     QChart* old = view.chart();
+    FollowPalette(*chart, view.palette());
+    ToggleSeriesFromLegend(*chart);
     view.setChart(chart);
     delete old;
 }

@@ -36,7 +36,8 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
 // series to them, and sets the legend on the right and narrow margins.
 void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
 
-// Shows `chart` (taken over) in `view` and deletes the chart it showed.
+// Shows `chart` (taken over) in `view` in the view's palette colours, with
+// legend entries that show or hide their series, and deletes the chart it showed.
 void ReplaceChart(QChartView& view, QChart* chart);
 
 }  // namespace corvalith

@@ -1,5 +1,6 @@
 // 詳細: for the chosen position, the ten digits' power spectra (x the
-// frequency bin, y the normalised power, each digit's peak marked) and the
+// frequency bin, y the normalised power, each digit's peak marked in its
+// colour) and the
 // ten scores as bars in ranked order: predict --format json's numbers.
 #pragma once
 
@@ -9,8 +10,10 @@
 
 class QChart;
 class QChartView;
+class QCheckBox;
 class QComboBox;
 class QLabel;
+class QValueAxis;
 
 namespace corvalith {
 
@@ -30,13 +33,19 @@ class DetailTab final : public QWidget {
     [[nodiscard]] QChart* ScoreChart() const;
     [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
     [[nodiscard]] QComboBox* PositionSelector() const noexcept { return m_position; }
+    // Checked: the spectra over every bin; unchecked: over the peaks' bins.
+    [[nodiscard]] QCheckBox* FullRangeBox() const noexcept { return m_fullRange; }
 
   private:
     void Redraw();
+    void ShowBinRange(QValueAxis& axis) const;
 
     std::shared_ptr<const AnalysisResult> m_result;
     QComboBox* m_position = nullptr;
     QLabel* m_text = nullptr;
+    QCheckBox* m_fullRange = nullptr;
+    double m_bins = 1;
+    double m_peakBins = 1;
     QWidget* m_charts = nullptr;
     QChartView* m_spectra = nullptr;
     QChartView* m_scores = nullptr;

@@ -1,0 +1,154 @@
+// What the analysis window's charts look like and how they answer the
+// pointer: the digit colours, the peaks in view, tooltips, legend toggles,
+// the palette's colours.
+#include <QAbstractBarSeries>
+#include <QApplication>
+#include <QBarSet>
+#include <QChart>
+#include <QCheckBox>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include "tests/ui/analysis_fixture.h"
+#include "ui/analysis/detail_tab.h"
+#include "ui/analysis/digit_palette.h"
+
+namespace corvalith::testing {
+namespace {
+
+QColor Palette(int digit) {
+    const Rgb& c = kDigitColours[static_cast<std::size_t>(digit)];
+    return {c.r, c.g, c.b};
+}
+
+QValueAxis* BinAxis(QChart* chart) {
+    return qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+}
+
+class ChartLookTest : public AnalysisTest {};
+
+TEST_F(ChartLookTest, DetailSeriesTakeTheDigitColoursAndTheViewHoldsEveryPeak) {
+    OpenAndWait(SampleInputs(), AnalysisTab::Detail);
+    for (int p = 0; p < 4; ++p) {
+        SCOPED_TRACE(p);
+        window->Detail()->SelectPosition(p);
+        QChart* spectra = window->Detail()->SpectrumChart();
+        QScatterSeries* peaks = nullptr;
+        for (QAbstractSeries* series : spectra->series()) {
+            if (auto* line = qobject_cast<QLineSeries*>(series);
+                line && series->type() == QAbstractSeries::SeriesTypeLine) {
+                EXPECT_EQ(line->pen().color(), Palette(line->name().toInt()))
+                    << line->name().toStdString();
+            }
+            if (auto* scatter = qobject_cast<QScatterSeries*>(series)) peaks = scatter;
+        }
+        ASSERT_NE(peaks, nullptr);
+        EXPECT_EQ(peaks->markerShape(), QScatterSeries::MarkerShapeTriangle);
+        QValueAxis* bins = BinAxis(spectra);
+        ASSERT_NE(bins, nullptr);
+        double highestBin = 0;
+        for (int d = 0; d < 10; ++d) {
+            const auto configuration = peaks->pointConfiguration(d);
+            EXPECT_EQ(configuration.value(QXYSeries::PointConfiguration::Color).value<QColor>(),
+                      Palette(d));
+            EXPECT_GE(peaks->at(d).x(), bins->min());
+            EXPECT_LE(peaks->at(d).x(), bins->max());
+            highestBin = std::max(highestBin, peaks->at(d).x());
+        }
+        // Not the whole spectrum when the peaks lie low.
+        const auto* digitLine = qobject_cast<QLineSeries*>(spectra->series().front());
+        const double lastBin = digitLine->points().back().x();
+        if (highestBin * 2 < lastBin) {
+            EXPECT_LT(bins->max(), lastBin);
+        }
+        window->Detail()->FullRangeBox()->setChecked(true);
+        EXPECT_EQ(BinAxis(window->Detail()->SpectrumChart())->max(), lastBin);
+        window->Detail()->FullRangeBox()->setChecked(false);
+        EXPECT_LE(BinAxis(window->Detail()->SpectrumChart())->max(),
+                  std::max(lastBin, highestBin * 1.2 + 10));
+
+        auto* bars = qobject_cast<QAbstractBarSeries*>(window->Detail()->ScoreChart()->series()[0]);
+        ASSERT_NE(bars, nullptr);
+        for (QBarSet* set : bars->barSets()) EXPECT_EQ(set->color(), Palette(set->label().toInt()));
+    }
+}
+
+TEST_F(ChartLookTest, HoveringALineOrABarSaysDigitBinAndValue) {
+    OpenAndWait(SampleInputs(), AnalysisTab::Detail);
+    window->show();
+    QChart* spectra = window->Detail()->SpectrumChart();
+    auto* three = qobject_cast<QLineSeries*>(spectra->series()[3]);
+    ASSERT_NE(three, nullptr);
+    const QPointF point = three->at(4);
+    emit three->hovered(QPointF(point.x() + 0.2, point.y()), true);
+    const QString tip = QToolTip::text();
+    EXPECT_TRUE(tip.contains(QStringLiteral("数字 3"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("ビン 4"))) << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QString::number(point.y(), 'g', 6))) << tip.toStdString();
+    emit three->hovered(point, false);
+
+    auto* bars = qobject_cast<QAbstractBarSeries*>(window->Detail()->ScoreChart()->series()[0]);
+    QBarSet* set = nullptr;
+    int rank = -1;
+    for (QBarSet* candidate : bars->barSets()) {
+        for (int r = 0; r < candidate->count(); ++r) {
+            if (candidate->at(r) > 0) set = candidate, rank = r;
+        }
+        if (set) break;
+    }
+    ASSERT_NE(set, nullptr);
+    emit set->hovered(true, rank);
+    const QString barTip = QToolTip::text();
+    EXPECT_TRUE(barTip.contains(QStringLiteral("数字 ") + set->label())) << barTip.toStdString();
+    EXPECT_TRUE(barTip.contains(QStringLiteral("%1 位").arg(rank + 1))) << barTip.toStdString();
+    EXPECT_TRUE(barTip.contains(QString::number(set->at(rank), 'g', 6))) << barTip.toStdString();
+    emit set->hovered(false, rank);
+}
+
+TEST_F(ChartLookTest, ClickingALegendEntryHidesAndShowsItsSeries) {
+    OpenAndWait(SampleInputs(), AnalysisTab::Detail);
+    QChart* spectra = window->Detail()->SpectrumChart();
+    QAbstractSeries* five = spectra->series()[5];
+    const QList<QLegendMarker*> markers = spectra->legend()->markers(five);
+    ASSERT_EQ(markers.size(), 1);
+    ASSERT_TRUE(five->isVisible());
+    emit markers.front()->clicked();
+    EXPECT_FALSE(five->isVisible());
+    EXPECT_TRUE(markers.front()->isVisible());  // still there to click again
+    for (QAbstractSeries* other : spectra->series()) {
+        if (other != five) {
+            EXPECT_TRUE(other->isVisible());
+        }
+    }
+    emit markers.front()->clicked();
+    EXPECT_TRUE(five->isVisible());
+}
+
+TEST_F(ChartLookTest, ChartsFollowTheTextAndBaseColoursOfTheirPalette) {
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, QColor(235, 235, 235));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    for (const QPalette& palette : {QApplication::palette(), dark}) {
+        window->setPalette(palette);
+        OpenAndWait(SampleInputs(), AnalysisTab::Detail);
+        window->Detail()->SelectPosition(1);  // drawn anew under this palette
+        for (QChart* chart : {window->Detail()->SpectrumChart(), window->Detail()->ScoreChart()}) {
+            EXPECT_EQ(chart->backgroundBrush().color(), palette.color(QPalette::Base));
+            EXPECT_EQ(chart->titleBrush().color(), palette.color(QPalette::Text));
+            EXPECT_EQ(chart->legend()->labelColor(), palette.color(QPalette::Text));
+            for (QAbstractAxis* axis : chart->axes()) {
+                EXPECT_EQ(axis->labelsColor(), palette.color(QPalette::Text));
+                EXPECT_EQ(axis->titleBrush().color(), palette.color(QPalette::Text));
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace corvalith::testing
