@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ make pkg-config python3
           libgtest-dev libgmock-dev libbenchmark-dev
           libboost-math-dev nlohmann-json3-dev libcli11-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
-          libxkbcommon-dev fonts-ipafont-gothic xvfb hyperfine)
+          libxkbcommon-dev fonts-ipafont-gothic xvfb hyperfine librsvg2-bin)
 packages+=("$@")
 
 missing=()

@@ -4,6 +4,7 @@
 // enters the cache; a cancelled one leaves its tab empty.
 #include "ui/analysis/analysis_window.h"
 
+#include <QChart>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -24,6 +25,7 @@
 #include "ui/analysis/chart_export.h"
 #include "ui/analysis/chart_panel.h"
 #include "ui/analysis/detail_tab.h"
+#include "ui/analysis/export_labels.h"
 #include "ui/analysis/randomness_tab.h"
 #include "ui/analysis/sweep_tab.h"
 #include "ui/analysis/tickets_tab.h"
@@ -342,19 +344,29 @@ QString AnalysisWindow::BaseName() const {
 bool AnalysisWindow::ExportPng() {
     QWidget* panel = CurrentChartPanel();
     if (!panel || !Shown(CurrentTab())) return false;
-    return ExportThroughDialog(m_services, this, QStringLiteral("PNG 画像"),
-                               QStringLiteral("*.png"), BaseName() + QStringLiteral(".png"),
-                               [panel](const QString& path) { return SavePng(*panel, path); });
+    return ExportThroughDialog(
+        m_services, this, QStringLiteral("PNG 画像"), QStringLiteral("*.png"),
+        BaseName() + QStringLiteral(".png"),
+        [this, panel](const QString& path) { return SavePng(*panel, path, LabelsFor(nullptr)); });
 }
 
 bool AnalysisWindow::ExportSvg() {
     QWidget* panel = CurrentChartPanel();
     if (!panel || !Shown(CurrentTab())) return false;
-    const QString title = m_tabs->tabText(m_tabs->currentIndex());
     return ExportThroughDialog(
         m_services, this, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
         BaseName() + QStringLiteral(".svg"),
-        [panel, title](const QString& path) { return SaveSvg(*panel, path, title); });
+        [this, panel](const QString& path) { return SaveSvg(*panel, path, LabelsFor(nullptr)); });
+}
+
+ExportLabels AnalysisWindow::LabelsFor(const QChart* chart) const {
+    QString what = m_tabs->tabText(m_tabs->currentIndex());
+    if (CurrentTab() == AnalysisTab::Detail) {
+        what += QStringLiteral("　") + m_detail->PositionSelector()->currentText();
+    }
+    if (chart != nullptr && !chart->title().isEmpty())
+        what += QStringLiteral("　") + chart->title();
+    return PictureLabels(m_inputs, CurrentTab(), what);
 }
 
 bool AnalysisWindow::ExportCsv() {

@@ -17,6 +17,7 @@
 #include "commands/analysis_inputs.h"
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_session.h"
+#include "ui/analysis/chart_panel.h"
 
 class QComboBox;
 class QLabel;
@@ -35,7 +36,7 @@ class TicketsTab;
 class VerifyTab;
 class WindowServices;
 
-class AnalysisWindow final : public QWidget {
+class AnalysisWindow final : public QWidget, public ExportLabelSource {
     Q_OBJECT
 
   public:
@@ -75,6 +76,9 @@ class AnalysisWindow final : public QWidget {
     bool ExportJson();
     // The current tab's JSON (the command line's), or nothing before a result.
     [[nodiscard]] std::optional<std::string> CurrentJson() const;
+    // The labels of a picture of the current tab: the inputs, the tab (with
+    // 詳細's position) and `chart`'s own title, and the tab's caption.
+    [[nodiscard]] ExportLabels LabelsFor(const QChart* chart) const override;
 
     // What the next runs compute (ComputeAnalysis when empty); tests inject
     // failures through it.

@@ -28,6 +28,15 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
     return false;
 }
 
+ExportLabels LabelsOf(const QChartView& view) {
+    for (const QWidget* widget = &view; widget != nullptr; widget = widget->parentWidget()) {
+        if (const auto* source = dynamic_cast<const ExportLabelSource*>(widget)) {
+            return source->LabelsFor(view.chart());
+        }
+    }
+    return {view.chart()->title(), {}};
+}
+
 QWidget* MakePositionGrid(std::array<QChartView*, 4>& views, WindowServices* services,
                           QWidget* parent) {
     auto* panel = new QWidget(parent);
@@ -59,15 +68,16 @@ QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* pare
     view->addAction(png);
     view->addAction(svg);
     QObject::connect(png, &QAction::triggered, view, [view, services] {
-        (void)ExportThroughDialog(*services, view, QStringLiteral("PNG 画像"),
-                                  QStringLiteral("*.png"), QStringLiteral("chart.png"),
-                                  [view](const QString& path) { return SavePng(*view, path); });
+        (void)ExportThroughDialog(
+            *services, view, QStringLiteral("PNG 画像"), QStringLiteral("*.png"),
+            QStringLiteral("chart.png"),
+            [view](const QString& path) { return SavePng(*view, path, LabelsOf(*view)); });
     });
     QObject::connect(svg, &QAction::triggered, view, [view, services] {
         (void)ExportThroughDialog(
             *services, view, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
             QStringLiteral("chart.svg"),
-            [view](const QString& path) { return SaveSvg(*view, path, view->chart()->title()); });
+            [view](const QString& path) { return SaveSvg(*view, path, LabelsOf(*view)); });
     });
     return view;
 }

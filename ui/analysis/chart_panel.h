@@ -1,5 +1,6 @@
-// A chart view whose context menu saves the chart as PNG or SVG through the
-// window services' save-file dialog.
+// A chart view whose context menu saves the chart alone as PNG or SVG
+// through the window services' save-file dialog, under the labels the
+// window holding it gives (ExportLabelSource).
 #pragma once
 
 #include <QChartView>
@@ -8,9 +9,28 @@
 #include <array>
 #include <functional>
 
+#include "ui/analysis/chart_export.h"
+
 namespace corvalith {
 
 class WindowServices;
+
+// A window that names what its charts show: the labels of a picture of
+// `chart` (of its whole chart panel when null).
+class ExportLabelSource {
+  public:
+    [[nodiscard]] virtual ExportLabels LabelsFor(const QChart* chart) const = 0;
+
+  protected:
+    ExportLabelSource() = default;
+    ExportLabelSource(const ExportLabelSource&) = default;
+    ExportLabelSource& operator=(const ExportLabelSource&) = default;
+    ~ExportLabelSource() = default;
+};
+
+// The labels for a picture of `view`'s chart: from the nearest ExportLabelSource
+// among the view and its parents, else the chart's title alone.
+[[nodiscard]] ExportLabels LabelsOf(const QChartView& view);
 
 // The save-as steps shared by every export: asks `services` for a path
 // (`what` names the file kind, `pattern` like "*.png"), runs `write`, and
@@ -20,7 +40,7 @@ bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString
                          const std::function<bool(const QString&)>& write);
 
 // A new chart view for `chart` (taken over) with the save entries in its
-// context menu; `services` must outlive it.
+// context menu (none when `services` is null); `services` must outlive it.
 [[nodiscard]] QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* parent);
 
 // One empty chart view per position in a 2×2 grid (thousands, hundreds on

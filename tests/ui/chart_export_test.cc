@@ -1,0 +1,148 @@
+// The pictures the analysis window saves: an SVG keeps a chart's series
+// inside its plot area in any viewer (read back by Qt's renderer and, when
+// installed, by rsvg-convert), and both pictures carry their labels.
+#include "ui/analysis/chart_export.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QImage>
+#include <QLegend>
+#include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QSvgGenerator>
+#include <QSvgRenderer>
+#include <QValueAxis>
+#include <memory>
+
+#include "tests/support/temp_dir.h"
+#include "ui/analysis/chart_panel.h"
+
+namespace corvalith::testing {
+namespace {
+
+const QColor kSeriesColour(230, 0, 230);
+
+// Close to the series colour: its own pixels and their smoothed edges.
+bool SeriesLike(QRgb pixel) {
+    return qRed(pixel) > 150 && qBlue(pixel) > 150 && qGreen(pixel) < 110;
+}
+
+// A chart whose lines swing ten times past the top and bottom of its axes
+// and run past both ends, with no legend (its marker has the series colour).
+std::unique_ptr<QChartView> WildChart() {
+    auto* chart = new QChart;
+    auto* wide = Line(QStringLiteral("wide"), kSeriesColour, 3.0);
+    auto* steep = Line(QStringLiteral("steep"), kSeriesColour, 1.0);
+    for (int i = -20; i <= 120; ++i) {
+        wide->append(i / 10.0, (i % 2 == 0 ? 10.0 : -10.0));
+        steep->append(i / 10.0, i / 10.0 - 5.0);
+    }
+    chart->addSeries(wide);
+    chart->addSeries(steep);
+    auto* x = new QValueAxis;
+    x->setRange(0, 10);
+    auto* y = new QValueAxis;
+    y->setRange(-1, 1);
+    AttachAxes(*chart, x, y);
+    chart->legend()->hide();
+    auto view = std::unique_ptr<QChartView>(MakeChartView(chart, nullptr, nullptr));
+    view->resize(480, 320);
+    view->show();
+    QApplication::processEvents();
+    return view;
+}
+
+// The plot area in the view's pixels.
+QRect PlotRect(const QChartView& view) {
+    const QRectF inScene = view.chart()->mapRectToScene(view.chart()->plotArea());
+    return view.mapFromScene(inScene).boundingRect();
+}
+
+struct SeriesPixels {
+    int inside = 0;
+    int outside = 0;
+};
+
+// Counts the series-coloured pixels of `image` inside and outside `plot`
+// grown by a pixel (the smoothed edge of the cut).
+SeriesPixels CountSeriesPixels(const QImage& image, const QRect& plot) {
+    const QRect kept = plot.adjusted(-1, -1, 1, 1);
+    SeriesPixels count;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!SeriesLike(image.pixel(x, y))) continue;
+            ++(kept.contains(x, y) ? count.inside : count.outside);
+        }
+    }
+    return count;
+}
+
+QImage RenderSvg(const QString& path, const QSize& size) {
+    QSvgRenderer renderer(path);
+    EXPECT_TRUE(renderer.isValid());
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    renderer.render(&painter, QRectF(QPointF(0, 0), size));
+    return image;
+}
+
+TEST(ChartExport, WithoutTheCutTheSeriesLeaveThePlotArea) {
+    // The check below can see a series outside: the generator on its own
+    // writes the lines whole.
+    TempDir dir;
+    const auto view = WildChart();
+    const QString path = QString::fromStdString(dir.File("raw.svg"));
+    {
+        QSvgGenerator generator;
+        generator.setFileName(path);
+        generator.setSize(view->size());
+        generator.setViewBox(QRect(QPoint(0, 0), view->size()));
+        QPainter painter(&generator);
+        view->render(&painter);
+    }
+    EXPECT_GT(CountSeriesPixels(RenderSvg(path, view->size()), PlotRect(*view)).outside, 100);
+}
+
+TEST(ChartExport, AnSvgKeepsTheSeriesInsideThePlotArea) {
+    TempDir dir;
+    const auto view = WildChart();
+    const QString path = QString::fromStdString(dir.File("chart.svg"));
+    ASSERT_TRUE(SaveSvg(*view, path));
+    const QRect plot = PlotRect(*view);
+    ASSERT_TRUE(QRect(QPoint(0, 0), view->size()).contains(plot));
+    const SeriesPixels pixels = CountSeriesPixels(RenderSvg(path, view->size()), plot);
+    EXPECT_EQ(pixels.outside, 0);
+    // Both lines are still there inside: each crosses the plot many times.
+    EXPECT_GT(pixels.inside, plot.height() * 10);
+}
+
+TEST(ChartExport, AnSvgIsCutTheSameWayForRsvgConvert) {
+    const QString rsvg = QStandardPaths::findExecutable(QStringLiteral("rsvg-convert"));
+    if (rsvg.isEmpty()) GTEST_SKIP() << "rsvg-convert is not installed";
+    TempDir dir;
+    const auto view = WildChart();
+    const QString svg = QString::fromStdString(dir.File("chart.svg"));
+    const QString png = QString::fromStdString(dir.File("chart.png"));
+    ASSERT_TRUE(SaveSvg(*view, svg));
+    QProcess convert;
+    convert.start(rsvg, {QStringLiteral("-w"), QString::number(view->width()), QStringLiteral("-h"),
+                         QString::number(view->height()), QStringLiteral("-b"),
+                         QStringLiteral("white"), QStringLiteral("-o"), png, svg});
+    ASSERT_TRUE(convert.waitForFinished(60000));
+    ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    const QImage image(png);
+    ASSERT_EQ(image.size(), view->size());
+    const QRect plot = PlotRect(*view);
+    const SeriesPixels pixels = CountSeriesPixels(image, plot);
+    EXPECT_EQ(pixels.outside, 0);
+    EXPECT_GT(pixels.inside, plot.height() * 10);
+}
+
+}  // namespace
+}  // namespace corvalith::testing
