@@ -156,9 +156,9 @@ TEST_F(AnalysisTest, EveryColouredCellReadsInALightAndADarkPalette) {
         OpenAndWait(SampleInputs(), AnalysisTab::Verify);
         EXPECT_EQ(CheckCells(*window->Verify()->Table(), c.name), 4);
         OpenAndWait(SampleInputs(), AnalysisTab::Sweep);
-        // The rate and the corrected p of every row.
+        // The rate and both p of every row.
         EXPECT_EQ(CheckCells(*window->Sweep()->Table(), c.name),
-                  2 * window->Sweep()->Table()->rowCount());
+                  3 * window->Sweep()->Table()->rowCount());
         AnalysisInputs inputs = SampleInputs();
         inputs.path = biased;
         OpenAndWait(inputs, AnalysisTab::Randomness);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "report/position_names.h"
 #include "report/text_report.h"
@@ -81,7 +82,12 @@ void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
                              new NumberItem(FromUtf8(Percent(s.ci95.low)), s.ci95.low));
             m_table->setItem(row, kSweepHigh,
                              new NumberItem(FromUtf8(Percent(s.ci95.high)), s.ci95.high));
-            m_table->setItem(row, kSweepP, new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue));
+            auto* pValue = new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue);
+            // The uncorrected p on the same scale, but never in the significant
+            // red: over this many settings only the corrected one decides.
+            PaintCell(*pValue, PValueColour(std::max(s.pValue, evaluate::kSignificance),
+                                            evaluate::kSignificance, neutral));
+            m_table->setItem(row, kSweepP, pValue);
             auto* holm = new NumberItem(FromUtf8(PValue(entry.pHolm[p])), entry.pHolm[p]);
             PaintCell(*holm, PValueColour(entry.pHolm[p], evaluate::kSignificance, neutral));
             m_table->setItem(row, kSweepHolm, holm);
