@@ -159,6 +159,12 @@ TEST_F(AnalysisTest, ExportsParseBack) {
     EXPECT_TRUE(renderer.isValid());
     EXPECT_EQ(renderer.viewBox().width(), panel.width());
     EXPECT_GT(renderer.viewBox().height(), panel.height());
+    // The whole of 検証 is titled with its K and bet type.
+    const std::string document = ReadAll(svg);
+    const std::size_t open = document.find("<title>") + 7;
+    const std::string title = document.substr(open, document.find("</title>") - open);
+    const std::string bet = window->BetSelector()->currentText().toStdString();
+    EXPECT_NE(title.find("検証　上位 1、収支 " + bet), std::string::npos) << title;
 
     const std::string table = ReadAll(csv);
     ASSERT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");

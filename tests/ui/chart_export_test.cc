@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QLegend>
 #include <QPainter>
+#include <QPainterPath>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSvgGenerator>
@@ -21,6 +22,7 @@
 
 #include "tests/support/temp_dir.h"
 #include "ui/analysis/chart_panel.h"
+#include "ui/analysis/clipping_painter.h"
 
 namespace corvalith::testing {
 namespace {
@@ -142,6 +144,67 @@ TEST(ChartExport, AnSvgIsCutTheSameWayForRsvgConvert) {
     const SeriesPixels pixels = CountSeriesPixels(image, plot);
     EXPECT_EQ(pixels.outside, 0);
     EXPECT_GT(pixels.inside, plot.height() * 10);
+}
+
+// Shapes, lines and (under a rectangle: pictures are cut to the clip's
+// bounds) a picture painted under `clip`: the same strokes and fills
+// whether the painter clips or the clipping device cuts them.
+void PaintScene(QPainter& painter, const QPainterPath& clip, bool picture) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(10, 5);
+    painter.setClipPath(clip);
+    painter.setPen(QPen(kSeriesColour, 6));
+    painter.drawLine(QPointF(-50, 40), QPointF(250, 160));
+    const QPointF zigzag[] = {{0, 0}, {40, 190}, {80, -20}, {120, 190}, {160, 0}};
+    painter.drawPolyline(zigzag, 5);
+    painter.setBrush(QColor(0, 160, 0));
+    painter.drawEllipse(QPointF(150, 100), 70, 40);
+    if (!picture) return;
+    QImage tile(40, 40, QImage::Format_ARGB32);
+    tile.fill(QColor(0, 0, 200));
+    painter.drawImage(QRectF(-20, 120, 80, 80), tile);
+}
+
+TEST(ClippingDevice, CutsShapesAsThePainterClipsThem) {
+    QPainterPath ellipse;
+    ellipse.addEllipse(QRectF(20, 20, 140, 110));
+    QPainterPath rectangle;
+    rectangle.addRect(QRectF(15, 25, 120, 100));
+    for (const QPainterPath& clip : {rectangle, ellipse}) {
+        const bool picture = clip == rectangle;
+        QImage clipped(220, 180, QImage::Format_ARGB32), cut(220, 180, QImage::Format_ARGB32);
+        clipped.fill(Qt::white);
+        cut.fill(Qt::white);
+        {
+            QPainter painter(&clipped);
+            PaintScene(painter, clip, picture);
+        }
+        {
+            QPainter target(&cut);  // never clipped: the device does the cutting
+            target.setRenderHint(QPainter::Antialiasing);
+            ClippingDevice device(target);
+            QPainter painter(&device);
+            PaintScene(painter, clip, picture);
+        }
+        const QPainterPath onImage = clip.translated(10, 5);
+        int painted = 0, differing = 0, outside = 0;
+        for (int y = 0; y < cut.height(); ++y) {
+            for (int x = 0; x < cut.width(); ++x) {
+                const QColor a = clipped.pixelColor(x, y), b = cut.pixelColor(x, y);
+                const bool ink = b != QColor(Qt::white);
+                painted += ink ? 1 : 0;
+                const QRectF pixel(x - 1, y - 1, 3, 3);
+                if (ink && !onImage.intersects(pixel)) ++outside;
+                const int distance = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                                     std::abs(a.blue() - b.blue());
+                differing += distance > 96 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(painted, 3000);
+        EXPECT_EQ(outside, 0) << (picture ? "rectangle" : "ellipse");
+        // Only the smoothed edges may differ.
+        EXPECT_LT(differing, painted / 50);
+    }
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
-// The cells and the colour scale.
+// The cells, the colour scales (mixed channel by channel in sRGB) and the
+// readable text on them.
 #include "ui/analysis/analysis_tables.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
 #include <algorithm>
+#include <cmath>
+
+#include "ui/analysis/contrast.h"
 
 namespace corvalith {
 
@@ -31,17 +35,37 @@ void SetUpTable(QTableWidget& table, const QStringList& headers) {
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
-QColor ScaleColour(double value, double low, double middle, double high) {
-    const auto mix = [](const QColor& a, const QColor& b, double t) {
-        t = std::clamp(t, 0.0, 1.0);
-        return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
-                                static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
-                                static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
-    };
-    const QColor blue(120, 160, 230), white(255, 255, 255), red(235, 120, 110);
+namespace {
+
+QColor Mix(const QColor& a, const QColor& b, double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return QColor::fromRgbF(static_cast<float>(a.redF() + (b.redF() - a.redF()) * t),
+                            static_cast<float>(a.greenF() + (b.greenF() - a.greenF()) * t),
+                            static_cast<float>(a.blueF() + (b.blueF() - a.blueF()) * t));
+}
+
+}  // namespace
+
+QColor ScaleColour(double value, double low, double middle, double high, const QColor& neutral) {
+    const QColor blue(120, 160, 230), red(235, 120, 110);
     if (value <= middle)
-        return mix(blue, white, middle > low ? (value - low) / (middle - low) : 1.0);
-    return mix(white, red, high > middle ? (value - middle) / (high - middle) : 0.0);
+        return Mix(blue, neutral, middle > low ? (value - low) / (middle - low) : 1.0);
+    return Mix(neutral, red, high > middle ? (value - middle) / (high - middle) : 0.0);
+}
+
+QColor PValueColour(double p, double significance, const QColor& neutral) {
+    if (std::isnan(p)) return neutral;
+    if (p < significance) return QColor(190, 30, 30);
+    // log p / log α: 0 at p = 1, 1 at p = α.
+    const double t = std::log(std::min(p, 1.0)) / std::log(significance);
+    return Mix(neutral, QColor(240, 140, 60), t);
+}
+
+QColor SignificantColour() { return QColor(235, 150, 140); }
+
+void PaintCell(QTableWidgetItem& item, const QColor& colour) {
+    item.setBackground(colour);
+    item.setForeground(ReadableText(colour));
 }
 
 }  // namespace corvalith

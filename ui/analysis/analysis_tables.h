@@ -1,5 +1,6 @@
 // Table cells of the analysis window: the text the reports print, the exact
-// number behind it (Qt::UserRole, also the sort order), a colour scale.
+// number behind it (Qt::UserRole, also the sort order), the colour scales
+// and coloured cells whose text stays readable in any palette.
 #pragma once
 
 #include <QColor>
@@ -23,7 +24,20 @@ class NumberItem final : public QTableWidgetItem {
 // A table with `headers`, read-only cells, whole rows selected.
 void SetUpTable(QTableWidget& table, const QStringList& headers);
 
-// From blue (at `low`) through white (at `middle`) to red (at `high`).
-[[nodiscard]] QColor ScaleColour(double value, double low, double middle, double high);
+// From blue (at `low`) through `neutral` (at `middle`; the table's base
+// colour, so that an unremarkable cell looks like any other) to red (at `high`).
+[[nodiscard]] QColor ScaleColour(double value, double low, double middle, double high,
+                                 const QColor& neutral = Qt::white);
+
+// A p-value on a logarithmic scale: `neutral` at p = 1 through ever stronger
+// orange down to `significance`, and one deep red below it, so that the
+// significant ones stand apart from those merely near it.
+[[nodiscard]] QColor PValueColour(double p, double significance, const QColor& neutral = Qt::white);
+
+// The background of a significant test's p-value.
+[[nodiscard]] QColor SignificantColour();
+
+// Gives `item` the background `colour` and the text colour that reads on it.
+void PaintCell(QTableWidgetItem& item, const QColor& colour);
 
 }  // namespace corvalith

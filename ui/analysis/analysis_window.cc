@@ -364,6 +364,9 @@ ExportLabels AnalysisWindow::LabelsFor(const QChart* chart) const {
     if (CurrentTab() == AnalysisTab::Detail) {
         what += QStringLiteral("　") + m_detail->PositionSelector()->currentText();
     }
+    if (CurrentTab() == AnalysisTab::Verify && chart == nullptr) {
+        what += QStringLiteral("　上位 %1、収支 %2").arg(m_inputs.top).arg(m_bet->currentText());
+    }
     if (chart != nullptr && !chart->title().isEmpty())
         what += QStringLiteral("　") + chart->title();
     return PictureLabels(m_inputs, CurrentTab(), what);

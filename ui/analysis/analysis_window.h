@@ -77,7 +77,8 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     // The current tab's JSON (the command line's), or nothing before a result.
     [[nodiscard]] std::optional<std::string> CurrentJson() const;
     // The labels of a picture of the current tab: the inputs, the tab (with
-    // 詳細's position) and `chart`'s own title, and the tab's caption.
+    // 詳細's position; K and the bet type for the whole of 検証) and `chart`'s
+    // own title, and the tab's caption.
     [[nodiscard]] ExportLabels LabelsFor(const QChart* chart) const override;
 
     // What the next runs compute (ComputeAnalysis when empty); tests inject

@@ -29,11 +29,24 @@ struct ClipArea {
     }
 };
 
+// Four or five points, each a corner of the bounds, each step along an axis:
+// the form a clip rectangle takes as a path.
 bool IsRectangle(const QPainterPath& path) {
-    QPainterPath box;
-    box.addRect(path.boundingRect());
-    return path.elementCount() <= 5 && path.subtracted(box).isEmpty() &&
-           box.subtracted(path).isEmpty();
+    const int count = path.elementCount();
+    if (count < 4 || count > 5) return false;
+    const QRectF bounds = path.boundingRect();
+    const auto corner = [&bounds](const QPointF& p) {
+        return (qFuzzyCompare(p.x(), bounds.left()) || qFuzzyCompare(p.x(), bounds.right())) &&
+               (qFuzzyCompare(p.y(), bounds.top()) || qFuzzyCompare(p.y(), bounds.bottom()));
+    };
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isCurveTo() || !corner(e)) return false;
+        if (i == 0) continue;
+        const QPainterPath::Element before = path.elementAt(i - 1);
+        if (!qFuzzyCompare(e.x, before.x) && !qFuzzyCompare(e.y, before.y)) return false;
+    }
+    return true;
 }
 
 }  // namespace

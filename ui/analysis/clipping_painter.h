@@ -1,7 +1,8 @@
 // A paint device that hands everything painted on it to another painter and
 // cuts the geometry to the current clip itself, for targets that drop the
 // painter's clip (the SVG generator writes no clipping): a line that leaves
-// the clip arrives as the part of its outline inside it.
+// the clip arrives as the part of its outline inside it. Pictures are cut to
+// the clip's bounding rectangle, text is kept or dropped whole.
 #pragma once
 
 #include <QPaintDevice>

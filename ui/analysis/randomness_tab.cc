@@ -136,7 +136,7 @@ void RandomnessTab::Show(const std::shared_ptr<const AnalysisResult>& result) {
         m_table->setItem(
             row, 2, new NumberItem(repeat ? QString() : QString::number(rows[i].df), rows[i].df));
         auto* p = new NumberItem(FromUtf8(PValue(tests[i].pValue)), tests[i].pValue);
-        if (tests[i].pValue < evaluate::kSignificance) p->setBackground(QColor(235, 150, 140));
+        if (tests[i].pValue < evaluate::kSignificance) PaintCell(*p, SignificantColour());
         m_table->setItem(row, 3, p);
         m_table->setItem(row, 4, new QTableWidgetItem(FromUtf8(rows[i].reading)));
     }

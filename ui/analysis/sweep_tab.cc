@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "report/position_names.h"
 #include "report/text_report.h"
@@ -57,6 +58,7 @@ void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
     if (sweep == nullptr) return;
     m_result = std::move(result);
     const double chance = sweep->top / 10.0;
+    const QColor neutral = m_table->palette().color(QPalette::Base);
     m_table->setRowCount(static_cast<int>(sweep->sweep.settings.size() * kPositionCount));
     int row = 0;
     for (std::size_t i = 0; i < sweep->sweep.settings.size(); ++i) {
@@ -74,19 +76,20 @@ void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
             m_table->setItem(row, kSweepPosition,
                              new NumberItem(FromUtf8(std::string(kPositionLabels[p])), double(p)));
             auto* rate = new NumberItem(FromUtf8(Percent(s.rate)), s.rate);
-            rate->setBackground(ScaleColour(s.rate, chance - 0.03, chance, chance + 0.03));
+            PaintCell(*rate, ScaleColour(s.rate, chance - 0.03, chance, chance + 0.03, neutral));
             m_table->setItem(row, kSweepRate, rate);
             m_table->setItem(row, kSweepLow,
                              new NumberItem(FromUtf8(Percent(s.ci95.low)), s.ci95.low));
             m_table->setItem(row, kSweepHigh,
                              new NumberItem(FromUtf8(Percent(s.ci95.high)), s.ci95.high));
-            m_table->setItem(row, kSweepP, new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue));
+            auto* pValue = new NumberItem(FromUtf8(PValue(s.pValue)), s.pValue);
+            // The uncorrected p on the same scale, but never in the significant
+            // red: over this many settings only the corrected one decides.
+            PaintCell(*pValue, PValueColour(std::max(s.pValue, evaluate::kSignificance),
+                                            evaluate::kSignificance, neutral));
+            m_table->setItem(row, kSweepP, pValue);
             auto* holm = new NumberItem(FromUtf8(PValue(entry.pHolm[p])), entry.pHolm[p]);
-            // Significant after the correction: from light to full red as p falls.
-            if (entry.pHolm[p] < evaluate::kSignificance) {
-                holm->setBackground(ScaleColour(evaluate::kSignificance - entry.pHolm[p], -1.0, 0.0,
-                                                evaluate::kSignificance));
-            }
+            PaintCell(*holm, PValueColour(entry.pHolm[p], evaluate::kSignificance, neutral));
             m_table->setItem(row, kSweepHolm, holm);
         }
     }

@@ -170,8 +170,9 @@ void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int to
                          new NumberItem(FromUtf8(Fixed(position.meanRank, 2)), position.meanRank));
         m_table->setItem(row, 8, count(position.hotHits[top - 1]));
         m_table->setItem(row, 9, count(position.coldHits[top - 1]));
-        m_table->item(row, 3)->setBackground(
-            ScaleColour(s.rate, s.chance - 0.05, s.chance, s.chance + 0.05));
+        PaintCell(*m_table->item(row, 3),
+                  ScaleColour(s.rate, s.chance - 0.05, s.chance, s.chance + 0.05,
+                              m_table->palette().color(QPalette::Base)));
     }
     m_summary->setText(
         QStringLiteral(
