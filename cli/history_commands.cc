@@ -296,7 +296,8 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
                 }
                 request.sources.push_back({*name, std::move(*bytes)});
             }
-            return Report(HistoryCommand::Import, ImportResults(request), arguments, out, err);
+            return Report(HistoryCommand::Import, ImportResults(std::move(request)), arguments, out,
+                          err);
         }
         case HistoryCommand::Init:
             return Report(HistoryCommand::Init, InitHistory(history), arguments, out, err);

@@ -212,18 +212,64 @@ std::u16string ConflictLine(std::int32_t number, const std::u16string& a,
            std::u16string(bResult);
 }
 
-EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
+// Two sources that give one draw different results: the first such pair of
+// the draw that is kept at `at` of the merged draws.
+struct SourceConflict {
+    std::size_t at = 0;
+    ResultDigits other{};
+    std::u16string line;
+};
+
+std::size_t LinesIn(std::string_view bytes) {
+    return static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
+}
+
+// Sorts the draws by number (unless they come in order) and keeps the first
+// of each number in place, noting where the sources disagree.
+std::vector<SourceConflict> Merged(const ImportRequest& request, std::vector<SourceDraw>& draws) {
+    const auto byNumber = [](const SourceDraw& a, const SourceDraw& b) {
+        return a.number < b.number;
+    };
+    if (!std::is_sorted(draws.begin(), draws.end(), byNumber)) {
+        std::stable_sort(draws.begin(), draws.end(), byNumber);
+    }
+    std::vector<SourceConflict> conflicts;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < draws.size();) {
+        std::size_t j = i + 1;
+        bool conflicting = false;
+        for (; j < draws.size() && draws[j].number == draws[i].number; ++j) {
+            if (draws[j].result != draws[i].result && !conflicting) {
+                conflicting = true;
+                conflicts.push_back(
+                    {kept, draws[j].result,
+                     ConflictLine(draws[i].number, Origin(request, draws[i]),
+                                  ResultText(draws[i].result), Origin(request, draws[j]),
+                                  ResultText(draws[j].result))});
+            }
+        }
+        draws[kept++] = draws[i];
+        i = j;
+    }
+    draws.resize(kept);
+    return conflicts;
+}
+
+EditOutcome Import(ImportRequest request, FileSystem& fs) {
     if (request.historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
     std::vector<SourceDraw> draws;
+    std::size_t lines = 0;
+    for (const ImportSource& source : request.sources) lines += LinesIn(source.bytes);
+    draws.reserve(lines);
     for (std::size_t i = 0; i < request.sources.size(); ++i) {
         SourceForm form{};
         std::u16string error;
         if (!ReadSource(request.sources[i], static_cast<std::uint32_t>(i), draws, form, error)) {
             return Refusal(EditStatus::SourceError, std::move(error));
         }
+        std::string().swap(request.sources[i].bytes);  // only the name is needed from here on
     }
-    std::stable_sort(draws.begin(), draws.end(),
-                     [](const SourceDraw& a, const SourceDraw& b) { return a.number < b.number; });
+    const std::vector<SourceConflict> sourceConflicts = Merged(request, draws);
 
     EditOutcome outcome;
     outcome.dryRun = request.dryRun;
@@ -241,21 +287,17 @@ EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
         }
         std::sort(known.begin(), known.end());
 
-        std::vector<const SourceDraw*> fresh;  // new draws, ascending
         std::vector<std::u16string> conflicts;
         const SourceDraw* belowMissing = nullptr;
-        for (std::size_t i = 0; i < draws.size();) {
+        auto sourceConflict = sourceConflicts.begin();
+        for (std::size_t i = 0; i < draws.size(); ++i) {
             const SourceDraw& first = draws[i];
             ImportRow row{first.number, DateOfKey(first.dateKey), first.result, RowKind::New, {}};
-            std::size_t j = i + 1;
-            for (; j < draws.size() && draws[j].number == first.number; ++j) {
-                if (draws[j].result != first.result && row.kind != RowKind::Conflict) {
-                    row.kind = RowKind::Conflict;
-                    row.other = draws[j].result;
-                    conflicts.push_back(
-                        ConflictLine(first.number, Origin(request, first), ResultText(first.result),
-                                     Origin(request, draws[j]), ResultText(draws[j].result)));
-                }
+            if (sourceConflict != sourceConflicts.end() && sourceConflict->at == i) {
+                row.kind = RowKind::Conflict;
+                row.other = sourceConflict->other;
+                conflicts.push_back(sourceConflict->line);
+                ++sourceConflict;
             }
             const auto at =
                 std::lower_bound(known.begin(), known.end(),
@@ -277,15 +319,11 @@ EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
                         first.number, HistoryOrigin(at->second), ResultText(record.result),
                         Origin(request, first), ResultText(first.result)));
                 }
-            } else if (row.kind == RowKind::New) {
-                if (!history.draws.empty() && first.number <= highest) {
-                    if (belowMissing == nullptr) belowMissing = &first;
-                } else {
-                    fresh.push_back(&first);
-                }
+            } else if (row.kind == RowKind::New && !history.draws.empty() &&
+                       first.number <= highest && belowMissing == nullptr) {
+                belowMissing = &first;
             }
             if (request.wantRows) outcome.rows.push_back(row);
-            i = j;
         }
         outcome.conflicts = conflicts.size();
         outcome.highest = highest;
@@ -301,14 +339,24 @@ EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
             outcome.message = BelowAndMissingMessage(belowMissing->number, highest);
             return false;
         }
+        // Without conflicts the new draws are the ones above the highest (all
+        // of them in a history without draws): the end of the merged draws.
+        const auto freshBegin = history.draws.empty()
+                                    ? draws.begin()
+                                    : std::upper_bound(draws.begin(), draws.end(), highest,
+                                                       [](std::int32_t n, const SourceDraw& d) {
+                                                           return n < d.number;
+                                                       });
+        const std::size_t freshFrom = static_cast<std::size_t>(freshBegin - draws.begin());
+        const std::size_t freshCount = draws.size() - freshFrom;
         // Gaps: before the first new draw (in a history with draws) and between new draws.
         std::int64_t expected =
-            history.draws.empty() || fresh.empty() ? 0 : std::int64_t{highest} + 1;
-        for (const SourceDraw* draw : fresh) {
-            if (expected != 0 && draw->number > expected) {
-                outcome.gaps.push_back({static_cast<std::int32_t>(expected), draw->number - 1});
+            history.draws.empty() || freshCount == 0 ? 0 : std::int64_t{highest} + 1;
+        for (std::size_t k = freshFrom; k < draws.size(); ++k) {
+            if (expected != 0 && draws[k].number > expected) {
+                outcome.gaps.push_back({static_cast<std::int32_t>(expected), draws[k].number - 1});
             }
-            expected = std::int64_t{draw->number} + 1;
+            expected = std::int64_t{draws[k].number} + 1;
         }
         if (!outcome.gaps.empty() && !request.allowGap) {
             outcome.message = MissingMessage(outcome.gaps.front().first, outcome.gaps.front().last);
@@ -316,42 +364,45 @@ EditOutcome Import(const ImportRequest& request, FileSystem& fs) {
         }
         std::uint32_t previousKey = history.draws.empty() ? 0 : history.draws.back().dateKey;
         std::int32_t previous = history.draws.empty() ? 0 : history.draws.back().number;
-        for (const SourceDraw* draw : fresh) {
-            if (previousKey != 0 && RefuseDate(outcome, history, draw->number,
-                                               DateOfKey(draw->dateKey), previousKey, previous)) {
+        for (std::size_t k = freshFrom; k < draws.size(); ++k) {
+            const SourceDraw& draw = draws[k];
+            if (previousKey != 0 && RefuseDate(outcome, history, draw.number,
+                                               DateOfKey(draw.dateKey), previousKey, previous)) {
                 return false;
             }
-            previousKey = draw->dateKey;
-            previous = draw->number;
+            previousKey = draw.dateKey;
+            previous = draw.number;
         }
-        if (fresh.empty()) {
+        if (freshCount == 0) {
             outcome.status = EditStatus::Ok;
             nothingNew = true;
             return false;
         }
-        if (history.draws.size() + fresh.size() > kHistoryLimits.maxDraws) {
+        if (history.draws.size() + freshCount > kHistoryLimits.maxDraws) {
             outcome.status = EditStatus::TooLarge;
             outcome.message = kMsgHistoryTooLarge;
             return false;
         }
         const LineStyle style = StyleOf(history);
-        plan.bytes = Appended(history, style, fresh.size() * 32);
-        plan.changed.reserve(fresh.size());
-        for (const SourceDraw* draw : fresh) {
-            plan.changed.push_back({history.draws.size() + plan.changed.size(), draw->number,
-                                    Characters(draw->result)});
-            plan.bytes +=
-                FormatDrawLine(style, draw->number, DateOfKey(draw->dateKey), draw->result);
+        plan.bytes = Appended(history, style, freshCount * 32);
+        for (std::size_t k = freshFrom; k < draws.size(); ++k) {
+            const SourceDraw& draw = draws[k];
+            plan.bytes += FormatDrawLine(style, draw.number, DateOfKey(draw.dateKey), draw.result);
             if (plan.bytes.size() > kHistoryLimits.maxFileBytes) {
                 outcome.status = EditStatus::TooLarge;
                 outcome.message = kMsgHistoryTooLarge;
                 return false;
             }
         }
-        plan.drawCount = history.draws.size() + fresh.size();
-        outcome.added = fresh.size();
-        outcome.firstAdded = fresh.front()->number;
-        outcome.lastAdded = fresh.back()->number;
+        plan.drawCount = history.draws.size() + freshCount;
+        plan.appendedCount = freshCount;
+        plan.appendedDraw = [&draws, freshFrom, base = history.draws.size()](std::size_t k) {
+            const SourceDraw& draw = draws[freshFrom + k];
+            return ExpectedDraw{base + k, draw.number, Characters(draw.result)};
+        };
+        outcome.added = freshCount;
+        outcome.firstAdded = draws[freshFrom].number;
+        outcome.lastAdded = draws.back().number;
         outcome.highest = std::max(highest, outcome.lastAdded);
         return true;
     };
@@ -373,9 +424,9 @@ EditOutcome AddResult(const AddRequest& request, FileSystem& fs) noexcept {
     }
 }
 
-EditOutcome ImportResults(const ImportRequest& request, FileSystem& fs) noexcept {
+EditOutcome ImportResults(ImportRequest request, FileSystem& fs) noexcept {
     try {
-        return Import(request, fs);
+        return Import(std::move(request), fs);
     } catch (...) {
         return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
     }

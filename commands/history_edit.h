@@ -87,7 +87,9 @@ struct EditOutcome {
 // Never throw.
 [[nodiscard]] EditOutcome AddResult(const AddRequest& request,
                                     FileSystem& fs = SystemFileSystem()) noexcept;
-[[nodiscard]] EditOutcome ImportResults(const ImportRequest& request,
+// The sources' bytes are released once they are read, so an import holds
+// its sources and the new history at once only while it reads them.
+[[nodiscard]] EditOutcome ImportResults(ImportRequest request,
                                         FileSystem& fs = SystemFileSystem()) noexcept;
 // A history holding only the header line.
 [[nodiscard]] EditOutcome InitHistory(const std::string& historyPath,

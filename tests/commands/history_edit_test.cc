@@ -193,6 +193,44 @@ TEST(ImportResults, RefusalsWriteNothing) {
     }
 }
 
+// Draws out of order and repeated across sources merge to what one source in
+// draw order gives; the conflicts of both kinds are listed in draw order.
+TEST(ImportResults, UnorderedAndRepeatedDrawsMergeInDrawOrder) {
+    TempDir dir;
+    ImportRequest ordered;
+    ordered.historyPath = dir.Write("ordered.csv", ToCp932(kHistory));
+    ordered.sources = {{"a", "4 2026/8/24 4444\n5 2026/8/25 5555\n6 2026/8/26 6666\n"}};
+    ASSERT_EQ(ImportResults(ordered).status, EditStatus::Ok);
+
+    ImportRequest mixed;
+    mixed.historyPath = dir.Write("mixed.csv", ToCp932(kHistory));
+    mixed.sources = {{"b", "6 2026/8/26 6666\n4 2026/8/24 4444\n"},
+                     {"a", "5 2026/8/25 5555\n4 2026/8/24 4444\n3 2026/8/21 3333\n"}};
+    const EditOutcome outcome = ImportResults(mixed);
+    ASSERT_EQ(outcome.status, EditStatus::Ok) << Utf16ToUtf8(outcome.message);
+    EXPECT_EQ(outcome.added, 3u);
+    EXPECT_EQ(outcome.unchanged, 1u);
+    EXPECT_EQ(outcome.firstAdded, 4);
+    EXPECT_EQ(outcome.lastAdded, 6);
+    EXPECT_EQ(ReadFile(mixed.historyPath), ReadFile(ordered.historyPath));
+
+    ImportRequest clashing;
+    clashing.historyPath = dir.Write("clashing.csv", ToCp932(kHistory));
+    clashing.sources = {{"b", "5 2026/8/25 5555\n2 2026/8/20 9999\n"},
+                        {"a", "5 2026/8/25 5050\n4 2026/8/24 4444\n"}};
+    clashing.wantRows = true;
+    const EditOutcome refused = ImportResults(clashing);
+    EXPECT_EQ(refused.status, EditStatus::Conflict);
+    EXPECT_EQ(refused.conflicts, 2u);
+    EXPECT_EQ(Utf16ToUtf8(refused.message),
+              "第2回: 履歴の 3 行目は 2222、b の 2 行目は 9999\n"
+              "第5回: b の 1 行目は 5555、a の 1 行目は 5050");
+    ASSERT_EQ(refused.rows.size(), 3u);
+    EXPECT_EQ(refused.rows[2].kind, RowKind::Conflict);
+    EXPECT_EQ(refused.rows[2].other, (ResultDigits{'5', '0', '5', '0'}));
+    EXPECT_EQ(ReadFile(clashing.historyPath), ToCp932(kHistory));
+}
+
 TEST(ImportResults, GapsAllowedAndThePreviewRows) {
     TempDir dir;
     ImportRequest request;
