@@ -4,18 +4,24 @@
 #include <QAbstractBarSeries>
 #include <QApplication>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QTableWidget>
 #include <QToolTip>
 #include <QValueAxis>
+#include <cmath>
 
 #include "tests/ui/analysis_fixture.h"
 #include "ui/analysis/detail_tab.h"
 #include "ui/analysis/digit_palette.h"
+#include "ui/analysis/nice_ticks.h"
+#include "ui/analysis/verify_tab.h"
 
 namespace corvalith::testing {
 namespace {
@@ -147,6 +153,60 @@ TEST_F(ChartLookTest, ChartsFollowTheTextAndBaseColoursOfTheirPalette) {
                 EXPECT_EQ(axis->titleBrush().color(), palette.color(QPalette::Text));
             }
         }
+    }
+}
+
+TEST_F(ChartLookTest, VerifyShowsRatesInPerCentAndDrawsAs回OnOneTwoFiveTicks) {
+    OpenAndWait(SampleInputs(), AnalysisTab::Verify);
+    window->show();
+    const QTableWidget& table = *window->Verify()->Table();
+    ASSERT_EQ(table.rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        for (const int column : {3, 4, 5}) {
+            // The text is the rate in per cent; the number behind it the rate.
+            const QTableWidgetItem* item = table.item(row, column);
+            const double rate = item->data(Qt::UserRole).toDouble();
+            QString text = item->text();
+            ASSERT_TRUE(text.endsWith(QLatin1Char('%'))) << text.toStdString();
+            text.chop(1);
+            bool number = false;
+            const double percent = text.toDouble(&number);
+            ASSERT_TRUE(number) << text.toStdString();
+            const int decimals = static_cast<int>(text.size() - text.indexOf('.') - 1);
+            EXPECT_NEAR(percent, rate * 100, 0.5 * std::pow(10.0, -decimals) + 1e-9);
+        }
+    }
+    // Every column as wide as its content: the last one does not take the rest.
+    const QHeaderView& header = *table.horizontalHeader();
+    EXPECT_FALSE(header.stretchLastSection());
+    EXPECT_LE(header.sectionSize(9), header.sectionSizeHint(9) + 30);
+
+    for (int p = 0; p < 4; ++p) {
+        QChart* chart = window->Verify()->PositionChart(p);
+        auto* rates = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Vertical).front());
+        ASSERT_NE(rates, nullptr);
+        ASSERT_GE(rates->count(), 3);
+        QList<double> values;
+        for (const QString& label : rates->categoriesLabels()) {
+            ASSERT_TRUE(label.endsWith(QLatin1Char('%'))) << label.toStdString();
+            const double value = rates->endValue(label);
+            EXPECT_NEAR(label.chopped(1).toDouble(), value * 100, 1e-9);
+            EXPECT_GE(value, rates->min() - 1e-12);
+            EXPECT_LE(value, rates->max() + 1e-12);
+            values << value * 100;
+        }
+        const Ticks ticks = NiceTicks(rates->min() * 100, rates->max() * 100, 7);
+        for (int i = 0; i < values.size(); ++i) {
+            EXPECT_NEAR(values[i], ticks.first + i * ticks.step, 1e-9);
+        }
+        auto* draws = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+        ASSERT_NE(draws, nullptr);
+        EXPECT_EQ(draws->labelFormat(), QStringLiteral("%d回"));
+        EXPECT_EQ(draws->tickType(), QValueAxis::TicksDynamic);
+        const Ticks drawTicks = NiceTicks(draws->min(), draws->max(), 6);
+        EXPECT_EQ(draws->tickInterval(), drawTicks.step);
+        EXPECT_EQ(draws->tickAnchor(), drawTicks.first);
+        EXPECT_EQ(std::fmod(draws->tickAnchor(), draws->tickInterval()), 0.0);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "report/money_report.h"
 #include "ui/analysis/analysis_tables.h"
 #include "ui/analysis/chart_panel.h"
+#include "ui/analysis/chart_style.h"
 #include "ui/analysis/verify_tab.h"
 
 namespace corvalith {
@@ -53,13 +54,22 @@ QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     chart->addSeries(pick);
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("回"));
-    x->setLabelFormat(QStringLiteral("%d"));
     if (n > 0) x->setRange(money.draws.front(), money.draws.back());
+    SetNiceTicks(*x, 6, QStringLiteral("%d回"));
     auto* y = new QValueAxis;
     y->setTitleText(QStringLiteral("累計収支（円）"));
-    y->setLabelFormat(QStringLiteral("%.0f"));
     const double margin = std::max(1000.0, (high - low) * 0.05);
     y->setRange(low - margin, high + margin);
+    SetNiceTicks(*y, 6, QStringLiteral("%.0f"));
+    for (QLineSeries* line : {pick, fixed, hot, expected}) {
+        ShowTipOnHover(*line, [line](QPointF at) {
+            const QPointF point = NearestPoint(*line, at.x());
+            return QStringLiteral("%1　%2回　%3 円")
+                .arg(line->name())
+                .arg(point.x(), 0, 'f', 0)
+                .arg(point.y(), 0, 'f', 0);
+        });
+    }
     AttachAxes(*chart, x, y);
     return chart;
 }

@@ -13,6 +13,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <QXYSeries>
+#include <algorithm>
 #include <cmath>
 
 #include "report/text_report.h"
@@ -63,6 +64,17 @@ void SetNiceTicks(QValueAxis& axis, int most, const QString& format) {
     axis.setTickAnchor(ticks.first);
     axis.setTickInterval(ticks.step);
     axis.setLabelFormat(format);
+}
+
+QPointF NearestPoint(const QXYSeries& series, double x) {
+    const QList<QPointF> points = series.points();
+    if (points.isEmpty()) return {};
+    const auto after = std::lower_bound(points.begin(), points.end(), x,
+                                        [](const QPointF& p, double v) { return p.x() < v; });
+    if (after == points.begin()) return *after;
+    if (after == points.end()) return points.back();
+    const auto before = std::prev(after);
+    return x - before->x() <= after->x() - x ? *before : *after;
 }
 
 QString PercentText(double fraction) { return FromUtf8(Percent(fraction)); }

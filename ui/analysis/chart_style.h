@@ -41,6 +41,9 @@ void ShowTipOnHover(QXYSeries& series, std::function<QString(QPointF)> text);
 // While the pointer is on a bar of `set`, a tooltip says `text` of its index.
 void ShowTipOnHover(QBarSet& set, std::function<QString(int)> text);
 
+// The point of `series` (its x ascending) nearest to `x`; (0, 0) when empty.
+[[nodiscard]] QPointF NearestPoint(const QXYSeries& series, double x);
+
 // The fraction as the reports print rates ("12.34%").
 [[nodiscard]] QString PercentText(double fraction);
 

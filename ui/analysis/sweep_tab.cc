@@ -2,6 +2,7 @@
 // in the first cell (Qt::UserRole + 1) so a sorted row still finds it.
 #include "ui/analysis/sweep_tab.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -25,6 +26,7 @@ SweepTab::SweepTab(QWidget* parent) : QWidget(parent) {
                           QStringLiteral("位"), QStringLiteral("的中率"), QStringLiteral("95%下限"),
                           QStringLiteral("95%上限"), QStringLiteral("p値"),
                           QStringLiteral("Holm 補正後の p値")});
+    m_table->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(m_table, 1);
     m_verdict = new QLabel(this);
     m_verdict->setWordWrap(true);

@@ -5,9 +5,11 @@
 #include "ui/analysis/verify_tab.h"
 
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -21,9 +23,21 @@
 #include "ui/analysis/analysis_tables.h"
 #include "ui/analysis/balance_chart.h"
 #include "ui/analysis/chart_panel.h"
+#include "ui/analysis/chart_style.h"
 
 namespace corvalith {
 namespace {
+
+// The tooltip of a rate line: its name, the draw and the rate there.
+void ShowRateTip(QLineSeries& line) {
+    ShowTipOnHover(line, [&line](QPointF at) {
+        const QPointF point = NearestPoint(line, at.x());
+        return QStringLiteral("%1　%2回　%3")
+            .arg(line.name())
+            .arg(point.x(), 0, 'f', 0)
+            .arg(PercentText(point.y()));
+    });
+}
 
 QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int top,
                           const QString& title) {
@@ -68,14 +82,13 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     chart->addSeries(cold);
     chart->addSeries(rate);
     chart->setTitle(title + QStringLiteral("　上位 %1 の累積的中率").arg(top));
+    for (QLineSeries* line : {rate, hot, cold}) ShowRateTip(*line);
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("回"));
-    x->setLabelFormat(QStringLiteral("%d"));
     if (n > 0) x->setRange(draws.front().draw, draws.back().draw);
-    auto* y = new QValueAxis;
-    y->setTitleText(QStringLiteral("的中率"));
-    y->setLabelFormat(QStringLiteral("%.2f"));
-    y->setRange(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15));
+    SetNiceTicks(*x, 6, QStringLiteral("%d回"));
+    QValueAxis* y =
+        PercentAxis(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15), 7, QStringLiteral("的中率"));
     AttachAxes(*chart, x, y);
     return chart;
 }
@@ -100,6 +113,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
                 QStringLiteral("p値"), QStringLiteral("平均順位"), QStringLiteral("ホット"),
                 QStringLiteral("コールド")});
     m_table->setMaximumHeight(140);
+    m_table->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(m_table);
     m_summary = new QLabel(this);
     m_verdict = new QLabel(this);
@@ -108,6 +122,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     layout->addWidget(m_verdict);
     m_money = new QTableWidget(this);
     SetUpTable(*m_money, MoneyTableHeaders());
+    m_money->horizontalHeader()->setStretchLastSection(false);
     m_money->setMinimumHeight(60);
     m_money->setMaximumHeight(120);
     m_moneyVerdict = new QLabel(this);
