@@ -4,6 +4,7 @@
 #include "commands/analysis_results.h"
 
 #include <atomic>
+#include <functional>
 #include <new>
 
 #include "commands/checked_history.h"
@@ -34,8 +35,31 @@ AnalysisOutcome Done(AnalysisResult result) {
     return outcome;
 }
 
+// The share of a run that its load takes on the bar: the forecast is quick
+// beside the read, an evaluation slow.
+double LoadShareOf(AnalysisTab tab) noexcept {
+    switch (tab) {
+        case AnalysisTab::Detail:
+        case AnalysisTab::Tickets:
+            return 0.3;
+        case AnalysisTab::Randomness:
+            return 0.5;
+        case AnalysisTab::Verify:
+        case AnalysisTab::Sweep:
+            break;
+    }
+    return 0.02;
+}
+
+// The run's share callback made to start at `from`: what a step reports as
+// 0 to 1 lands on from .. 1.
+std::function<void(double)> After(const evaluate::RunControl& control, double from) {
+    if (!control.share) return {};
+    return [&control, from](double share) { control.share(from + (1.0 - from) * share); };
+}
+
 AnalysisOutcome Detail(const AnalysisInputs& inputs, const HistorySummary& history,
-                       const std::atomic<bool>& cancel) {
+                       const std::atomic<bool>& cancel, const std::function<void(double)>& share) {
     PredictRequest request;
     request.historyPath = PathFromFileSystem(inputs.path);
     request.drawNumber = inputs.drawNumber;
@@ -44,7 +68,7 @@ AnalysisOutcome Detail(const AnalysisInputs& inputs, const HistorySummary& histo
     request.filterKind = IFType(inputs.filter);
     request.fftFlag = FftFlag(inputs.fft);
     request.logPath = inputs.trace;
-    std::optional<PredictDetail> detail = RunPredictDetail(request, cancel);
+    std::optional<PredictDetail> detail = RunPredictDetail(request, cancel, share);
     if (!detail) return {};
     if (detail->status != PredictStatus::Ok) return StatusFailure(detail->status);
     return Done(DetailResult{history, SettingOf(inputs), std::move(*detail)});
@@ -55,8 +79,21 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     static const std::atomic<bool> kNever{false};
     const std::atomic<bool>& cancel = control.cancel ? *control.cancel : kNever;
     if (cancel.load()) return {};
-    CheckedHistory checked =
-        LoadCheckedHistory(inputs.path, tab != AnalysisTab::Detail && tab != AnalysisTab::Tickets);
+    const double loadShare = LoadShareOf(tab);
+    LoadProgress progress;
+    if (control.share || control.cancel) {
+        // The load reports the bytes read and stops when the run is cancelled.
+        progress = [&control, &cancel, loadShare](std::size_t read, std::size_t size) {
+            if (cancel.load()) return false;
+            if (control.share && size != 0) {
+                control.share(loadShare * static_cast<double>(read) / static_cast<double>(size));
+            }
+            return true;
+        };
+    }
+    CheckedHistory checked = LoadCheckedHistory(
+        inputs.path, tab != AnalysisTab::Detail && tab != AnalysisTab::Tickets, progress);
+    if (cancel.load()) return {};  // a load stopped by the cancel is no failure
     if (checked.status != PredictStatus::Ok) return StatusFailure(checked.status);
     if (!checked.notEvaluable.empty())
         return Ended(AnalysisEnd::NotEvaluable, std::move(checked.notEvaluable));
@@ -65,16 +102,19 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     const HistorySummary history = SummaryOf(table);
     if (tab == AnalysisTab::Detail || tab == AnalysisTab::Tickets) {
         checked.table = {};  // the forecast reads the file again, into its own series
-        return Detail(inputs, history, cancel);
+        return Detail(inputs, history, cancel, After(control, loadShare));
     }
     evaluate::EvaluationOptions options;
     options.from = inputs.from;
+    evaluate::RunControl evaluation = control;
+    evaluation.share = After(control, loadShare);
     switch (tab) {
         case AnalysisTab::Detail:
         case AnalysisTab::Tickets:
             break;
         case AnalysisTab::Verify: {
-            auto record = evaluate::BacktestWithRecord(table, SettingOf(inputs), options, control);
+            auto record =
+                evaluate::BacktestWithRecord(table, SettingOf(inputs), options, evaluation);
             if (!record) return {};
             VerifyResult result{history, std::move(*record), {}};
             for (std::size_t b = 0; inputs.money && b < result.money.size(); ++b) {
@@ -83,12 +123,12 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
             return Done(std::move(result));
         }
         case AnalysisTab::Sweep: {
-            auto sweep = evaluate::Sweep(table, options, inputs.top, inputs.jobs, control);
+            auto sweep = evaluate::Sweep(table, options, inputs.top, inputs.jobs, evaluation);
             if (!sweep) return {};
             return Done(SweepTabResult{history, inputs.top, std::move(*sweep)});
         }
         case AnalysisTab::Randomness: {
-            auto result = evaluate::TestRandomness(table, &cancel);
+            auto result = evaluate::TestRandomness(table, &cancel, evaluation.share);
             if (!result) return {};
             return Done(RandomnessTabResult{history, *result});
         }

@@ -74,7 +74,9 @@ struct AnalysisOutcome {
 
 // Computes `tab` for `inputs`. Reads the history itself; checks `control`'s
 // cancel flag between steps (the read, each position, each test, each unit
-// of an evaluation) and reports progress through it. Never throws.
+// of an evaluation) and reports progress through it: `progress` as the
+// evaluation counts its units, `share` over the whole run from the first
+// bytes read. Never throws.
 [[nodiscard]] AnalysisOutcome ComputeAnalysis(AnalysisTab tab, const AnalysisInputs& inputs,
                                               const evaluate::RunControl& control) noexcept;
 

@@ -6,9 +6,10 @@
 
 namespace corvalith {
 
-CheckedHistory LoadCheckedHistory(const std::string& path, bool forEvaluation) {
+CheckedHistory LoadCheckedHistory(const std::string& path, bool forEvaluation,
+                                  const LoadProgress& progress) {
     CheckedHistory history;
-    history.status = LoadChosenDrawTable(path, history.table);
+    history.status = LoadChosenDrawTable(path, history.table, progress);
     if (history.status != PredictStatus::Ok || !forEvaluation) return history;
     if (history.table.size() == 0) {
         history.notEvaluable = kMsgNoDraws;

@@ -22,7 +22,8 @@ struct CheckedHistory {
 
 // `path` is in file-system bytes. With `forEvaluation` false only the path
 // and load checks apply (a header-only history is then fine). May throw
-// std::bad_alloc.
-[[nodiscard]] CheckedHistory LoadCheckedHistory(const std::string& path, bool forEvaluation);
+// std::bad_alloc. `progress`, when given, is told how far the read is.
+[[nodiscard]] CheckedHistory LoadCheckedHistory(const std::string& path, bool forEvaluation,
+                                                const LoadProgress& progress = {});
 
 }  // namespace corvalith

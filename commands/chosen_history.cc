@@ -37,10 +37,15 @@ PredictStatus LoadChosenHistory(const std::string& path, PositionSeries& series,
 }
 
 PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table) noexcept {
+    return LoadChosenDrawTable(path, table, {});
+}
+
+PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table,
+                                  const LoadProgress& progress) noexcept {
     if (const PredictStatus checked = CheckPath(path); checked != PredictStatus::Ok) {
         return checked;
     }
-    return StatusOfLoad(LoadDrawTable(path, table));
+    return StatusOfLoad(LoadDrawTable(path, table, progress));
 }
 
 }  // namespace corvalith

@@ -26,4 +26,9 @@ using PositionSeries = std::array<ScopedWAData, 4>;
 // (untouched unless Ok), as the evaluation reads it. Never throws.
 [[nodiscard]] PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table) noexcept;
 
+// The same, telling `progress` how far the read is (ReadFailed when it
+// stopped the load). Never throws.
+[[nodiscard]] PredictStatus LoadChosenDrawTable(const std::string& path, DrawTable& table,
+                                                const LoadProgress& progress) noexcept;
+
 }  // namespace corvalith

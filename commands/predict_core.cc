@@ -36,7 +36,11 @@ std::u16string FormatMessage(std::int32_t drawNumber, const std::array<std::u16s
     return message;
 }
 
-std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomic<bool>* cancel) {
+// The read and the four positions, each a step of the share.
+constexpr double kDetailSteps = 5.0;
+
+std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomic<bool>* cancel,
+                                 const std::function<void(double)>& share) {
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
     };
@@ -49,6 +53,7 @@ std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomi
                                       request.proposeDrawNumber ? &highest : nullptr);
     if (detail.status != PredictStatus::Ok) return detail;
     if (cancelled()) return std::nullopt;
+    if (share) share(1.0 / kDetailSteps);
     detail.drawNumber =
         request.proposeDrawNumber ? ProposedDrawNumber(highest) : request.drawNumber;
 
@@ -66,6 +71,7 @@ std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomi
         detail.positions[p] = {texts[p], forecast.ranked, forecast.scores, forecast.ranking,
                                std::move(forecast.spectra)};
         if (cancelled()) return std::nullopt;
+        if (share) share(static_cast<double>(p + 2) / kDetailSteps);
     }
     shared.Release();
     detail.text = FormatMessage(detail.drawNumber, texts);
@@ -76,10 +82,11 @@ std::optional<PredictDetail> Run(const PredictRequest& request, const std::atomi
 }  // namespace
 
 std::optional<PredictDetail> RunPredictDetail(const PredictRequest& request,
-                                              const std::atomic<bool>& cancel) noexcept {
+                                              const std::atomic<bool>& cancel,
+                                              const std::function<void(double)>& share) noexcept {
     PredictDetail failed;
     try {
-        return Run(request, &cancel);
+        return Run(request, &cancel, share);
     } catch (const std::bad_alloc&) {
         failed.status = PredictStatus::OutOfMemory;
     } catch (...) {
@@ -91,7 +98,7 @@ std::optional<PredictDetail> RunPredictDetail(const PredictRequest& request,
 PredictDetail RunPredictDetail(const PredictRequest& request) noexcept {
     PredictDetail failed;
     try {
-        return *Run(request, nullptr);
+        return *Run(request, nullptr, {});
     } catch (const std::bad_alloc&) {
         failed.status = PredictStatus::OutOfMemory;
     } catch (...) {

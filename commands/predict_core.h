@@ -6,6 +6,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,8 +71,10 @@ struct PredictDetail {
 [[nodiscard]] PredictDetail RunPredictDetail(const PredictRequest& request) noexcept;
 
 // RunPredictDetail that looks at `cancel` after the read and after each
-// position: nothing once it was seen set. Never throws.
+// position: nothing once it was seen set. With `share`, reports the share
+// done after the read and after each position. Never throws.
 [[nodiscard]] std::optional<PredictDetail> RunPredictDetail(
-    const PredictRequest& request, const std::atomic<bool>& cancel) noexcept;
+    const PredictRequest& request, const std::atomic<bool>& cancel,
+    const std::function<void(double share)>& share = {}) noexcept;
 
 }  // namespace corvalith

@@ -46,8 +46,16 @@ std::optional<Forecasts> ForecastPositions(const DrawTable& table, const Setting
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             // The last draw is forecast from the draws before it: draws - 1 values.
             const std::span<const double> values(table.values[p].data(), draws - 1);
-            auto cycles = detail::ForecastCycles(values, {setting.filter, setting.interval},
-                                                 {&placement, 1}, firstCycle, control.cancel);
+            // A position is one step of `steps`; its cycles report within it.
+            std::function<void(double)> within;
+            if (control.share) {
+                within = [&control, p, steps](double share) {
+                    control.share((static_cast<double>(p) + share) / static_cast<double>(steps));
+                };
+            }
+            auto cycles =
+                detail::ForecastCycles(values, {setting.filter, setting.interval}, {&placement, 1},
+                                       firstCycle, control.cancel, within ? &within : nullptr);
             if (!cycles) return std::nullopt;
             forecasts.cycles[p] = std::move((*cycles)[0]);
             if (control.progress) control.progress(p + 1, steps);
@@ -60,6 +68,12 @@ std::optional<Forecasts> ForecastPositions(const DrawTable& table, const Setting
 
 constexpr std::size_t kSteps = kPositionCount + 1;
 
+// The end of the run, on both kinds of progress.
+void Report(const RunControl& control, std::size_t done, std::size_t total) {
+    if (control.progress) control.progress(done, total);
+    if (control.share) control.share(static_cast<double>(done) / static_cast<double>(total));
+}
+
 }  // namespace
 
 std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& setting,
@@ -69,7 +83,7 @@ std::optional<BacktestResult> Backtest(const DrawTable& table, const Setting& se
     if (!forecasts) return std::nullopt;
     BacktestResult result = detail::ScoreForecasts(table, setting, options, forecasts->Pointers(),
                                                    detail::RankByCounts(table));
-    if (control.progress) control.progress(kSteps, kSteps);
+    Report(control, kSteps, kSteps);
     return result;
 }
 
@@ -101,7 +115,7 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
                                        ranks.hot[p][j], ranks.cold[p][j], ranking[0]});
         }
     }
-    if (control.progress) control.progress(kSteps, kSteps);
+    Report(control, kSteps, kSteps);
     return record;
 }
 

@@ -70,6 +70,10 @@ struct RunControl {
     std::function<void(std::size_t done, std::size_t total)> progress;
     const std::atomic<bool>* cancel = nullptr;
     ThreadStart startThread = {};  // how a run on several threads starts each (empty: std::jthread)
+    // Finer progress for a bar: the share of the run done, 0 to 1 and never
+    // falling, reported within each unit as well, so that it moves steadily
+    // on a long history. Called from any worker thread, one call at a time.
+    std::function<void(double share)> share = {};
 };
 
 // Evaluates `setting` on every draw j >= 1 of `table` (and at or above

@@ -105,19 +105,28 @@ ChiSquareTest TestPair(const std::vector<double>& first, const std::vector<doubl
 }  // namespace
 
 std::optional<RandomnessResult> TestRandomness(const DrawTable& table,
-                                               const std::atomic<bool>* cancel) {
+                                               const std::atomic<bool>* cancel,
+                                               const std::function<void(double)>& share) {
     const auto cancelled = [cancel] {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    };
+    constexpr double kSteps = static_cast<double>(kPositionCount + kPositionPairs.size());
+    std::size_t done = 0;
+    const auto stepDone = [&share, &done] {
+        ++done;
+        if (share) share(static_cast<double>(done) / kSteps);
     };
     RandomnessResult result;
     for (std::size_t p = 0; p < kPositionCount; ++p) {
         if (cancelled()) return std::nullopt;
         result.positions[p] = TestPosition(table.values[p]);
+        stepDone();
     }
     for (std::size_t k = 0; k < kPositionPairs.size(); ++k) {
         if (cancelled()) return std::nullopt;
         const auto [a, b] = kPositionPairs[k];
         result.pairs[k] = {{a, b}, TestPair(table.values[a], table.values[b])};
+        stepDone();
     }
     return result;
 }

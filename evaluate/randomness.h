@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "history/draw_table.h"
@@ -51,8 +52,10 @@ struct RandomnessResult {
 [[nodiscard]] RandomnessResult TestRandomness(const DrawTable& table);
 
 // The same, looking at `cancel` (may be null) before each position and each
-// pair: nothing once it was seen set. May throw std::bad_alloc.
-[[nodiscard]] std::optional<RandomnessResult> TestRandomness(const DrawTable& table,
-                                                             const std::atomic<bool>* cancel);
+// pair: nothing once it was seen set. With `share`, reports the share of the
+// positions and pairs done after each. May throw std::bad_alloc.
+[[nodiscard]] std::optional<RandomnessResult> TestRandomness(
+    const DrawTable& table, const std::atomic<bool>* cancel,
+    const std::function<void(double share)>& share = {});
 
 }  // namespace corvalith::evaluate

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <span>
 #include <thread>
@@ -53,6 +54,31 @@ std::vector<Unit> UnitsOf(const std::vector<Setting>& settings) {
     return units;
 }
 
+// The share of a unit's work that is its forecasts (the rest is the scoring).
+constexpr double kForecastShare = 0.95;
+
+// Each unit's estimated work: its forecasts at the four positions, and a
+// scoring pass per setting counted as one cycle per draw (at least 1 each).
+std::vector<double> UnitCosts(const DrawTable& table, const EvaluationOptions& options,
+                              const std::vector<Unit>& units) {
+    const std::size_t draws = detail::DrawCount(table);
+    const std::size_t first = detail::FirstCandidate(table, options);
+    std::vector<double> costs;
+    costs.reserve(units.size());
+    for (const Unit& unit : units) {
+        double cost = 1.0;
+        if (first < draws && unit.interval != 0) {
+            const auto firstCycle = static_cast<std::uint32_t>(first / unit.interval);
+            cost += static_cast<double>(kPositionCount) *
+                    detail::ForecastWork(draws - 1, {unit.filter, unit.interval}, unit.placements,
+                                         firstCycle);
+            cost += static_cast<double>(unit.settings.size() * draws);
+        }
+        costs.push_back(cost);
+    }
+    return costs;
+}
+
 bool IsSet(const std::atomic<bool>* flag) noexcept {
     return flag != nullptr && flag->load(std::memory_order_relaxed);
 }
@@ -74,7 +100,8 @@ std::optional<std::vector<SettingResult>> RunUnit(const DrawTable& table,
                                                   const EvaluationOptions& options,
                                                   const std::vector<Setting>& settings,
                                                   const Unit& unit, const Shared& shared,
-                                                  const std::atomic<bool>* cancel) {
+                                                  const std::atomic<bool>* cancel,
+                                                  const std::function<void(double)>& share) {
     const std::size_t draws = detail::DrawCount(table);
     const std::size_t first = detail::FirstCandidate(table, options);
     const std::size_t count = unit.settings.size();
@@ -83,8 +110,15 @@ std::optional<std::vector<SettingResult>> RunUnit(const DrawTable& table,
         const auto firstCycle = static_cast<std::uint32_t>(first / unit.interval);
         for (std::size_t p = 0; p < kPositionCount; ++p) {
             const std::span<const double> values(table.values[p].data(), draws - 1);
-            auto cycles = detail::ForecastCycles(values, {unit.filter, unit.interval},
-                                                 unit.placements, firstCycle, cancel);
+            std::function<void(double)> within;
+            if (share) {
+                within = [&share, p](double done) {
+                    share((static_cast<double>(p) + done) / static_cast<double>(kPositionCount));
+                };
+            }
+            auto cycles =
+                detail::ForecastCycles(values, {unit.filter, unit.interval}, unit.placements,
+                                       firstCycle, cancel, within ? &within : nullptr);
             if (!cycles) return std::nullopt;
             forecasts[p] = std::move(*cycles);
         }
@@ -138,9 +172,26 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
 
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};  // cancelled, or a worker failed
-    std::mutex mutex;               // guards done, error and the progress calls
+    std::mutex mutex;               // guards done, error, the shares and the progress calls
     std::size_t done = 0;
     std::exception_ptr error;
+
+    // The share of the sweep done: each unit weighed by its estimated work,
+    // credited as its positions report, so that the share moves while the
+    // first (and costliest) units are still running.
+    const std::vector<double> costs = UnitCosts(table, options, units);
+    double totalCost = 0.0;
+    for (const double cost : costs) totalCost += cost;
+    std::vector<double> credited(units.size(), 0.0);
+    double creditedSum = 0.0;
+    // Under `mutex`.
+    auto credit = [&](std::size_t u, double within) {
+        const double now = costs[u] * std::clamp(within, 0.0, 1.0);
+        if (now <= credited[u]) return;
+        creditedSum += now - credited[u];
+        credited[u] = now;
+        control.share(std::min(1.0, creditedSum / totalCost));
+    };
 
     auto work = [&] {
         for (;;) {
@@ -151,8 +202,15 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
             const std::size_t u = next.fetch_add(1);
             if (u >= units.size()) return;
             try {
+                std::function<void(double)> share;
+                if (control.share) {
+                    share = [&, u](double within) {
+                        const std::lock_guard<std::mutex> lock(mutex);
+                        credit(u, within * kForecastShare);
+                    };
+                }
                 auto unitResults =
-                    RunUnit(table, options, settings, units[u], shared, control.cancel);
+                    RunUnit(table, options, settings, units[u], shared, control.cancel, share);
                 if (!unitResults) {
                     stop.store(true);
                     return;
@@ -163,6 +221,7 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
                 const std::lock_guard<std::mutex> lock(mutex);
                 done += unitResults->size();
                 if (control.progress) control.progress(done, settings.size());
+                if (control.share) credit(u, 1.0);
             } catch (...) {
                 const std::lock_guard<std::mutex> lock(mutex);
                 if (!error) error = std::current_exception();

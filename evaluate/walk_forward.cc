@@ -188,13 +188,70 @@ std::array<DigitSeries, kDigits> MakeDigitSeries(const CycleCounts& counts, Filt
     return digits;
 }
 
+// The effective placements that transform a frame of their own each cycle
+// (the head's frame changes only when the frame length does).
+std::size_t FramePlacements(FilterKind filter, std::span<const FftPlacement> placements) noexcept {
+    return static_cast<std::size_t>(
+        std::count_if(placements.begin(), placements.end(), [filter](FftPlacement asked) {
+            const FftPlacement placement = EffectivePlacement(filter, asked);
+            return placement != FftPlacement::Head && IsDefined(placement);
+        }));
+}
+
+// The cycles M = first .. last weighed by their frame length (`frames`) or 1.
+double CycleWeights(std::uint32_t first, std::uint32_t last, bool frames) noexcept {
+    if (first > last) return 0.0;
+    if (!frames) return static_cast<double>(last - first + 1);
+    double sum = 0.0;
+    // Whole runs of one frame length at a time: n for every M in [n, 2n).
+    for (std::uint64_t n = LargestPowerOfTwo(first); n <= last; n *= 2) {
+        const std::uint64_t from = std::max<std::uint64_t>(n, first);
+        const std::uint64_t to = std::min<std::uint64_t>(2 * n - 1, last);
+        sum += static_cast<double>(n) * static_cast<double>(to - from + 1);
+    }
+    return sum;
+}
+
+// Reports the share of a position's cycles done in steps of a 512th, so
+// that a long position is heard from often and a short one costs nothing.
+class ShareSteps {
+  public:
+    ShareSteps(const std::function<void(double)>* share, double total) noexcept
+        : m_share(share), m_total(total), m_step(total / 512.0), m_next(m_step) {}
+
+    void Add(double weight) {
+        if (m_share == nullptr || m_total <= 0.0) return;
+        m_done += weight;
+        if (m_done < m_next) return;
+        m_next = m_done + m_step;
+        (*m_share)(std::min(1.0, m_done / m_total));
+    }
+
+  private:
+    const std::function<void(double)>* m_share;
+    double m_total;
+    double m_step;
+    double m_next;
+    double m_done = 0.0;
+};
+
 }  // namespace
 
-std::optional<std::vector<CycleForecasts>> ForecastCycles(std::span<const double> values,
-                                                          const ForecastRule& rule,
-                                                          std::span<const FftPlacement> placements,
-                                                          std::uint32_t firstCycle,
-                                                          const std::atomic<bool>* cancel) {
+double ForecastWork(std::size_t values, const ForecastRule& rule,
+                    std::span<const FftPlacement> placements, std::uint32_t firstCycle) noexcept {
+    if (rule.interval == 0) return 0.0;
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(values, UINT32_MAX));
+    const std::uint32_t cycles = count / rule.interval;
+    const std::size_t frames = FramePlacements(rule.filter, placements);
+    const double weights =
+        CycleWeights(std::max<std::uint32_t>(firstCycle, 1), cycles, frames != 0);
+    return frames == 0 ? weights : weights * static_cast<double>(frames);
+}
+
+std::optional<std::vector<CycleForecasts>> ForecastCycles(
+    std::span<const double> values, const ForecastRule& rule,
+    std::span<const FftPlacement> placements, std::uint32_t firstCycle,
+    const std::atomic<bool>* cancel, const std::function<void(double)>* share) {
     const std::uint32_t interval = rule.interval;
     const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(values.size(), UINT32_MAX));
     const std::uint32_t cycles = interval == 0 ? 0 : count / interval;
@@ -211,6 +268,8 @@ std::optional<std::vector<CycleForecasts>> ForecastCycles(std::span<const double
     std::array<DigitSeries, kDigits> digits =
         MakeDigitSeries(CountCycles(values.data(), count, interval), rule.filter);
 
+    const bool frames = FramePlacements(rule.filter, placements) != 0;
+    ShareSteps steps(share, CycleWeights(first, cycles, frames));
     std::optional<FrameScorer> scorer;
     std::uint32_t frame = 0;
     Ranking headRanking{};
@@ -268,6 +327,7 @@ std::optional<std::vector<CycleForecasts>> ForecastCycles(std::span<const double
                 out[p][m] = ToRanking(scores);
             }
         }
+        steps.Add(frames ? static_cast<double>(n) : 1.0);
     }
     return out;
 }

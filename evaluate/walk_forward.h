@@ -15,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -45,11 +46,22 @@ struct ForecastRule {
 // The forecasts of one position for M = 0 .. values.size() / interval under
 // `rule`, one CycleForecasts per entry of `placements` (computed together,
 // sharing their transforms). Entries below `firstCycle` are left empty.
-// Nothing when `cancel` was seen set. May throw std::bad_alloc.
+// Nothing when `cancel` was seen set. With `share`, reports the share of
+// ForecastWork done, rising in small steps, on the calling thread. May throw
+// std::bad_alloc.
 [[nodiscard]] std::optional<std::vector<CycleForecasts>> ForecastCycles(
     std::span<const double> values, const ForecastRule& rule,
     std::span<const FftPlacement> placements, std::uint32_t firstCycle = 0,
-    const std::atomic<bool>* cancel = nullptr);
+    const std::atomic<bool>* cancel = nullptr,
+    const std::function<void(double share)>* share = nullptr);
+
+// An estimate of what ForecastCycles spends on the same arguments, in
+// transform lengths: a cycle costs its frame length once per placement that
+// transforms a frame of its own, and 1 when only the head is asked for. Only
+// ratios of it mean anything.
+[[nodiscard]] double ForecastWork(std::size_t values, const ForecastRule& rule,
+                                  std::span<const FftPlacement> placements,
+                                  std::uint32_t firstCycle = 0) noexcept;
 
 // The forecast RunPredict gives for every prefix of `values` under
 // `setting`: entry j (0 .. values.size()) for the first j values. Nothing

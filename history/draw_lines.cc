@@ -17,7 +17,8 @@ constexpr std::size_t kMinFields = 5;
 }  // namespace
 
 bool ReadDrawLines(const HistoryLimits& limits, const std::string& path, DigitLists& lists,
-                   std::vector<std::int32_t>* numbers, std::int32_t* highest) {
+                   std::vector<std::int32_t>* numbers, std::int32_t* highest,
+                   const LoadProgress* progress) {
     HistoryLineReader reader(limits.maxLineBytes, limits.maxFileBytes);
     if (!reader.Open(path)) return false;
     std::u16string line;
@@ -25,8 +26,13 @@ bool ReadDrawLines(const HistoryLimits& limits, const std::string& path, DigitLi
 
     if (highest != nullptr) *highest = 0;
     DrawFields fields;
+    std::size_t told = 0;  // the bytes read when `progress` was last told
     for (;;) {
         const LineStatus status = reader.Next(line);
+        if (progress != nullptr && reader.BytesRead() != told) {
+            told = reader.BytesRead();
+            if (!(*progress)(told, std::max(told, reader.FileBytes()))) return false;
+        }
         if (status == LineStatus::End) return true;
         if (status == LineStatus::Error) return false;
         if (lists[0].size() >= limits.maxDraws) return false;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/draw_history.h"
+#include "history/draw_table.h"
 
 namespace corvalith::detail {
 
@@ -21,9 +22,11 @@ using DigitLists = std::array<std::vector<char16_t>, 4>;
 // `highest` is not null it becomes the largest FirstDrawNumberIn of the draw
 // lines (from 0): what ScanHighestDrawNumber finds in a file that reads
 // without failure. False on any failure (the lists then hold whatever was
-// read). May throw std::bad_alloc.
+// read). With `progress`, tells it the bytes read each time more were read,
+// and fails when it answers false. May throw std::bad_alloc.
 [[nodiscard]] bool ReadDrawLines(const HistoryLimits& limits, const std::string& path,
                                  DigitLists& lists, std::vector<std::int32_t>* numbers,
-                                 std::int32_t* highest = nullptr);
+                                 std::int32_t* highest = nullptr,
+                                 const LoadProgress* progress = nullptr);
 
 }  // namespace corvalith::detail

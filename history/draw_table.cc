@@ -13,10 +13,16 @@
 namespace corvalith {
 
 int LoadDrawTable(const std::string& path, DrawTable& table) noexcept {
+    return LoadDrawTable(path, table, {});
+}
+
+int LoadDrawTable(const std::string& path, DrawTable& table,
+                  const LoadProgress& progress) noexcept {
     try {
         detail::DigitLists lists;
         DrawTable loaded;
-        if (!detail::ReadDrawLines(kHistoryLimits, path, lists, &loaded.numbers)) {
+        if (!detail::ReadDrawLines(kHistoryLimits, path, lists, &loaded.numbers, nullptr,
+                                   progress ? &progress : nullptr)) {
             return kHistoryUnreadable;
         }
         for (std::size_t p = 0; p < kPositionCount; ++p) {

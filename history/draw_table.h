@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,16 @@ struct DrawTable {
 // limits as LoadDrawHistory. Returns 0 and fills `table`, or with `table`
 // untouched -2 when memory ran out and -5 on any other failure. Never throws.
 [[nodiscard]] int LoadDrawTable(const std::string& path, DrawTable& table) noexcept;
+
+// Told, while a history loads, the bytes read so far and the file's size
+// (each time more were read); answering false stops the load, which then
+// fails.
+using LoadProgress = std::function<bool(std::size_t read, std::size_t size)>;
+
+// LoadDrawTable telling `progress` how far the read is; -5 also when it
+// answered false. Never throws (what `progress` throws fails the load).
+[[nodiscard]] int LoadDrawTable(const std::string& path, DrawTable& table,
+                                const LoadProgress& progress) noexcept;
 
 // The first draw whose number is not above the one before it.
 struct OrderViolation {

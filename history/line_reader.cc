@@ -69,6 +69,7 @@ bool HistoryLineReader::Open(const std::string& path) noexcept {
         fd_ = -1;
         return false;
     }
+    fileBytes_ = static_cast<std::size_t>(info.st_size);
     return true;
 }
 

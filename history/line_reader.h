@@ -34,6 +34,10 @@ class HistoryLineReader {
     // is a line. May throw std::bad_alloc.
     [[nodiscard]] LineStatus Next(std::u16string& line);
 
+    // The bytes read from the file so far, and its size when it was opened.
+    [[nodiscard]] std::size_t BytesRead() const noexcept { return totalRead_; }
+    [[nodiscard]] std::size_t FileBytes() const noexcept { return fileBytes_; }
+
   private:
     [[nodiscard]] bool Refill();
     [[nodiscard]] bool ReadMore();
@@ -42,6 +46,7 @@ class HistoryLineReader {
     std::size_t maxLineBytes_;
     std::size_t maxFileBytes_;
     std::size_t totalRead_ = 0;
+    std::size_t fileBytes_ = 0;
     int fd_ = -1;
     Cp932Decoder decoder_;
     std::string raw_;            // bytes read but not yet decoded
