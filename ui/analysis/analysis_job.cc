@@ -105,8 +105,9 @@ AnalysisJob::AnalysisJob(AnalysisTab tab, const AnalysisInputs& inputs, QObject*
         // The run reports its share often; only a new thousandth reaches the window.
         control.share = [&link](double share) {
             if (link->cancel.load()) return;
+            // A whole share summed in parts may fall short of 1 by a rounding.
             const int done =
-                std::clamp(static_cast<int>(share * kProgressTotal), 0, kProgressTotal);
+                std::clamp(static_cast<int>(share * kProgressTotal + 1e-6), 0, kProgressTotal);
             int shown = link->shown.load();
             while (done > shown) {
                 if (!link->shown.compare_exchange_weak(shown, done)) continue;
