@@ -190,7 +190,8 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
         if (now <= credited[u]) return;
         creditedSum += now - credited[u];
         credited[u] = now;
-        control.share(std::min(1.0, creditedSum / totalCost));
+        // Every unit done is the whole sweep, whatever the sum's rounding.
+        control.share(done == settings.size() ? 1.0 : std::min(1.0, creditedSum / totalCost));
     };
 
     auto work = [&] {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -89,6 +90,36 @@ TEST(ComputeAnalysis, ACancelFlagSetBeforeTheReadEndsEveryTabCancelled) {
         EXPECT_EQ(outcome.end, AnalysisEnd::Cancelled);
         EXPECT_EQ(outcome.result, nullptr);
         EXPECT_TRUE(WhyNoResult(outcome).empty());
+    }
+}
+
+// Every tab's share starts with the load, never falls and ends at 1; a
+// cancel seen during the load ends the run cancelled, not as a failed read.
+TEST(ComputeAnalysis, TheShareRisesFromTheLoadToOneAndTheLoadStopsOnACancel) {
+    const TempDir dir;
+    std::vector<std::string> results;
+    for (int i = 0; i < 3000; ++i) results.push_back(std::to_string(1000 + (i * 37) % 9000));
+    const std::string path = dir.Write("h.csv", MakeHistory(results));
+    for (const AnalysisTab tab : kTabs) {
+        SCOPED_TRACE(static_cast<int>(tab));
+        std::vector<double> seen;
+        evaluate::RunControl control;
+        control.share = [&seen](double share) { seen.push_back(share); };
+        const AnalysisOutcome outcome = Compute(tab, path, control);
+        EXPECT_EQ(outcome.end, AnalysisEnd::Done);
+        ASSERT_GT(seen.size(), 2u);
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        EXPECT_GT(seen.front(), 0.0);
+        EXPECT_LT(seen.front(), 0.5);  // the first bytes read
+        EXPECT_NEAR(seen.back(), 1.0, 1e-12);
+
+        std::atomic<bool> cancel{false};
+        evaluate::RunControl cancelling;
+        cancelling.cancel = &cancel;
+        cancelling.share = [&cancel](double) { cancel = true; };  // at the first bytes
+        const AnalysisOutcome stopped = Compute(tab, path, cancelling);
+        EXPECT_EQ(stopped.end, AnalysisEnd::Cancelled);
+        EXPECT_TRUE(WhyNoResult(stopped).empty());
     }
 }
 

@@ -1,6 +1,7 @@
 // The analysis fixture's steps.
 #include "tests/ui/analysis_fixture.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -34,9 +35,15 @@ void AnalysisTest::TearDown() {
 }
 
 bool AnalysisTest::WaitForRun(int milliseconds) {
-    if (!window->IsRunning()) return true;
-    QSignalSpy ended(window.get(), &AnalysisWindow::RunEnded);
-    return ended.wait(milliseconds);
+    // Another tab's run may end first: wait until the current tab's has.
+    QElapsedTimer timer;
+    timer.start();
+    while (window->IsRunning()) {
+        QSignalSpy ended(window.get(), &AnalysisWindow::RunEnded);
+        const auto left = milliseconds - timer.elapsed();
+        if (left <= 0 || !ended.wait(static_cast<int>(left))) return !window->IsRunning();
+    }
+    return true;
 }
 
 void AnalysisTest::OpenAndWait(const AnalysisInputs& inputs, AnalysisTab tab) {

@@ -28,7 +28,7 @@ class AnalysisTest : public ::testing::Test {
 
     // Opens `tab` for `inputs` and waits until its run ended.
     void OpenAndWait(const AnalysisInputs& inputs, AnalysisTab tab);
-    // Waits until no run is going on (true), or the time limit passed.
+    // Waits until the current tab's run ended (true), or the time limit passed.
     bool WaitForRun(int milliseconds = 120000);
     // The sample history with the dialog's default setting.
     static AnalysisInputs SampleInputs();

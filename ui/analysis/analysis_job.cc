@@ -8,6 +8,7 @@
 #include "ui/analysis/analysis_job.h"
 
 #include <QMetaObject>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -16,6 +17,7 @@ namespace corvalith {
 
 struct AnalysisJob::Link {
     std::atomic<bool> cancel{false};
+    std::atomic<int> shown{0};  // the last thousandth posted, so each is posted once
     std::mutex mutex;
     AnalysisJob* job = nullptr;  // under `mutex`; null once the job is gone
 
@@ -100,11 +102,18 @@ AnalysisJob::AnalysisJob(AnalysisTab tab, const AnalysisInputs& inputs, QObject*
     auto work = [link = m_link, tab, inputs, compute = std::move(compute)] {
         evaluate::RunControl control;
         control.cancel = &link->cancel;
-        control.progress = [&link](std::size_t done, std::size_t total) {
+        // The run reports its share often; only a new thousandth reaches the window.
+        control.share = [&link](double share) {
             if (link->cancel.load()) return;
-            link->Post([done, total](AnalysisJob& job) {
-                emit job.Progress(static_cast<int>(done), static_cast<int>(total));
-            });
+            // A whole share summed in parts may fall short of 1 by a rounding.
+            const int done =
+                std::clamp(static_cast<int>(share * kProgressTotal + 1e-6), 0, kProgressTotal);
+            int shown = link->shown.load();
+            while (done > shown) {
+                if (!link->shown.compare_exchange_weak(shown, done)) continue;
+                link->Post([done](AnalysisJob& job) { emit job.Progress(done, kProgressTotal); });
+                return;
+            }
         };
         AnalysisOutcome outcome = compute(tab, inputs, control);
         if (link->cancel.load()) outcome = {};  // a cancelled run shows nothing as complete

@@ -1,5 +1,6 @@
-// One computation of the analysis window on a worker thread: progress and
-// the end come back to the window's thread as queued signals; Cancel sets
+// One computation of the analysis window on a worker thread: progress (in
+// thousandths of the run, from its first bytes read) and the end come back
+// to the window's thread as queued signals; Cancel sets
 // the flag the computation checks between steps. Destroying a job never
 // waits for its worker: the worker is told to stop, posts nothing more and
 // is joined by a thread of its own.
@@ -33,7 +34,11 @@ class AnalysisJob final : public QObject {
     void Cancel() noexcept;
     [[nodiscard]] AnalysisTab tab() const noexcept { return m_tab; }
 
+    // The scale of Progress: `done` of kProgressTotal.
+    static constexpr int kProgressTotal = 1000;
+
   signals:
+    // Each time another thousandth of the run is done (never falling).
     void Progress(int done, int total);
     // Once, on the window's thread, after the computation ended.
     void Finished(const corvalith::AnalysisOutcome& outcome);

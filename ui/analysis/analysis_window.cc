@@ -1,7 +1,9 @@
 // The window's run loop: a tab that becomes current (or a new K, or new
-// inputs) looks up its key; a hit is shown at once, a miss starts one job,
-// replacing (and cancelling) any job still running. A finished job's result
-// enters the cache; a cancelled one leaves its tab empty.
+// inputs) looks up its key; a hit is shown at once, a run of the tab for the
+// same key goes on, a miss starts the tab's job. Runs of several tabs go on
+// side by side, each until it ends, is cancelled, or its tab's key changes
+// (another setting, K or file state): only then is it cancelled. A finished
+// job's result enters the cache; a cancelled one leaves its tab empty.
 #include "ui/analysis/analysis_window.h"
 
 #include <QChart>
@@ -81,17 +83,22 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     layout->addWidget(m_tabs, 1);
 
     auto* bottom = new QHBoxLayout;
-    m_progress = new QProgressBar(this);
-    m_progress->setVisible(false);
-    m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-    m_cancel->setVisible(false);
+    for (TabRun& run : m_runs) {
+        run.progress = new QProgressBar(this);
+        run.progress->setVisible(false);
+        run.cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+        run.cancel->setVisible(false);
+        bottom->addWidget(run.progress, 1);
+        bottom->addWidget(run.cancel);
+        connect(run.cancel, &QPushButton::clicked, this, [&run] {
+            if (run.job) run.job->Cancel();
+        });
+    }
     m_status = new QLabel(this);
     m_png = new QPushButton(QStringLiteral("PNG..."), this);
     m_svg = new QPushButton(QStringLiteral("SVG..."), this);
     m_csv = new QPushButton(QStringLiteral("CSV..."), this);
     m_json = new QPushButton(QStringLiteral("JSON..."), this);
-    bottom->addWidget(m_progress, 1);
-    bottom->addWidget(m_cancel);
     bottom->addWidget(m_status, 1);
     for (QPushButton* button : {m_png, m_svg, m_csv, m_json}) bottom->addWidget(button);
     layout->addLayout(bottom);
@@ -115,9 +122,6 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     });
     connect(m_tickets->SpreadSelector(), &QSpinBox::valueChanged, this,
             [this] { UpdateExports(); });
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        if (m_job) m_job->Cancel();
-    });
     connect(m_sweep, &SweepTab::OpenSetting, this, [this](const evaluate::Setting& setting) {
         AnalysisInputs inputs = m_inputs;
         inputs.filter = setting.filter;
@@ -133,7 +137,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     UpdateExports();
 }
 
-AnalysisWindow::~AnalysisWindow() { StopJob(); }
+AnalysisWindow::~AnalysisWindow() { StopAllJobs(); }
 
 std::shared_ptr<const AnalysisResult>& AnalysisWindow::Shown(AnalysisTab tab) {
     return m_shown[static_cast<std::size_t>(tab)];
@@ -149,6 +153,11 @@ AnalysisTab AnalysisWindow::CurrentTab() const {
 
 QString AnalysisWindow::StatusText() const { return m_status->text(); }
 
+void AnalysisWindow::SetStatus(AnalysisTab tab, const QString& text) {
+    Run(tab).status = text;
+    if (tab == CurrentTab()) m_status->setText(text);
+}
+
 void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
     const bool changed = inputs.path != m_inputs.path || inputs.filter != m_inputs.filter ||
                          inputs.interval != m_inputs.interval || inputs.fft != m_inputs.fft ||
@@ -156,7 +165,7 @@ void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
     m_inputs = inputs;
     m_inputs.top = m_top->value();
     if (changed) {
-        StopJob();
+        // The runs whose key changed stop in Refresh; the others go on.
         for (int t = 0; t < kAnalysisTabCount; ++t) ClearTab(static_cast<AnalysisTab>(t));
     }
     UpdateHeader();
@@ -182,65 +191,104 @@ void AnalysisWindow::UpdateHeader() {
 
 void AnalysisWindow::Refresh() {
     const AnalysisTab tab = CurrentTab();
+    m_status->setText(Run(tab).status);
     UpdateExports();
+    UpdateRunRows();
     const std::optional<FileStamp> stamp = StampOf(m_inputs.path);
     if (!stamp) {
-        StopJob();
+        StopAllJobs();
         ClearTab(tab);
-        m_status->setText(ToQString(FailureMessage(PredictStatus::PathNotFound)));
+        SetStatus(tab, ToQString(FailureMessage(PredictStatus::PathNotFound)));
         return;
     }
+    StopStaleRuns(*stamp);
     const std::string key = AnalysisCache::KeyOf(tab, m_inputs, *stamp);
     if (auto cached = m_cache.Find(key)) {
-        StopJob();
         ShowResult(tab, std::move(cached));
-        m_status->setText(QString());
+        SetStatus(tab, QString());
         return;
     }
+    if (Run(tab).job != nullptr) return;  // the tab's run for this key goes on
     Start(tab, key, *stamp);
 }
 
+void AnalysisWindow::StopStaleRuns(const FileStamp& stamp) {
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        const auto tab = static_cast<AnalysisTab>(t);
+        TabRun& run = Run(tab);
+        if (run.job == nullptr || run.key == AnalysisCache::KeyOf(tab, m_inputs, stamp)) continue;
+        StopJob(tab);
+        SetStatus(tab, QString());
+    }
+}
+
 void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp) {
-    StopJob();
+    StopJob(tab);
     ClearTab(tab);
     ++m_runsStarted;
     AnalysisInputs inputs = m_inputs;
     inputs.money = true;  // 検証 shows the 収支 of every bet type
-    m_job = new AnalysisJob(tab, inputs, this, m_compute);
-    m_progress->setRange(0, 0);  // busy until the first step is reported
-    m_progress->setVisible(true);
-    m_cancel->setVisible(true);
-    m_status->setText(QStringLiteral("計算中..."));
-    connect(m_job, &AnalysisJob::Progress, m_progress, [this](int done, int total) {
-        m_progress->setRange(0, total);
-        m_progress->setValue(done);
+    TabRun& run = Run(tab);
+    run.job = new AnalysisJob(tab, inputs, this, m_compute);
+    run.key = key;
+    // Determinate from the start: the run reports from its first bytes read.
+    run.progress->setRange(0, AnalysisJob::kProgressTotal);
+    run.progress->setValue(0);
+    SetStatus(tab, QStringLiteral("計算中..."));
+    QProgressBar* progress = run.progress;
+    connect(run.job, &AnalysisJob::Progress, progress, [progress](int done, int total) {
+        progress->setRange(0, total);
+        progress->setValue(done);
     });
-    connect(m_job, &AnalysisJob::Finished, this,
+    connect(run.job, &AnalysisJob::Finished, this,
             [this, tab, key, stamp](const AnalysisOutcome& outcome) {
-                StopJob();
-                if (outcome.end == AnalysisEnd::Done) {
-                    m_cache.Store(key, stamp, outcome.result);
-                    if (CurrentTab() == tab) ShowResult(tab, outcome.result);
-                    m_status->setText(QString());
-                } else if (outcome.end == AnalysisEnd::Cancelled) {
-                    m_status->setText(QStringLiteral("キャンセルしました。結果はありません。"));
-                } else {
-                    m_status->setText(ToQString(WhyNoResult(outcome)));
-                }
-                UpdateExports();
-                emit RunEnded();
+                Finish(tab, key, stamp, outcome);
             });
+    UpdateRunRows();
 }
 
-void AnalysisWindow::StopJob() {
-    if (m_job == nullptr) return;
-    AnalysisJob* job = m_job;
-    m_job = nullptr;
+void AnalysisWindow::Finish(AnalysisTab tab, const std::string& key, const FileStamp& stamp,
+                            const AnalysisOutcome& outcome) {
+    StopJob(tab);
+    if (outcome.end == AnalysisEnd::Done) {
+        // A file changed during the run: its result describes no file there is now.
+        if (StampOf(stamp.path) == stamp) m_cache.Store(key, stamp, outcome.result);
+        if (CurrentTab() == tab) ShowResult(tab, outcome.result);
+        SetStatus(tab, QString());
+    } else if (outcome.end == AnalysisEnd::Cancelled) {
+        SetStatus(tab, QStringLiteral("キャンセルしました。結果はありません。"));
+    } else {
+        SetStatus(tab, ToQString(WhyNoResult(outcome)));
+    }
+    UpdateExports();
+    emit RunEnded();
+}
+
+void AnalysisWindow::StopJob(AnalysisTab tab) {
+    TabRun& run = Run(tab);
+    if (run.job == nullptr) return;
+    AnalysisJob* job = run.job;
+    run.job = nullptr;
+    run.key.clear();
     job->Cancel();
     job->disconnect(this);
     job->deleteLater();  // the worker stops at its next step; nothing waits for it
-    m_progress->setVisible(false);
-    m_cancel->setVisible(false);
+    UpdateRunRows();
+}
+
+void AnalysisWindow::StopAllJobs() {
+    for (int t = 0; t < kAnalysisTabCount; ++t) StopJob(static_cast<AnalysisTab>(t));
+}
+
+void AnalysisWindow::UpdateRunRows() {
+    const AnalysisTab current = CurrentTab();
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        const auto tab = static_cast<AnalysisTab>(t);
+        const TabRun& run = Run(tab);
+        const bool shown = run.job != nullptr && tab == current;
+        run.progress->setVisible(shown);
+        run.cancel->setVisible(shown);
+    }
 }
 
 void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result) {
@@ -397,8 +445,13 @@ bool AnalysisWindow::ExportJson() {
 }
 
 void AnalysisWindow::closeEvent(QCloseEvent* event) {
-    if (m_job) m_status->setText(QStringLiteral("キャンセルしました。結果はありません。"));
-    StopJob();  // closing cancels the run; the window stays for the next command
+    // Closing cancels every run; the window stays for the next command.
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        const auto tab = static_cast<AnalysisTab>(t);
+        if (Run(tab).job == nullptr) continue;
+        StopJob(tab);
+        SetStatus(tab, QStringLiteral("キャンセルしました。結果はありません。"));
+    }
     QWidget::closeEvent(event);
 }
 

@@ -1,8 +1,9 @@
 // The analysis window: non-modal, one per dialog, with the tabs 詳細, 検証,
 // 全設定, 乱数性 and 買い目 for the history and setting the dialog held when it was
-// opened. Each tab's result is computed on a worker thread (progress bar
-// and キャンセル meanwhile) and cached for the run of the program per file
-// state and setting. Charts save as PNG and SVG, tables as CSV, every tab as
+// opened. Each tab's result is computed on a worker thread of its own
+// (with the tab's own progress bar and キャンセル meanwhile) that keeps going
+// while another tab is shown, and cached for the run of the program per
+// file state and setting. Charts save as PNG and SVG, tables as CSV, every tab as
 // the command line's JSON. Its size, last tab and K live in the dialog's
 // AnalysisSession, for the run only.
 #pragma once
@@ -12,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "commands/analysis_cache.h"
 #include "commands/analysis_inputs.h"
@@ -50,8 +52,11 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
 
     [[nodiscard]] AnalysisTab CurrentTab() const;
     [[nodiscard]] const AnalysisInputs& Inputs() const noexcept { return m_inputs; }
-    [[nodiscard]] bool IsRunning() const noexcept { return m_job != nullptr; }
-    // What the status line says (a failure, a cancelled run, a cached result).
+    // Whether the current tab's (or `tab`'s) run is going on.
+    [[nodiscard]] bool IsRunning() const { return IsRunning(CurrentTab()); }
+    [[nodiscard]] bool IsRunning(AnalysisTab tab) const noexcept { return Run(tab).job != nullptr; }
+    // What the status line says for the current tab (a failure, a cancelled
+    // run, a run going on).
     [[nodiscard]] QString StatusText() const;
     [[nodiscard]] const AnalysisCache& Cache() const noexcept { return m_cache; }
     // How many computations were started (cache hits start none).
@@ -65,8 +70,15 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     [[nodiscard]] TicketsTab* Tickets() const noexcept { return m_tickets; }
     // 検証's bet type for the 収支 chart (evaluate::kAllBetTypes order).
     [[nodiscard]] QComboBox* BetSelector() const noexcept { return m_bet; }
-    [[nodiscard]] QProgressBar* Progress() const noexcept { return m_progress; }
-    [[nodiscard]] QPushButton* CancelButton() const noexcept { return m_cancel; }
+    // Each tab's progress bar and キャンセル (shown while its run goes on and it is current).
+    [[nodiscard]] QProgressBar* Progress() const { return Progress(CurrentTab()); }
+    [[nodiscard]] QProgressBar* Progress(AnalysisTab tab) const noexcept {
+        return Run(tab).progress;
+    }
+    [[nodiscard]] QPushButton* CancelButton() const { return CancelButton(CurrentTab()); }
+    [[nodiscard]] QPushButton* CancelButton(AnalysisTab tab) const noexcept {
+        return Run(tab).cancel;
+    }
     [[nodiscard]] QSpinBox* TopSelector() const noexcept { return m_top; }
 
     // The exports of the current tab, each through the save-file dialog.
@@ -86,7 +98,7 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     void SetCompute(AnalysisJob::Compute compute) { m_compute = std::move(compute); }
 
   signals:
-    // A computation ended (done, failed or cancelled).
+    // A computation of any tab ended (done, failed or cancelled).
     void RunEnded();
 
   protected:
@@ -94,11 +106,33 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // A tab's run: its job (null when none goes on), the key it computes,
+    // its progress row and what the status line says for the tab.
+    struct TabRun {
+        AnalysisJob* job = nullptr;
+        std::string key;
+        QProgressBar* progress = nullptr;
+        QPushButton* cancel = nullptr;
+        QString status;
+    };
+
     void Refresh();
     void Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp);
+    void Finish(AnalysisTab tab, const std::string& key, const FileStamp& stamp,
+                const AnalysisOutcome& outcome);
+    // Stops every run whose key is not its tab's for the inputs and file now.
+    void StopStaleRuns(const FileStamp& stamp);
     void ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result);
     void ClearTab(AnalysisTab tab);
-    void StopJob();
+    void StopJob(AnalysisTab tab);
+    void StopAllJobs();
+    void SetStatus(AnalysisTab tab, const QString& text);
+    // Shows the progress row of the current tab's run, hides every other.
+    void UpdateRunRows();
+    [[nodiscard]] TabRun& Run(AnalysisTab tab) { return m_runs[static_cast<std::size_t>(tab)]; }
+    [[nodiscard]] const TabRun& Run(AnalysisTab tab) const noexcept {
+        return m_runs[static_cast<std::size_t>(tab)];
+    }
     void UpdateHeader();
     void UpdateExports();
     [[nodiscard]] QWidget* CurrentChartPanel() const;
@@ -114,7 +148,7 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     AnalysisInputs m_inputs;
     AnalysisCache m_cache;
     std::array<std::shared_ptr<const AnalysisResult>, kAnalysisTabCount> m_shown;
-    AnalysisJob* m_job = nullptr;
+    std::array<TabRun, kAnalysisTabCount> m_runs;
     int m_runsStarted = 0;
 
     QLabel* m_header = nullptr;
@@ -126,8 +160,6 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     RandomnessTab* m_randomness = nullptr;
     TicketsTab* m_tickets = nullptr;
     QComboBox* m_bet = nullptr;
-    QProgressBar* m_progress = nullptr;
-    QPushButton* m_cancel = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_png = nullptr;
     QPushButton* m_svg = nullptr;
