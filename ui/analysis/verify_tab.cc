@@ -88,7 +88,7 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     if (n > 0) x->setRange(draws.front().draw, draws.back().draw);
     SetNiceTicks(*x, 6, QStringLiteral("%d回"));
     QValueAxis* y =
-        PercentAxis(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15), 7, QStringLiteral("的中率"));
+        PercentAxis(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15), 5, QStringLiteral("的中率"));
     AttachAxes(*chart, x, y);
     return chart;
 }
