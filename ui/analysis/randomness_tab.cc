@@ -14,7 +14,6 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -92,7 +91,7 @@ QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title)
     lineAxis->setRange(-0.5, 9.5);
     lineAxis->setVisible(false);
     auto* deviationAxis = new QValueAxis;
-    deviationAxis->setTitleText(QStringLiteral("期待値との差（回）"));
+    deviationAxis->setTitleText(QStringLiteral("差（回）"));
     const double reach = std::max(1.0, widest * 1.15);
     deviationAxis->setRange(-reach, reach);
     SetNiceTicks(*deviationAxis, 5, QStringLiteral("%d"));
@@ -107,6 +106,7 @@ QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title)
         series->attachAxis(deviationAxis);
     }
     chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(2, 0, 2, 0));
     // The digits are the categories below; the legend names the band and the line.
     for (QLegendMarker* marker : chart->legend()->markers(bars)) marker->setVisible(false);
     return chart;
@@ -127,11 +127,12 @@ RandomnessTab::RandomnessTab(WindowServices* services, QWidget* parent) : QWidge
     QHeaderView& rows = *m_table->verticalHeader();
     rows.setMinimumSectionSize(m_table->fontMetrics().height() + 2);
     rows.setDefaultSectionSize(m_table->fontMetrics().height() + 2);
-    // Tall enough for every test without scrolling (a horizontal scroll bar
-    // included); the charts take the rest.
+    // Tall enough for every test without scrolling; the reading column takes
+    // the width that is left, so no scroll bar is needed across either. The
+    // charts take the rest.
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->setFixedHeight(rows.defaultSectionSize() * kRandomnessRows +
                             m_table->horizontalHeader()->sizeHint().height() +
-                            m_table->horizontalScrollBar()->sizeHint().height() +
                             2 * m_table->frameWidth());
     layout->addWidget(m_table);
     m_verdict = new QLabel(this);
