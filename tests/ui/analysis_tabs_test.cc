@@ -14,6 +14,7 @@
 #include <QTableWidget>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "tests/support/history_files.h"
 #include "tests/ui/analysis_fixture.h"
@@ -230,18 +231,36 @@ TEST_F(AnalysisTest, RandomnessChartsAndTableAreTheRandomnessJson) {
     for (int p = 0; p < 4; ++p) {
         const json& position = expected["positions"][p];
         QChart* chart = window->Randomness()->CountChart(p);
-        auto* bars = qobject_cast<QBarSeries*>(chart->series().front());
+        // One set per digit: its count minus the expected count, at its own
+        // category alone.
+        auto* bars = qobject_cast<QAbstractBarSeries*>(chart->series().front());
         ASSERT_NE(bars, nullptr);
-        QBarSet* set = bars->barSets().front();
+        ASSERT_EQ(bars->count(), 10);
         double total = 0;
+        for (int d = 0; d < 10; ++d) total += position["counts"][d].get<double>();
+        double widest = 0;
         for (int d = 0; d < 10; ++d) {
-            EXPECT_EQ(set->at(d), position["counts"][d].get<double>());
-            total += position["counts"][d].get<double>();
+            QBarSet* set = bars->barSets()[d];
+            for (int c = 0; c < 10; ++c) {
+                EXPECT_EQ(set->at(c),
+                          c == d ? position["counts"][d].get<double>() - total / 10 : 0.0);
+            }
+            widest = std::max(widest, std::abs(set->at(d)));
         }
         auto* expectedLine = SeriesNamed<QLineSeries>(chart, QStringLiteral("期待値"));
         ASSERT_NE(expectedLine, nullptr);
-        for (const QPointF& point : expectedLine->points()) EXPECT_EQ(point.y(), total / 10);
-        EXPECT_GE(ValueAxis(chart, Qt::Vertical)->max(), set->at(0));
+        for (const QPointF& point : expectedLine->points()) EXPECT_EQ(point.y(), 0.0);
+        // Chance's band: 1.96 standard deviations of a binomial count, p = 1/10.
+        auto* band = SeriesNamed<QAreaSeries>(chart, QStringLiteral("偶然の 95% 範囲"));
+        ASSERT_NE(band, nullptr);
+        const double half = 1.959963984540054 * std::sqrt(total * 0.1 * 0.9);
+        for (const QPointF& point : band->upperSeries()->points())
+            EXPECT_NEAR(point.y(), half, 1e-6);
+        for (const QPointF& point : band->lowerSeries()->points())
+            EXPECT_NEAR(point.y(), -half, 1e-6);
+        QValueAxis* axis = ValueAxis(chart, Qt::Vertical);
+        EXPECT_GE(axis->max(), std::max(widest, half));
+        EXPECT_LE(axis->min(), -std::max(widest, half));
         pValues.push_back(position["p_value"].get<double>());
     }
     for (int p = 0; p < 4; ++p) {

@@ -3,6 +3,7 @@
 // the palette's colours.
 #include <QAbstractBarSeries>
 #include <QApplication>
+#include <QAreaSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
@@ -12,15 +13,19 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QScatterSeries>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QValueAxis>
 #include <cmath>
 
+#include "tests/support/history_files.h"
 #include "tests/ui/analysis_fixture.h"
+#include "tests/ui/dialog_fixture.h"
 #include "ui/analysis/detail_tab.h"
 #include "ui/analysis/digit_palette.h"
 #include "ui/analysis/nice_ticks.h"
+#include "ui/analysis/randomness_tab.h"
 #include "ui/analysis/verify_tab.h"
 
 namespace corvalith::testing {
@@ -195,19 +200,62 @@ TEST_F(ChartLookTest, VerifyShowsRatesInPerCentAndDrawsAs回OnOneTwoFiveTicks) {
             EXPECT_LE(value, rates->max() + 1e-12);
             values << value * 100;
         }
-        const Ticks ticks = NiceTicks(rates->min() * 100, rates->max() * 100, 7);
+        const Ticks ticks = NiceTicks(rates->min() * 100, rates->max() * 100, 5);
         for (int i = 0; i < values.size(); ++i) {
             EXPECT_NEAR(values[i], ticks.first + i * ticks.step, 1e-9);
         }
-        auto* draws = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+        auto* draws = qobject_cast<QCategoryAxis*>(chart->axes(Qt::Horizontal).front());
         ASSERT_NE(draws, nullptr);
-        EXPECT_EQ(draws->labelFormat(), QStringLiteral("%d回"));
-        EXPECT_EQ(draws->tickType(), QValueAxis::TicksDynamic);
-        const Ticks drawTicks = NiceTicks(draws->min(), draws->max(), 6);
-        EXPECT_EQ(draws->tickInterval(), drawTicks.step);
-        EXPECT_EQ(draws->tickAnchor(), drawTicks.first);
-        EXPECT_EQ(std::fmod(draws->tickAnchor(), draws->tickInterval()), 0.0);
+        const Ticks drawTicks = NiceTicks(draws->min(), draws->max(), 5);
+        const QStringList labels = draws->categoriesLabels();
+        ASSERT_GE(labels.size(), 2);
+        for (int i = 0; i < labels.size(); ++i) {
+            const double draw = drawTicks.first + i * drawTicks.step;
+            EXPECT_EQ(labels[i], QString::number(draw, 'f', 0) + QStringLiteral("回"));
+            EXPECT_EQ(draws->endValue(labels[i]), draw);
+        }
     }
+}
+
+TEST_F(ChartLookTest, RandomnessShowsEveryTestAtTheDefaultSizeAndMarksTheSignificantOnes) {
+    // The thousands digit is 7 in every fourth draw: its frequency test (and
+    // the tests that involve it) fail, the others mostly do not.
+    std::vector<std::string> results = RandomResults(800, 11);
+    for (std::size_t i = 0; i < results.size(); i += 4) results[i][0] = '7';
+    AnalysisInputs inputs = SampleInputs();
+    inputs.path = dir.Write("biased.csv", MakeHistory(results));
+    OpenAndWait(inputs, AnalysisTab::Randomness);
+    window->show();
+    // As a new window opens: the session's default size, or the least the
+    // tabs need when that is more.
+    EXPECT_EQ(window->size(), AnalysisSession{}.size.expandedTo(window->minimumSizeHint()));
+    QApplication::processEvents();
+    const QTableWidget& table = *window->Randomness()->Table();
+    ASSERT_EQ(table.rowCount(), kRandomnessRows);
+    const int last = table.rowCount() - 1;
+    EXPECT_EQ(table.rowViewportPosition(0), 0);
+    EXPECT_LE(table.rowViewportPosition(last) + table.rowHeight(last), table.viewport()->height());
+    EXPECT_FALSE(table.verticalScrollBar()->isVisible());
+    int significant = 0;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const bool marked = table.item(row, 0)->text().startsWith(QStringLiteral("＊"));
+        const bool p = table.item(row, 3)->data(Qt::UserRole).toDouble() < 0.05;
+        EXPECT_EQ(marked, p) << row;
+        for (int column = 0; column < table.columnCount(); ++column) {
+            EXPECT_EQ(table.item(row, column)->font().bold(), p) << row << " " << column;
+        }
+        significant += p ? 1 : 0;
+    }
+    EXPECT_GE(significant, 1);
+    EXPECT_LT(significant, kRandomnessRows);
+    // The thousands' 7 stands far outside the band; its bar is its deviation.
+    QChart* chart = window->Randomness()->CountChart(0);
+    auto* bars = qobject_cast<QAbstractBarSeries*>(chart->series().front());
+    ASSERT_NE(bars, nullptr);
+    auto* band = qobject_cast<QAreaSeries*>(chart->series()[1]);
+    ASSERT_NE(band, nullptr);
+    EXPECT_GT(bars->barSets()[7]->at(7), 2 * band->upperSeries()->at(0).y());
+    for (QBarSet* set : bars->barSets()) EXPECT_EQ(set->color(), Palette(set->label().toInt()));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // last ticket always among them), as the hit-rate lines do.
 #include "ui/analysis/balance_chart.h"
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QLineSeries>
 #include <QTableWidget>
@@ -52,10 +53,7 @@ QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     chart->addSeries(fixed);
     chart->addSeries(hot);
     chart->addSeries(pick);
-    auto* x = new QValueAxis;
-    x->setTitleText(QStringLiteral("回"));
-    if (n > 0) x->setRange(money.draws.front(), money.draws.back());
-    SetNiceTicks(*x, 6, QStringLiteral("%d回"));
+    QValueAxis* x = n > 0 ? DrawAxis(money.draws.front(), money.draws.back(), 5) : new QValueAxis;
     auto* y = new QValueAxis;
     y->setTitleText(QStringLiteral("累計収支（円）"));
     const double margin = std::max(1000.0, (high - low) * 0.05);

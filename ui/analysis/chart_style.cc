@@ -79,12 +79,31 @@ QPointF NearestPoint(const QXYSeries& series, double x) {
 
 QString PercentText(double fraction) { return FromUtf8(Percent(fraction)); }
 
-QCategoryAxis* PercentAxis(double low, double high, int most, const QString& title) {
+namespace {
+
+// An axis over [low, high] with a label at each value.
+QCategoryAxis* LabelledAxis(double low, double high, const QString& title) {
     auto* axis = new QCategoryAxis;
     axis->setTitleText(title);
     axis->setRange(low, high);
     axis->setStartValue(low);
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    return axis;
+}
+
+}  // namespace
+
+QCategoryAxis* DrawAxis(double first, double last, int most) {
+    QCategoryAxis* axis = LabelledAxis(first, last, QStringLiteral("回"));
+    const Ticks ticks = NiceTicks(first, last, most);
+    for (const double value : TickValues(ticks, first, last)) {
+        axis->append(QString::number(value, 'f', 0) + QStringLiteral("回"), value);
+    }
+    return axis;
+}
+
+QCategoryAxis* PercentAxis(double low, double high, int most, const QString& title) {
+    QCategoryAxis* axis = LabelledAxis(low, high, title);
     const Ticks ticks = NiceTicks(low * 100, high * 100, most);
     const int decimals = ticks.step < 1 ? int(std::ceil(-std::log10(ticks.step))) : 0;
     for (const double value : TickValues(ticks, low * 100, high * 100)) {

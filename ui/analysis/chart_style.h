@@ -32,6 +32,10 @@ void ToggleSeriesFromLegend(QChart& chart);
 // stays as it is; labels in `format` (printf style, e.g. "%d回").
 void SetNiceTicks(QValueAxis& axis, int most, const QString& format);
 
+// A horizontal axis over the draws [first, last] labelled "N回" on 1-2-5
+// values (at most `most`), titled 回. (A label format cannot carry 回.)
+[[nodiscard]] QCategoryAxis* DrawAxis(double first, double last, int most);
+
 // A vertical axis over the fractions [low, high] labelled in per cent on
 // 1-2-5 values (at most `most`), titled `title`.
 [[nodiscard]] QCategoryAxis* PercentAxis(double low, double high, int most, const QString& title);

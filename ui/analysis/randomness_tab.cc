@@ -1,24 +1,33 @@
 // The tests are listed in the text report's order (RandomnessTests), so the
-// rows and the verdict count the same tests.
+// rows and the verdict count the same tests. The table is as tall as its 18
+// rows; the count charts share what is left.
 #include "ui/analysis/randomness_tab.h"
 
+#include <QAreaSeries>
 #include <QBarCategoryAxis>
-#include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QFont>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QStackedBarSeries>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
+#include "evaluate/statistics.h"
 #include "report/position_names.h"
 #include "report/randomness_reading.h"
 #include "report/text_report.h"
 #include "ui/analysis/analysis_tables.h"
 #include "ui/analysis/chart_panel.h"
+#include "ui/analysis/chart_style.h"
 
 namespace corvalith {
 namespace {
@@ -26,45 +35,80 @@ namespace {
 QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title) {
     auto* chart = new QChart;
     chart->setTitle(title);
-    auto* set = new QBarSet(QStringLiteral("出現回数"));
-    std::uint64_t total = 0, most = 0;
-    QStringList digits;
-    for (int d = 0; d < 10; ++d) {
-        set->append(double(r.counts[d]));
-        total += r.counts[d];
-        most = std::max(most, r.counts[d]);
-        digits << QString::number(d);
-    }
-    auto* bars = new QBarSeries;
-    bars->append(set);
-    chart->addSeries(bars);
+    std::uint64_t total = 0;
+    for (const std::uint64_t count : r.counts) total += count;
     const double expected = double(total) / 10.0;
-    auto* line = new QLineSeries;
-    line->setName(QStringLiteral("期待値"));
-    line->append(-0.5, expected);
-    line->append(9.5, expected);
-    QPen pen(Qt::red);
-    pen.setWidthF(2);
-    pen.setStyle(Qt::DashLine);
-    line->setPen(pen);
+    // Each count is binomial with p = 1/10 under the hypothesis of fair digits.
+    const double sigma = std::sqrt(double(total) * 0.1 * 0.9);
+    const double band = evaluate::kZ95 * sigma;
+    double widest = band;
+    QStringList digits;
+    // One set per digit holding its deviation at its own category alone, so
+    // that stacked, every bar has its digit's colour.
+    auto* bars = new QStackedBarSeries;
+    for (int d = 0; d < 10; ++d) {
+        const double deviation = double(r.counts[d]) - expected;
+        widest = std::max(widest, std::abs(deviation));
+        digits << QString::number(d);
+        auto* set = new QBarSet(QString::number(d));
+        set->setColor(DigitColour(d));
+        set->setBorderColor(DigitColour(d));
+        for (int c = 0; c < 10; ++c) set->append(c == d ? deviation : 0.0);
+        const std::uint64_t count = r.counts[d];
+        ShowTipOnHover(*set, [d, count, expected, sigma](int) {
+            const double deviation = double(count) - expected;
+            return QStringLiteral("数字 %1　出現 %2 回　期待値 %3 回　差 %4（%5 σ）")
+                .arg(d)
+                .arg(count)
+                .arg(expected, 0, 'f', 1)
+                .arg(deviation, 0, 'f', 1)
+                .arg(sigma > 0 ? deviation / sigma : 0.0, 0, 'f', 2);
+        });
+        bars->append(set);
+    }
+    bars->setBarWidth(0.7);
+    chart->addSeries(bars);
+    // The band does not own its boundary lines; the chart does.
+    auto* upper = new QLineSeries(chart);
+    auto* lower = new QLineSeries(chart);
+    upper->append(-0.5, band);
+    upper->append(9.5, band);
+    lower->append(-0.5, -band);
+    lower->append(9.5, -band);
+    auto* area = new QAreaSeries(upper, lower);
+    area->setName(QStringLiteral("偶然の 95% 範囲"));
+    area->setColor(QColor(128, 128, 128, 70));
+    area->setBorderColor(QColor(128, 128, 128));
+    chart->addSeries(area);
+    auto* line = Line(QStringLiteral("期待値"), QColor(128, 128, 128), 1.5, Qt::DashLine);
+    line->append(-0.5, 0);
+    line->append(9.5, 0);
     chart->addSeries(line);
     auto* digitAxis = new QBarCategoryAxis;
     digitAxis->append(digits);
     digitAxis->setTitleText(QStringLiteral("数字"));
-    auto* lineAxis = new QValueAxis;  // the same span as the categories, for the line
+    auto* lineAxis = new QValueAxis;  // the same span as the categories, for the band
     lineAxis->setRange(-0.5, 9.5);
     lineAxis->setVisible(false);
-    auto* countAxis = new QValueAxis;
-    countAxis->setTitleText(QStringLiteral("回数"));
-    countAxis->setRange(0, std::max(1.0, double(most) * 1.15));
+    auto* deviationAxis = new QValueAxis;
+    deviationAxis->setTitleText(QStringLiteral("差（回）"));
+    const double reach = std::max(1.0, widest * 1.15);
+    deviationAxis->setRange(-reach, reach);
+    SetNiceTicks(*deviationAxis, 5, QStringLiteral("%d"));
     chart->addAxis(digitAxis, Qt::AlignBottom);
     chart->addAxis(lineAxis, Qt::AlignBottom);
-    chart->addAxis(countAxis, Qt::AlignLeft);
+    chart->addAxis(deviationAxis, Qt::AlignLeft);
     bars->attachAxis(digitAxis);
-    bars->attachAxis(countAxis);
-    line->attachAxis(lineAxis);
-    line->attachAxis(countAxis);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    bars->attachAxis(deviationAxis);
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(area), static_cast<QAbstractSeries*>(line)}) {
+        series->attachAxis(lineAxis);
+        series->attachAxis(deviationAxis);
+    }
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(2, 0, 2, 0));
+    // The digits are the categories below; the legend names the band and the line.
+    for (QLegendMarker* marker : chart->legend()->markers(bars)) marker->setVisible(false);
     return chart;
 }
 
@@ -73,12 +117,24 @@ QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title)
 RandomnessTab::RandomnessTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     m_charts = MakePositionGrid(m_views, services, this);
-    layout->addWidget(m_charts, 3);
+    for (QChartView* view : m_views) view->setMinimumHeight(120);
+    layout->addWidget(m_charts, 1);
     m_table = new QTableWidget(this);
     SetUpTable(*m_table,
-               {QStringLiteral("検定"), QStringLiteral("統計量"), QStringLiteral("自由度"),
-                QStringLiteral("p値"), QStringLiteral("読み方")});
-    layout->addWidget(m_table, 2);
+               {QStringLiteral("検定（＊ %1 水準で有意）").arg(FromUtf8(SignificanceLevelText())),
+                QStringLiteral("統計量"), QStringLiteral("自由度"), QStringLiteral("p値"),
+                QStringLiteral("読み方")});
+    QHeaderView& rows = *m_table->verticalHeader();
+    rows.setMinimumSectionSize(m_table->fontMetrics().height() + 2);
+    rows.setDefaultSectionSize(m_table->fontMetrics().height() + 2);
+    // Tall enough for every test without scrolling; the reading column takes
+    // the width that is left, so no scroll bar is needed across either. The
+    // charts take the rest.
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_table->setFixedHeight(rows.defaultSectionSize() * kRandomnessRows +
+                            m_table->horizontalHeader()->sizeHint().height() +
+                            2 * m_table->frameWidth());
+    layout->addWidget(m_table);
     m_verdict = new QLabel(this);
     m_verdict->setWordWrap(true);
     layout->addWidget(m_verdict);
@@ -139,6 +195,20 @@ void RandomnessTab::Show(const std::shared_ptr<const AnalysisResult>& result) {
         if (tests[i].pValue < evaluate::kSignificance) PaintCell(*p, SignificantColour());
         m_table->setItem(row, 3, p);
         m_table->setItem(row, 4, new QTableWidgetItem(FromUtf8(rows[i].reading)));
+    }
+    // Significant rows in bold with a ＊ before the test's name, so that they
+    // stand out without their colour.
+    for (std::size_t i = 0; i < tests.size(); ++i) {
+        if (!(tests[i].pValue < evaluate::kSignificance)) continue;
+        const int row = static_cast<int>(i);
+        QTableWidgetItem* name = m_table->item(row, 0);
+        name->setText(QStringLiteral("＊") + name->text());
+        for (int column = 0; column < m_table->columnCount(); ++column) {
+            QTableWidgetItem* item = m_table->item(row, column);
+            QFont font = item->font();
+            font.setBold(true);
+            item->setFont(font);
+        }
     }
     m_verdict->setText(FromUtf8(RandomnessVerdict(r)).trimmed());
 }

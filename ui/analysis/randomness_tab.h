@@ -1,6 +1,7 @@
-// 乱数性: per position a bar chart of the digit counts with the expected
-// count, and the frequency, serial, repeat and pair tests with p-values and
-// a plain reading of each; the command line's verdict below.
+// 乱数性: per position a bar chart of each digit's count minus the expected
+// count with chance's 95 % band, and the frequency, serial, repeat and pair
+// tests with p-values and a plain reading of each; the command line's
+// verdict below.
 #pragma once
 
 #include <QWidget>
@@ -37,6 +38,10 @@ class RandomnessTab final : public QWidget {
     QTableWidget* m_table = nullptr;
     QLabel* m_verdict = nullptr;
 };
+
+// The table's rows: the frequency test of each position, the serial and
+// repeat tests of each, the six pairs of positions.
+inline constexpr int kRandomnessRows = 18;
 
 // The table's columns: 検定, 統計量 (χ² or repeats), 自由度, p値, 読み方.
 inline constexpr int kRandomnessColumns = 5;

@@ -83,12 +83,9 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
     chart->addSeries(rate);
     chart->setTitle(title + QStringLiteral("　上位 %1 の累積的中率").arg(top));
     for (QLineSeries* line : {rate, hot, cold}) ShowRateTip(*line);
-    auto* x = new QValueAxis;
-    x->setTitleText(QStringLiteral("回"));
-    if (n > 0) x->setRange(draws.front().draw, draws.back().draw);
-    SetNiceTicks(*x, 6, QStringLiteral("%d回"));
+    QValueAxis* x = n > 0 ? DrawAxis(draws.front().draw, draws.back().draw, 5) : new QValueAxis;
     QValueAxis* y =
-        PercentAxis(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15), 7, QStringLiteral("的中率"));
+        PercentAxis(std::max(0.0, c - 0.15), std::min(1.0, c + 0.15), 5, QStringLiteral("的中率"));
     AttachAxes(*chart, x, y);
     return chart;
 }
