@@ -62,7 +62,7 @@ compare() {
     shift 2
     local plain
     plain=$(timed "$runs" "$cli" "$name" "$history" "$@")
-    echo "corvix-cli $name $(basename "$history") $* (mean of $runs runs, ms)"
+    echo "corvix-cli $name $(basename "$history")${*:+ $*} (mean of $runs runs, ms)"
     awk -v p="$plain" 'BEGIN { split(p, a, " ");
         printf "  %-14s wall %8.2f  cpu %8.2f\n", "plain", a[1], a[2] }'
     for type in straight box set; do
