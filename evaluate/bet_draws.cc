@@ -34,7 +34,9 @@ std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
     std::vector<BetDraw> draws;
     if (setting.interval == 0) return draws;
     const std::size_t n = std::min(DrawCount(table), hot.size());
-    for (std::size_t j = FirstCandidate(table, options); j < n; ++j) {
+    const std::size_t first = FirstCandidate(table, options);
+    draws.reserve(n - std::min(first, n));
+    for (std::size_t j = first; j < n; ++j) {
         if (options.from && table.numbers[j] < *options.from) continue;
         const std::size_t m = j / setting.interval;
         BetDraw draw;

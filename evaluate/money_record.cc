@@ -5,6 +5,10 @@
 
 #include <algorithm>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "evaluate/bet_draws.h"
 #include "evaluate/scoring.h"
 
@@ -23,32 +27,132 @@ const Number4& NumberFor(const BetDraw& draw, Bettor bettor, const Number4& fixe
     return draw.pick;
 }
 
+// A run of tickets with one winning chance: a bettor's number seldom changes.
+struct ChanceRun {
+    double chance = 0.0;
+    std::size_t tickets = 0;
+};
+
+// The tail over the trials of `runs`, each run's chance once per trial.
+// now[k]: P(k successes so far) for k < wins; reached: P(at least wins).
+// Each trial writes the next distribution into a second buffer, every k
+// from the same two terms, now[k] * (1 - q) + now[k - 1] * q (now[-1] being
+// 0, and k past the highest reached being 0 + 0), so that neighbouring k go
+// side by side: two at a time in SSE2's lanes where it is there, from
+// aligned pairs, the same IEEE operations in the same order for each k,
+// never fused.
+double UpperTailOfRuns(std::uint64_t wins, std::span<const ChanceRun> runs) {
+    std::size_t trials = 0;
+    for (const ChanceRun& run : runs) trials += run.tickets;
+    if (wins == 0) return 1.0;
+    if (wins > trials) return 0.0;
+    const auto size = static_cast<std::size_t>(wins);
+    const std::size_t padded = size + (size % 2);  // whole pairs; the extra k is never read
+    std::vector<double> now(padded, 0.0);
+    std::vector<double> next(padded, 0.0);
+    now[0] = 1.0;
+    double reached = 0.0;
+    for (const ChanceRun& run : runs) {
+        const double q = run.chance;
+        const double miss = 1.0 - q;
+#if defined(__SSE2__)
+        const __m128d missLanes = _mm_set1_pd(miss);
+        const __m128d qLanes = _mm_set1_pd(q);
+#endif
+        for (std::size_t t = 0; t < run.tickets; ++t) {
+            reached += now[size - 1] * q;
+            const double* from = now.data();
+            double* to = next.data();
+#if defined(__SSE2__)
+            __m128d before = _mm_setzero_pd();  // the pair below: (now[k - 2], now[k - 1])
+            for (std::size_t k = 0; k < padded; k += 2) {
+                const __m128d pair = _mm_loadu_pd(from + k);
+                const __m128d lower = _mm_shuffle_pd(before, pair, 1);  // (now[k - 1], now[k])
+                _mm_storeu_pd(to + k,
+                              _mm_add_pd(_mm_mul_pd(pair, missLanes), _mm_mul_pd(lower, qLanes)));
+                before = pair;
+            }
+#else
+            double lower = 0.0;
+            for (std::size_t k = 0; k < padded; ++k) {
+                to[k] = from[k] * miss + lower * q;
+                lower = from[k];
+            }
+#endif
+            now.swap(next);
+        }
+    }
+    return std::min(reached, 1.0);
+}
+
+// One bettor's tally, a ticket at a time.
+class Tally {
+  public:
+    Tally(BetType type, std::vector<std::int64_t>* balances, std::size_t tickets)
+        : type_(type), balances_(balances) {
+        if (balances_ != nullptr) balances_->reserve(balances_->size() + tickets);
+    }
+
+    // One ticket on `number` when `drawn` (whose DigitsKey is `drawnDigits`) is drawn.
+    void Add(const Number4& number, const Number4& drawn, std::uint32_t drawnDigits) {
+        const int code = NumberOf(number);
+        if (runs_.empty() || last_ != code) {
+            last_ = code;
+            expectedYen_ = ExpectedPayout(type_, number);
+            digits_ = DigitsKey(number);
+            const double chance = WinChance(type_, number);
+            if (runs_.empty() || runs_.back().chance != chance) runs_.push_back({chance, 0});
+        }
+        ++runs_.back().tickets;
+        ++line_.tickets;
+        balance_ -= kTicketPrice;
+        // Most tickets lose: no win of any kind without the same digits.
+        if (drawnDigits == digits_) {
+            const Payout payout = PayoutOf(type_, number, drawn);
+            line_.won += payout.yen;
+            balance_ += payout.yen;
+            line_.straightWins += payout.win == Win::Straight ? 1 : 0;
+            line_.boxWins += payout.win == Win::Box ? 1 : 0;
+            peak_ = std::max(peak_, balance_);
+        }
+        line_.maxDrawdown = std::max(line_.maxDrawdown, peak_ - balance_);
+        if (balances_ != nullptr) balances_->push_back(balance_);
+        expected_ += expectedYen_;
+    }
+
+    MoneyLine Finish() {
+        if (line_.tickets == 0) return line_;
+        line_.spent = static_cast<std::int64_t>(line_.tickets) * kTicketPrice;
+        line_.balance = balance_;
+        const auto spent = static_cast<double>(line_.spent);
+        line_.returnRate = static_cast<double>(line_.won) / spent;
+        line_.expectedReturnRate = expected_ / spent;
+        line_.pValue = UpperTailOfRuns(line_.straightWins + line_.boxWins, runs_);
+        return line_;
+    }
+
+  private:
+    BetType type_;
+    std::vector<std::int64_t>* balances_;
+    MoneyLine line_;
+    std::vector<ChanceRun> runs_;
+    int last_ = 0;  // NumberOf the last ticket's number
+    double expectedYen_ = 0.0;
+    std::uint32_t digits_ = 0;
+    double expected_ = 0.0;
+    std::int64_t balance_ = 0;
+    std::int64_t peak_ = 0;
+};
+
 }  // namespace
 
 double PoissonBinomialUpperTail(std::uint64_t wins, std::span<const double> chances) {
-    if (wins == 0) return 1.0;
-    if (wins > chances.size()) return 0.0;
-    // now[k]: P(k successes so far) for k < wins; reached: P(at least wins).
-    // Each trial writes the next distribution into a second buffer, so that
-    // its lanes do not depend on one another and the loop vectorises.
-    const auto size = static_cast<std::size_t>(wins);
-    std::vector<double> now(size, 0.0);
-    std::vector<double> next(size, 0.0);
-    now[0] = 1.0;
-    double reached = 0.0;
-    std::size_t top = 0;  // the highest k with now[k] possibly nonzero; never falls
+    std::vector<ChanceRun> runs;
     for (const double q : chances) {
-        const double miss = 1.0 - q;
-        reached += now[size - 1] * q;
-        const std::size_t highest = std::min(top + 1, size - 1);
-        const double* from = now.data();
-        double* to = next.data();
-        to[0] = from[0] * miss;
-        for (std::size_t k = 1; k <= highest; ++k) to[k] = from[k] * miss + from[k - 1] * q;
-        now.swap(next);
-        top = highest;
+        if (runs.empty() || runs.back().chance != q) runs.push_back({q, 0});
+        ++runs.back().tickets;
     }
-    return std::min(reached, 1.0);
+    return UpperTailOfRuns(wins, runs);
 }
 
 std::vector<BetDraw> BetDraws(const DrawTable& table, const BacktestRecord& record) {
@@ -77,61 +181,36 @@ std::vector<BetDraw> BetDraws(const DrawTable& table, const BacktestRecord& reco
 
 MoneyLine TallyMoney(std::span<const BetDraw> draws, BetType type, Bettor bettor,
                      std::vector<std::int64_t>* balances) {
-    MoneyLine line;
-    if (draws.empty()) return line;
+    if (draws.empty()) return {};
     const Number4 fixed = draws.front().pick;
-    std::vector<double> chances;
-    chances.reserve(draws.size());
-    if (balances != nullptr) balances->reserve(balances->size() + draws.size());
-    double expected = 0.0;
-    std::int64_t balance = 0;
-    std::int64_t peak = 0;
-    // A bettor's number seldom changes: its chance, expectation and digits are kept.
-    std::optional<Number4> last;
-    double chance = 0.0, expectedYen = 0.0;
-    std::uint32_t digits = 0;
+    Tally tally(type, balances, draws.size());
     for (const BetDraw& draw : draws) {
-        const Number4& number = NumberFor(draw, bettor, fixed);
-        if (!last || *last != number) {
-            last = number;
-            chance = WinChance(type, number);
-            expectedYen = ExpectedPayout(type, number);
-            digits = DigitsKey(number);
-        }
-        balance -= kTicketPrice;
-        // Most tickets lose: no win of any kind without the same digits.
-        if (DigitsKey(draw.drawn) == digits) {
-            const Payout payout = PayoutOf(type, number, draw.drawn);
-            line.won += payout.yen;
-            balance += payout.yen;
-            line.straightWins += payout.win == Win::Straight ? 1 : 0;
-            line.boxWins += payout.win == Win::Box ? 1 : 0;
-            peak = std::max(peak, balance);
-        }
-        line.maxDrawdown = std::max(line.maxDrawdown, peak - balance);
-        if (balances != nullptr) balances->push_back(balance);
-        expected += expectedYen;
-        chances.push_back(chance);
+        tally.Add(NumberFor(draw, bettor, fixed), draw.drawn, DigitsKey(draw.drawn));
     }
-    line.tickets = draws.size();
-    line.spent = static_cast<std::int64_t>(line.tickets) * kTicketPrice;
-    line.balance = balance;
-    const auto spent = static_cast<double>(line.spent);
-    line.returnRate = static_cast<double>(line.won) / spent;
-    line.expectedReturnRate = expected / spent;
-    line.pValue = PoissonBinomialUpperTail(line.straightWins + line.boxWins, chances);
-    return line;
+    return tally.Finish();
 }
 
 MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type) {
     MoneyRecord money;
     money.type = type;
+    if (draws.empty()) return money;
     money.draws.reserve(draws.size());
-    for (const BetDraw& draw : draws) money.draws.push_back(draw.draw);
-    if (!draws.empty()) money.fixedNumber = draws.front().pick;
-    money.pick.line = TallyMoney(draws, type, Bettor::Pick, &money.pick.balances);
-    money.fixed.line = TallyMoney(draws, type, Bettor::Fixed, &money.fixed.balances);
-    money.hot.line = TallyMoney(draws, type, Bettor::Hot, &money.hot.balances);
+    const Number4 fixed = draws.front().pick;
+    money.fixedNumber = fixed;
+    // The three bettors in one pass, each drawn number's digits found once.
+    Tally pick(type, &money.pick.balances, draws.size());
+    Tally fixedTally(type, &money.fixed.balances, draws.size());
+    Tally hot(type, &money.hot.balances, draws.size());
+    for (const BetDraw& draw : draws) {
+        money.draws.push_back(draw.draw);
+        const std::uint32_t drawn = DigitsKey(draw.drawn);
+        pick.Add(draw.pick, draw.drawn, drawn);
+        fixedTally.Add(fixed, draw.drawn, drawn);
+        hot.Add(draw.hot, draw.drawn, drawn);
+    }
+    money.pick.line = pick.Finish();
+    money.fixed.line = fixedTally.Finish();
+    money.hot.line = hot.Finish();
     return money;
 }
 

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Whole-process time of corvix-cli predict (start-up, reading, forecast,
-# output) on the real history, or on the file given.
+# output) on the real history, or on the file given; then backtest beside
+# backtest --bet of each type and sweep beside sweep --bet (2 jobs), as CPU
+# (user + sys) and wall per run with the --bet run's ratio to the plain one.
 # Usage: scripts/bench-cli.sh [HISTORY] [extra predict options ...]
 # Builds corvix-cli in build-release/. Uses hyperfine when installed (mean,
 # median and minimum over 300 runs), otherwise a loop timed with date.
+# BENCH_RUNS (default 40) sets the runs of each backtest; the sweeps take a
+# tenth as many (at least 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 history=${1:-../shared/data/real-history.csv}
@@ -39,3 +43,41 @@ else
         printf "  mean %.2f ms, min %.2f ms over %d runs (loop timing, includes the shell fork)\n",
             total / runs / 1e6, best / 1e6, runs }'
 fi
+
+# Mean wall and CPU (user + sys) in ms of `runs` runs of the command, by
+# bash's own timer around the loop: "WALL CPU".
+timed() {
+    local runs=$1
+    shift
+    local TIMEFORMAT='%3R %3U %3S'
+    local figures
+    figures=$({ time (for ((i = 0; i < runs; ++i)); do "$@" >/dev/null 2>&1; done); } 2>&1)
+    awk -v runs="$runs" -v f="$figures" 'BEGIN {
+        split(f, t, " "); printf "%.2f %.2f", t[1] * 1000 / runs, (t[2] + t[3]) * 1000 / runs }'
+}
+
+# One line for the plain run and one per --bet type, each with its ratio.
+compare() {
+    local name=$1 runs=$2
+    shift 2
+    local plain
+    plain=$(timed "$runs" "$cli" "$name" "$history" "$@")
+    echo "corvix-cli $name $(basename "$history")${*:+ $*} (mean of $runs runs, ms)"
+    awk -v p="$plain" 'BEGIN { split(p, a, " ");
+        printf "  %-14s wall %8.2f  cpu %8.2f\n", "plain", a[1], a[2] }'
+    for type in straight box set; do
+        local bet
+        bet=$(timed "$runs" "$cli" "$name" "$history" "$@" --bet "$type")
+        awk -v p="$plain" -v b="$bet" -v t="--bet $type" 'BEGIN {
+            split(p, a, " "); split(b, c, " ");
+            printf "  %-14s wall %8.2f  cpu %8.2f  ratio wall %.3f cpu %.3f\n",
+                t, c[1], c[2], c[1] / a[1], c[2] / a[2] }'
+    done
+}
+
+runs=${BENCH_RUNS:-40}
+sweeps=$((runs / 10 > 3 ? runs / 10 : 3))
+echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
+compare backtest "$runs"
+compare sweep "$sweeps" --jobs 2
+echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
