@@ -4,6 +4,7 @@
 #include "commands/history_edit.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "commands/history_messages.h"
 #include "commands/messages.h"
@@ -195,10 +196,15 @@ std::u16string Counted(std::size_t n) {
     return std::u16string(text.begin(), text.end());
 }
 
-// Where a draw of the merge came from, for the conflict lines.
-std::u16string Origin(const ImportRequest& request, const SourceDraw& draw) {
-    return PathFromFileSystem(request.sources[draw.source].name) + u" の " + Counted(draw.line) +
-           u" 行目";
+// Where a draw of the merge came from, for the conflict lines: the source
+// whose lines hold the draw's (`firstLines` rises strictly, every source
+// counting at least one line).
+std::u16string Origin(const ImportRequest& request, const std::vector<std::uint32_t>& firstLines,
+                      const SourceDraw& draw) {
+    const auto source = std::upper_bound(firstLines.begin(), firstLines.end(), draw.line - 1) - 1;
+    const auto index = static_cast<std::size_t>(source - firstLines.begin());
+    return PathFromFileSystem(request.sources[index].name) + u" の " +
+           Counted(draw.line - *source) + u" 行目";
 }
 
 std::u16string HistoryOrigin(std::size_t index) {
@@ -226,7 +232,9 @@ std::size_t LinesIn(std::string_view bytes) {
 
 // Sorts the draws by number (unless they come in order) and keeps the first
 // of each number in place, noting where the sources disagree.
-std::vector<SourceConflict> Merged(const ImportRequest& request, std::vector<SourceDraw>& draws) {
+std::vector<SourceConflict> Merged(const ImportRequest& request,
+                                   const std::vector<std::uint32_t>& firstLines,
+                                   std::vector<SourceDraw>& draws) {
     const auto byNumber = [](const SourceDraw& a, const SourceDraw& b) {
         return a.number < b.number;
     };
@@ -243,8 +251,9 @@ std::vector<SourceConflict> Merged(const ImportRequest& request, std::vector<Sou
                 conflicting = true;
                 conflicts.push_back(
                     {kept, draws[j].result,
-                     ConflictLine(draws[i].number, Origin(request, draws[i]),
-                                  ResultText(draws[i].result), Origin(request, draws[j]),
+                     ConflictLine(draws[i].number, Origin(request, firstLines, draws[i]),
+                                  ResultText(draws[i].result),
+                                  Origin(request, firstLines, draws[j]),
                                   ResultText(draws[j].result))});
             }
         }
@@ -257,19 +266,28 @@ std::vector<SourceConflict> Merged(const ImportRequest& request, std::vector<Sou
 
 EditOutcome Import(ImportRequest request, FileSystem& fs) {
     if (request.historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
+    std::vector<std::uint32_t> firstLines;
+    firstLines.reserve(request.sources.size());
+    std::uint64_t lines = 0;
+    for (const ImportSource& source : request.sources) {
+        firstLines.push_back(static_cast<std::uint32_t>(lines));
+        lines += LinesIn(source.bytes);
+        if (lines > UINT32_MAX) {
+            return Refusal(EditStatus::TooLarge, std::u16string(kMsgHistoryTooLarge));
+        }
+    }
     std::vector<SourceDraw> draws;
-    std::size_t lines = 0;
-    for (const ImportSource& source : request.sources) lines += LinesIn(source.bytes);
-    draws.reserve(lines);
+    // Untouched capacity costs no memory; the draw limit bounds it for sources of blank lines.
+    draws.reserve(std::min(static_cast<std::size_t>(lines), kHistoryLimits.maxDraws + 1));
     for (std::size_t i = 0; i < request.sources.size(); ++i) {
         SourceForm form{};
         std::u16string error;
-        if (!ReadSource(request.sources[i], static_cast<std::uint32_t>(i), draws, form, error)) {
+        if (!ReadSource(request.sources[i], firstLines[i], draws, form, error)) {
             return Refusal(EditStatus::SourceError, std::move(error));
         }
         std::string().swap(request.sources[i].bytes);  // only the name is needed from here on
     }
-    const std::vector<SourceConflict> sourceConflicts = Merged(request, draws);
+    const std::vector<SourceConflict> sourceConflicts = Merged(request, firstLines, draws);
 
     EditOutcome outcome;
     outcome.dryRun = request.dryRun;
@@ -317,7 +335,7 @@ EditOutcome Import(ImportRequest request, FileSystem& fs) {
                     row.other = other;
                     conflicts.push_back(ConflictLine(
                         first.number, HistoryOrigin(at->second), ResultText(record.result),
-                        Origin(request, first), ResultText(first.result)));
+                        Origin(request, firstLines, first), ResultText(first.result)));
                 }
             } else if (row.kind == RowKind::New && !history.draws.empty() &&
                        first.number <= highest && belowMissing == nullptr) {

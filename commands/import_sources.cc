@@ -19,6 +19,8 @@
 namespace corvalith {
 namespace {
 
+static_assert(sizeof(SourceDraw) == 16, "a draw of an import stays small");
+
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::u16string Widened(std::string_view ascii) {
@@ -186,7 +188,7 @@ std::vector<std::u16string> Tokens(std::u16string_view line) {
 
 struct Reading {
     const ImportSource& source;
-    std::uint32_t index;
+    std::uint32_t firstLine;
     std::vector<SourceDraw>& draws;
     std::u16string& error;
 
@@ -198,7 +200,7 @@ struct Reading {
         if (!when) return Fail(line, u"抽せん日が読めません: " + std::u16string(date));
         const auto digits = ResultOf(result);
         if (!digits) return Fail(line, u"当せん番号は4桁の数字です: " + std::u16string(result));
-        draws.push_back({*number, when->Key(), *digits, index, line});
+        draws.push_back({*number, when->Key(), *digits, firstLine + line});
         return true;
     }
     bool Fail(std::uint32_t line, std::u16string_view why) {
@@ -214,7 +216,7 @@ CalendarDate DateOfKey(std::uint32_t key) noexcept {
             static_cast<int>(key % 100)};
 }
 
-bool ReadSource(const ImportSource& source, std::uint32_t index, std::vector<SourceDraw>& draws,
+bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector<SourceDraw>& draws,
                 SourceForm& form, std::u16string& error) {
     std::string_view bytes = source.bytes;
     const bool bom = bytes.substr(0, kBom.size()) == kBom;
@@ -254,7 +256,7 @@ bool ReadSource(const ImportSource& source, std::uint32_t index, std::vector<Sou
         form = named ? SourceForm::Table : SourceForm::Lines;
     }
 
-    Reading reading{source, index, draws, error};
+    Reading reading{source, firstLine, draws, error};
     bool header = form != SourceForm::Lines;
     return ForEachLine(bytes, [&](std::uint32_t number, std::string_view line) {
         if (!Decode(encoding, line, text)) {

@@ -23,14 +23,17 @@ struct SourceDraw {
     std::int32_t number = 0;
     std::uint32_t dateKey = 0;  // yyyymmdd, a calendar date
     ResultDigits result{};
-    std::uint32_t source = 0;  // index of the source
-    std::uint32_t line = 0;    // 1-based line in it
+    // Where it came from: `firstLine` of its source plus its 1-based line
+    // there. One number for both keeps a draw at 16 bytes.
+    std::uint32_t line = 0;
 };
 
-// Appends the draws of `source` (number `index` of the import) to `draws`.
+// Appends the draws of `source` to `draws`, their lines counted from
+// `firstLine` (the lines of the sources before it, so that the source can be
+// told by its line).
 // On a line that cannot be read: false, `error` says which line and why (the
 // draws appended so far stay). May throw std::bad_alloc.
-[[nodiscard]] bool ReadSource(const ImportSource& source, std::uint32_t index,
+[[nodiscard]] bool ReadSource(const ImportSource& source, std::uint32_t firstLine,
                               std::vector<SourceDraw>& draws, SourceForm& form,
                               std::u16string& error);
 

@@ -13,7 +13,7 @@ cmake --preset release >/dev/null
 cmake --build --preset release --target corvalith_bench evaluate_bench corvix-cli
 build-release/bin/corvalith_bench "$@"
 build-release/bin/evaluate_bench "$@"
-if [ -f ../shared/data/real-history.csv ]; then
-    scripts/bench-cli.sh
+if [ -f "${CORVALITH_REAL_HISTORY:-../shared/data/real-history.csv}" ]; then
+    scripts/bench-cli.sh "${CORVALITH_REAL_HISTORY:-../shared/data/real-history.csv}"
 fi
 scripts/bench-history.sh

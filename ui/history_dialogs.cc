@@ -2,6 +2,7 @@
 // through the commands, so what they show is what the file holds.
 #include "ui/history_dialogs.h"
 
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QFormLayout>
@@ -50,6 +51,8 @@ AddResultDialog::AddResultDialog(WindowServices& services, std::string path, QWi
     m_result->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9０-９]{0,4}"), m_result));
     m_weekday = new QLabel(this);
+    m_allowGap = new QCheckBox(QStringLiteral("抜けを許す"), this);
+    m_replace = new QCheckBox(QStringLiteral("ある回の結果を置き換える"), this);
     m_status = new QLabel(this);
     m_add = new QPushButton(QStringLiteral("追加"), this);
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
@@ -58,6 +61,8 @@ AddResultDialog::AddResultDialog(WindowServices& services, std::string path, QWi
     form->addRow(QStringLiteral("抽せん日"), m_date);
     form->addRow(QStringLiteral("曜日"), m_weekday);
     form->addRow(QStringLiteral("当せん番号"), m_result);
+    form->addRow(m_allowGap);
+    form->addRow(m_replace);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_add);
@@ -69,6 +74,8 @@ AddResultDialog::AddResultDialog(WindowServices& services, std::string path, QWi
     connect(m_add, &QPushButton::clicked, this, &AddResultDialog::OnAdd);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_date, &QDateEdit::dateChanged, this, &AddResultDialog::OnDateChange);
+    connect(m_date, &QDateEdit::dateChanged, this, [this] { m_dateChanged = true; });
+    connect(m_replace, &QCheckBox::toggled, this, &AddResultDialog::OnReplaceToggle);
     connect(m_result, &QLineEdit::textChanged, this,
             [this] { m_add->setEnabled(m_result->text().size() == 4); });
     m_add->setEnabled(false);
@@ -87,19 +94,33 @@ void AddResultDialog::OnDateChange() {
         QString(QChar(static_cast<char16_t>(WeekdayOf({date.year(), date.month(), date.day()})))));
 }
 
+// A replaced draw keeps its date unless one is picked, and gaps are no
+// question when nothing is appended.
+void AddResultDialog::OnReplaceToggle(bool replace) {
+    m_allowGap->setEnabled(!replace);
+    m_dateChanged = false;
+}
+
 void AddResultDialog::OnAdd() {
     AddRequest request;
     request.historyPath = m_path;
     request.result = m_result->text().toStdU16String();
     if (!m_draw->text().isEmpty()) request.draw = m_draw->text().toInt();
-    request.date = m_date->date().toString(QStringLiteral("yyyy/M/d")).toStdU16String();
+    request.replace = m_replace->isChecked();
+    request.allowGap = !request.replace && m_allowGap->isChecked();
+    if (!request.replace || m_dateChanged) {
+        request.date = m_date->date().toString(QStringLiteral("yyyy/M/d")).toStdU16String();
+    }
     const EditOutcome outcome = AddResult(request);
     if (outcome.status != EditStatus::Ok) {
         Fail(m_services, this, outcome.message);
         return;
     }
-    m_status->setText(QStringLiteral("追加しました: ") + ToQString(outcome.line));
+    m_status->setText(
+        (outcome.replaced ? QStringLiteral("置き換えました: ") : QStringLiteral("追加しました: ")) +
+        ToQString(outcome.line));
     m_result->clear();
+    m_dateChanged = false;
     ProposeDraw();
 }
 

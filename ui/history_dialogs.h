@@ -10,6 +10,7 @@
 #include "commands/history_edit.h"
 #include "ui/window_services.h"
 
+class QCheckBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -31,11 +32,14 @@ class AddResultDialog : public QDialog {
     [[nodiscard]] QDateEdit* dateEdit() const noexcept { return m_date; }
     [[nodiscard]] QLineEdit* resultEdit() const noexcept { return m_result; }
     [[nodiscard]] QLabel* weekdayLabel() const noexcept { return m_weekday; }
+    [[nodiscard]] QCheckBox* allowGapBox() const noexcept { return m_allowGap; }
+    [[nodiscard]] QCheckBox* replaceBox() const noexcept { return m_replace; }
     [[nodiscard]] QPushButton* addButton() const noexcept { return m_add; }
 
   private slots:
     void OnAdd();
     void OnDateChange();
+    void OnReplaceToggle(bool replace);
 
   private:
     WindowServices& m_services;
@@ -44,8 +48,11 @@ class AddResultDialog : public QDialog {
     QDateEdit* m_date;
     QLineEdit* m_result;
     QLabel* m_weekday;
+    QCheckBox* m_allowGap;
+    QCheckBox* m_replace;
     QLabel* m_status;
     QPushButton* m_add;
+    bool m_dateChanged = false;  // by the user since the dialog opened or the last write
 };
 
 class ImportDialog : public QDialog {

@@ -4,6 +4,7 @@
 #include "ui/history_dialogs.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -61,6 +62,42 @@ TEST_F(HistoryMenuTest, AddProposesTheDrawWritesAndProposesTheNext) {
     EXPECT_EQ(services.boxes[0].text.toStdU16String(),
               DateNotAfterMessage(5, {2026, 8, 24}, 4, {2026, 8, 24}));
     EXPECT_EQ(DrawNumberEdit()->text(), QStringLiteral("5"));
+}
+
+TEST_F(HistoryMenuTest, AddReplacesADrawAndAllowsAGapWhenAsked) {
+    const std::string path = WriteHistory("h.csv", {"0487", "0091", "1234"});
+    ChooseFile(path);
+    services.onModal = [&](QDialog& modal) {
+        auto& add = dynamic_cast<AddResultDialog&>(modal);
+        add.replaceBox()->setChecked(true);
+        EXPECT_FALSE(add.allowGapBox()->isEnabled());
+        add.drawEdit()->setText(QStringLiteral("2"));
+        add.resultEdit()->setText(QStringLiteral("5555"));
+        add.addButton()->click();  // the date is left alone
+        add.drawEdit()->setText(QStringLiteral("3"));
+        add.dateEdit()->setDate(QDate(2026, 8, 24));
+        add.resultEdit()->setText(QStringLiteral("6666"));
+        add.addButton()->click();  // the date picked is written
+        add.replaceBox()->setChecked(false);
+        EXPECT_TRUE(add.allowGapBox()->isEnabled());
+        add.drawEdit()->setText(QStringLiteral("6"));
+        add.dateEdit()->setDate(QDate(2026, 8, 25));
+        add.resultEdit()->setText(QStringLiteral("7777"));
+        add.addButton()->click();  // a gap: refused
+        add.allowGapBox()->setChecked(true);
+        add.resultEdit()->setText(QStringLiteral("7777"));
+        add.addButton()->click();
+        EXPECT_EQ(add.drawEdit()->text(), QStringLiteral("7"));
+        return 0;
+    };
+    Trigger(id::kHistoryAdd);
+    EXPECT_EQ(ReadFile(path), ToCp932("回号,抽せん日,曜日,当せん番号,備考\n"
+                                      "第1回,2001/5/7,月,0487,-\n"
+                                      "第2回,2001/5/7,月,5555,-\n"
+                                      "第3回,2026/8/24,月,6666,-\n"
+                                      "第6回,2026/8/25,火,7777,-\n"));
+    ASSERT_EQ(services.boxes.size(), 1u);
+    EXPECT_EQ(services.boxes[0].text.toStdU16String(), MissingMessage(4, 5));
 }
 
 TEST_F(HistoryMenuTest, ImportPreviewsAndImportsOnlyWithoutConflicts) {
