@@ -66,12 +66,12 @@ int SaveAnalysisTabs(CPendulaDlg& dialog, const QString& directory) {
     const std::pair<int, const char*> commands[] = {{id::kAnalysisDetail, "detail"},
                                                     {id::kAnalysisVerify, "verify"},
                                                     {id::kAnalysisSweep, "sweep"},
-                                                    {id::kAnalysisRandomness, "randomness"}};
+                                                    {id::kAnalysisRandomness, "randomness"},
+                                                    {id::kAnalysisTickets, "tickets"}};
     for (const auto& [command, name] : commands) {
         dialog.MenuCommand(command)->trigger();
         AnalysisWindow* window = dialog.Analysis();
         if (window == nullptr) return 1;
-        window->resize(1100, 760);
         if (window->IsRunning()) {
             QEventLoop loop;
             QObject::connect(window, &AnalysisWindow::RunEnded, &loop, &QEventLoop::quit);

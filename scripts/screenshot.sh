@@ -16,4 +16,4 @@ fi
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" data/sample-history.csv docs/screenshot.png
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" --analysis data/sample-history.csv docs
-echo "wrote docs/screenshot.png and docs/analysis-{detail,verify,sweep,randomness}.png"
+echo "wrote docs/screenshot.png and docs/analysis-{detail,verify,sweep,randomness,tickets}.png"

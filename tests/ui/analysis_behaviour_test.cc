@@ -220,11 +220,11 @@ TEST_F(AnalysisTest, ExportsParseBack) {
 
 TEST_F(AnalysisTest, SizeTabAndKLastInTheSessionTheirOwnerHolds) {
     OpenAndWait(SampleInputs(), AnalysisTab::Randomness);
-    window->resize(1200, 900);
+    window->resize(1300, 1000);
     window->TopSelector()->setValue(3);
     window.reset();
     AnalysisWindow again(services, session);
-    EXPECT_EQ(again.size(), QSize(1200, 900));
+    EXPECT_EQ(again.size(), QSize(1300, 1000));
     EXPECT_EQ(again.CurrentTab(), AnalysisTab::Randomness);
     EXPECT_EQ(again.TopSelector()->value(), 3);
     AnalysisSession fresh;  // another owner starts from the defaults

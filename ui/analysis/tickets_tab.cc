@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -30,6 +31,7 @@ TicketsTab::TicketsTab(QWidget* parent) : QWidget(parent) {
     SetUpTable(*m_table, {QStringLiteral("買い方"), QStringLiteral("番号"), QStringLiteral("金額"),
                           QStringLiteral("当せん確率"), QStringLiteral("期待払戻")});
     m_table->setMaximumHeight(130);
+    m_table->horizontalHeader()->setStretchLastSection(false);  // 期待払戻 as wide as its figures
     layout->addWidget(m_table);
     m_text = new QPlainTextEdit(this);
     m_text->setReadOnly(true);

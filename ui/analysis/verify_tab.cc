@@ -99,7 +99,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     panel->setContentsMargins(0, 0, 0, 0);
     m_charts = MakePositionGrid(m_views, services, m_panel);
     m_balance = MakeChartView(new QChart, services, m_panel);
-    m_balance->setMinimumHeight(110);
+    m_balance->setMinimumHeight(175);
     panel->addWidget(m_charts, 3);
     panel->addWidget(m_balance, 2);
     layout->addWidget(m_panel, 1);
@@ -109,6 +109,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
                 QStringLiteral("的中率"), QStringLiteral("95%下限"), QStringLiteral("95%上限"),
                 QStringLiteral("p値"), QStringLiteral("平均順位"), QStringLiteral("ホット"),
                 QStringLiteral("コールド")});
+    m_table->setMinimumHeight(120);
     m_table->setMaximumHeight(140);
     m_table->horizontalHeader()->setStretchLastSection(false);
     layout->addWidget(m_table);
