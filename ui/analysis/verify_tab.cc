@@ -116,8 +116,6 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     m_summary = new QLabel(this);
     m_verdict = new QLabel(this);
     m_verdict->setWordWrap(true);
-    layout->addWidget(m_summary);
-    layout->addWidget(m_verdict);
     m_money = new QTableWidget(this);
     SetUpTable(*m_money, MoneyTableHeaders());
     m_money->horizontalHeader()->setStretchLastSection(false);
@@ -128,8 +126,6 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     // The money figures beside the verdicts, so that the tab grows little.
     auto* figures = new QHBoxLayout;
     auto* verdicts = new QVBoxLayout;
-    layout->removeWidget(m_summary);
-    layout->removeWidget(m_verdict);
     verdicts->addWidget(m_summary);
     verdicts->addWidget(m_verdict);
     verdicts->addWidget(m_moneyVerdict);
