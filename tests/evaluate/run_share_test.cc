@@ -1,6 +1,7 @@
 // The share of a run done: it never falls, ends at exactly 1 for the
-// backtest, the sweep (on one and on several threads) and the randomness
-// tests, moves within a position's cycles, and changes no result.
+// backtest and the sweep (on one and on several threads), moves within a
+// position's cycles, and changes no result. Every tab's run, randomness
+// included, is checked end to end by the analysis command's tests.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <vector>
 
 #include "evaluate/backtest.h"
-#include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
 #include "evaluate/walk_forward.h"
 #include "tests/evaluate/backtest_reference.h"
@@ -68,17 +68,6 @@ TEST(RunShare, SweepRisesToOneOnAnyNumberOfThreads) {
         // The first report comes long before the first of 21 units is done.
         EXPECT_LT(shares.seen.front(), 1.0 / 63.0);
     }
-}
-
-TEST(RunShare, RandomnessReportsEachTest) {
-    const DrawTable table = RandomTable(800, 3);
-    std::vector<double> seen;
-    const auto result =
-        TestRandomness(table, nullptr, [&seen](double share) { seen.push_back(share); });
-    ASSERT_TRUE(result.has_value());
-    EXPECT_EQ(seen.size(), 10u);  // four positions and six pairs
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-    EXPECT_EQ(seen.back(), 1.0);
 }
 
 TEST(RunShare, ForecastWorkWeighsFramesAndPlacements) {
