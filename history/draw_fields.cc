@@ -59,30 +59,35 @@ std::optional<std::int32_t> ParseInt32Strict(std::u16string_view text) noexcept 
     return static_cast<std::int32_t>(n.negative ? -n.magnitude : n.magnitude);
 }
 
-bool IsDrawNumberField(std::u16string_view field) noexcept {
-    if (field.size() < 3 || field.front() != kDai || field.back() != kKai) return false;
-    return ParseInt32Strict(field.substr(1, field.size() - 2)).has_value();
+std::optional<std::int32_t> DrawNumberOfField(std::u16string_view field) noexcept {
+    if (field.size() < 3 || field.front() != kDai || field.back() != kKai) return std::nullopt;
+    return ParseInt32Strict(field.substr(1, field.size() - 2));
 }
 
-bool IsDateField(std::u16string_view field) noexcept {
-    std::size_t i = 0;
-    auto digits = [&](std::size_t least, std::size_t most) {
-        std::size_t n = 0;
-        while (n < most && i < field.size() && IsAsciiDigit(field[i])) ++i, ++n;
-        return n >= least;
-    };
-    auto slash = [&] {
-        if (i < field.size() && field[i] == u'/') return ++i, true;
-        return false;
-    };
-    return digits(4, 4) && slash() && digits(1, 2) && slash() && digits(1, 2) && i == field.size();
+bool IsDrawNumberField(std::u16string_view field) noexcept {
+    return DrawNumberOfField(field).has_value();
 }
+
+bool IsDateField(std::u16string_view field) noexcept { return DateOfField(field).has_value(); }
 
 ResultCharacters PadResultField(std::u16string_view field) noexcept {
     ResultCharacters padded = {u'0', u'0', u'0', u'0'};
     const std::size_t used = field.size() < 4 ? field.size() : 4;
     for (std::size_t k = 0; k < used; ++k) padded[4 - used + k] = field[k];
     return padded;
+}
+
+DrawLineFault ReadDrawLine(std::u16string_view line, DrawFields& fields, DrawLineReading& reading) {
+    fields.Split(line);
+    if (fields.size() < kDrawLineFields) return DrawLineFault::TooFewFields;
+    const std::optional<std::int32_t> n = DrawNumberOfField(fields[0]);
+    if (!n) return DrawLineFault::DrawNumber;
+    const std::optional<CalendarDate> date = DateOfField(fields[1]);
+    if (!date) return DrawLineFault::Date;
+    reading.number = *n;
+    reading.date = *date;
+    reading.result = PadResultField(fields[3]);
+    return DrawLineFault::None;
 }
 
 }  // namespace corvalith

@@ -14,7 +14,6 @@
 namespace corvalith {
 namespace {
 
-constexpr std::size_t kDrawFields = 5;
 constexpr std::size_t kMaxPayoutDigits = 8;  // 99,999,999
 
 }  // namespace
@@ -70,7 +69,7 @@ int LoadDrawPayouts(const std::string& path, std::vector<DrawPayouts>& payouts,
             if (status == LineStatus::Error) return kHistoryUnreadable;
             if (read.size() >= kHistoryLimits.maxDraws) return kHistoryUnreadable;
             fields.Split(line);
-            if (fields.size() < kDrawFields) return kHistoryUnreadable;
+            if (fields.size() < kDrawLineFields) return kHistoryUnreadable;
             DrawPayouts draw;
             std::size_t badField = 0;
             if (!ReadPayoutFields(fields, draw, badField)) {

@@ -19,19 +19,15 @@
 
 #include "history/draw_date.h"
 #include "history/draw_number.h"
+#include "history/line_reader.h"
 #include "text/cp932.h"
 
 namespace corvalith {
 namespace {
 
-constexpr std::size_t kMinFields = 5;
 constexpr std::size_t kFastDigits = 9;              // any nine digits fit in 32 bits
 constexpr std::string_view kDaiBytes = "\x91\xE6";  // 第 in code page 932
 constexpr std::string_view kKaiBytes = "\x89\xF1";  // 回
-
-void RemoveCarriageReturns(std::u16string& line) {
-    line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
-}
 
 bool IsDigitByte(char c) noexcept { return c >= '0' && c <= '9'; }
 
@@ -70,7 +66,7 @@ bool ReadCommonLine(std::string_view line, DrawRecord& record, std::int32_t& fir
             start = i + 1;
         }
     }
-    if (found < 4) return false;  // fewer than five fields
+    if (found < kDrawLineFields - 1) return false;  // fewer fields than a draw line has
     // Field 1: 第 digits 回.
     const std::string_view number = fields[0];
     if (number.size() < kDaiBytes.size() + 1 + kKaiBytes.size() ||
@@ -106,7 +102,8 @@ bool ReadCommonLine(std::string_view line, DrawRecord& record, std::int32_t& fir
     for (std::size_t k = 0; k < used; ++k) widened[k] = static_cast<unsigned char>(result[k]);
     record.result = PadResultField(std::u16string_view(widened, used));
     record.number = static_cast<std::int32_t>(DigitsValue(digits.data(), digits.size()));
-    record.dateKey = year * 10000 + month * 100 + day;
+    record.dateKey =
+        CalendarDate{static_cast<int>(year), static_cast<int>(month), static_cast<int>(day)}.Key();
     // The line starts with 第N回, so that is the first match of the number scan.
     firstNumber = record.number;
     return true;
@@ -124,41 +121,57 @@ std::size_t LineBreaks(std::string_view bytes) noexcept {
 
 }  // namespace
 
-bool DrawLineCursor::ReadDecoded(std::string_view line, DrawRecord& record,
-                                 std::int32_t& firstNumber) {
-    line_.clear();
-    if (!Cp932Decoder().Decode(line, line_)) return false;
-    RemoveCarriageReturns(line_);
+LineRefusal DrawLineCursor::ReadDecoded(std::string_view line, DrawRecord& record,
+                                        std::int32_t& firstNumber) {
+    if (!DecodeHistoryLine(line, line_)) return LineRefusal::NotCp932;
     firstNumber = FirstDrawNumberIn(line_);
-    fields_.Split(line_);
-    if (fields_.size() < kMinFields) return false;
-    const std::u16string_view number = fields_[0];
-    if (!IsDrawNumberField(number) || !IsDateField(fields_[1])) return false;
-    const std::optional<std::int32_t> n = ParseInt32Strict(number.substr(1, number.size() - 2));
-    const std::optional<CalendarDate> date = DateOfField(fields_[1]);
-    if (!n || !date) return false;
-    record.number = *n;
-    record.result = PadResultField(fields_[3]);
-    record.dateKey = date->Key();
-    return true;
+    switch (ReadDrawLine(line_, fields_, reading_)) {
+        case DrawLineFault::None:
+            break;
+        case DrawLineFault::TooFewFields:
+            return LineRefusal::TooFewFields;
+        case DrawLineFault::DrawNumber:
+            return LineRefusal::DrawNumber;
+        case DrawLineFault::Date:
+            return LineRefusal::Date;
+    }
+    record.number = reading_.number;
+    record.result = reading_.result;
+    record.dateKey = reading_.date.Key();
+    return LineRefusal::None;
 }
 
 DrawLineCursor::Step DrawLineCursor::Next(DrawRecord& record, std::int32_t& firstNumber) {
-    if (header_ && bytes_.empty()) return Step::Refused;
+    refusal_ = LineRefusal::None;
+    if (header_ && bytes_.empty()) {
+        header_ = false;
+        refusal_ = LineRefusal::NoHeader;
+        return Step::Refused;
+    }
     while (at_ < bytes_.size()) {
         const std::size_t found = bytes_.find('\n', at_);
         const std::size_t end = found == std::string_view::npos ? bytes_.size() : found;
-        if (end - at_ > limits_.maxLineBytes) return Step::Refused;
-        const std::string_view line = bytes_.substr(at_, end - at_);
         const std::size_t begin = at_;
+        const std::string_view line = bytes_.substr(begin, end - begin);
         at_ = end + 1;
+        ++lines_;
+        last_ = line;
+        if (line.size() > limits_.maxLineBytes) {
+            header_ = false;
+            refusal_ = LineRefusal::TooLong;
+            return Step::Refused;
+        }
         if (header_) {
             header_ = false;
-            if (!Cp932Decoder().IsValid(line)) return Step::Refused;
+            if (!Cp932Decoder().IsValid(line)) {
+                refusal_ = LineRefusal::NotCp932;
+                return Step::Refused;
+            }
             continue;
         }
-        if (!ReadCommonLine(line, record, firstNumber) && !ReadDecoded(line, record, firstNumber)) {
-            return Step::Refused;
+        if (!ReadCommonLine(line, record, firstNumber)) {
+            refusal_ = ReadDecoded(line, record, firstNumber);
+            if (refusal_ != LineRefusal::None) return Step::Refused;
         }
         record.begin = static_cast<std::uint32_t>(begin);
         record.length = static_cast<std::uint32_t>(end - begin);

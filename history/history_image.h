@@ -28,6 +28,17 @@ struct HistoryImage {
     bool endsWithBreak = true;      // the last byte is a LF (or the file is empty)
 };
 
+// Why a line of a history's bytes is refused.
+enum class LineRefusal {
+    None,
+    NoHeader,      // the bytes are empty: no header line
+    TooLong,       // longer than the line limit
+    NotCp932,      // not valid code page 932
+    TooFewFields,  // the DrawLineFault of the same name
+    DrawNumber,
+    Date,
+};
+
 // The lines of a history's bytes read one at a time with the reader's rules,
 // from a line start: offset 0 is the header, any later line start (just
 // after a LF) is a draw line. Lines shared by an old and a new content need
@@ -41,20 +52,33 @@ class DrawLineCursor {
 
     // The reading of the next draw line and the number FirstDrawNumberIn
     // finds in it; Refused when the reader would refuse the line (or, from
-    // offset 0, bytes without a header). The draw limit is the caller's. May
-    // throw std::bad_alloc.
+    // offset 0, bytes without a header), Refusal() then saying why. After a
+    // refusal the next call goes on with the following line. The draw limit
+    // is the caller's. May throw std::bad_alloc.
     [[nodiscard]] Step Next(DrawRecord& record, std::int32_t& firstNumber);
 
+    // Why the last Next refused its line.
+    [[nodiscard]] LineRefusal Refusal() const noexcept { return refusal_; }
+    // The lines taken so far, the header included: the 1-based line number
+    // of the last one when reading from offset 0.
+    [[nodiscard]] std::size_t LinesTaken() const noexcept { return lines_; }
+    // The bytes of the last line taken, its LF excluded.
+    [[nodiscard]] std::string_view LastLine() const noexcept { return last_; }
+
   private:
-    [[nodiscard]] bool ReadDecoded(std::string_view line, DrawRecord& record,
-                                   std::int32_t& firstNumber);
+    [[nodiscard]] LineRefusal ReadDecoded(std::string_view line, DrawRecord& record,
+                                          std::int32_t& firstNumber);
 
     const HistoryLimits& limits_;
     std::string_view bytes_;
     std::size_t at_;
     bool header_;
+    std::size_t lines_ = 0;
+    std::string_view last_;
+    LineRefusal refusal_ = LineRefusal::None;
     std::u16string line_;
     DrawFields fields_;
+    DrawLineReading reading_;
 };
 
 // Reads `image.bytes` under `limits` and fills the other members. False when

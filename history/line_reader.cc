@@ -18,10 +18,6 @@ namespace {
 
 constexpr std::size_t kReadChunk = std::size_t{16} * 1024;
 
-void RemoveCarriageReturns(std::u16string& line) {
-    line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
-}
-
 // Whether any of the four UTF-16 units in `word` is below 0x000E, the test
 // that lets LF (0x000A) and CR (0x000D) through; the bit trick is exact.
 bool HasControlUnit(std::uint64_t word) noexcept {
@@ -52,6 +48,17 @@ const char16_t* LineEnd(const char16_t* p, const char16_t* end, bool& hasCr) noe
 }
 
 }  // namespace
+
+void RemoveCarriageReturns(std::u16string& line) {
+    line.erase(std::remove(line.begin(), line.end(), u'\r'), line.end());
+}
+
+bool DecodeHistoryLine(std::string_view bytes, std::u16string& line) {
+    line.clear();
+    if (!Cp932Decoder().Decode(bytes, line)) return false;
+    RemoveCarriageReturns(line);
+    return true;
+}
 
 HistoryLineReader::~HistoryLineReader() {
     if (fd_ >= 0) ::close(fd_);

@@ -5,10 +5,19 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "text/cp932.h"
 
 namespace corvalith {
+
+// Removes every CR from `line`: what the readers do to each line.
+void RemoveCarriageReturns(std::u16string& line);
+
+// The text of one line's bytes (its LF excluded) as the reader takes it:
+// decoded from code page 932, every CR removed. False when the bytes are not
+// valid code page 932. May throw std::bad_alloc.
+[[nodiscard]] bool DecodeHistoryLine(std::string_view bytes, std::u16string& line);
 
 enum class LineStatus {
     Line,   // `line` holds the next line
