@@ -86,6 +86,7 @@ std::string BuildUsage() {
     u += "                     [--dry-run] [--format text|json]\n";
     u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--dry-run] [--format text|json]\n";
     u += "  corvix-cli init HISTORY [--format text|json]\n";
+    u += "  corvix-cli check HISTORY [--format text|json]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
     u += "  corvix-cli --help\n";
@@ -128,6 +129,9 @@ std::string BuildUsage() {
     u += "            its pattern and the orders a box ticket covers.\n";
     u += "            --spread    also every straight number of each position's first K digits:\n";
     u += "                        1 to " + std::to_string(evaluate::kMaxSpread) + "\n";
+    u += "check       lists every line that keeps the history from loading (up to 20, then a\n";
+    u += "            count): its line, field and reason; also the payout fields 6 to 9, which\n";
+    u += "            the forecast does not read (a file may then fail check and still predict).\n";
     u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
     u += "\n";
     u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
@@ -139,6 +143,7 @@ std::string BuildUsage() {
     u += "add, import and init: 65 refused (nothing written), 66 source unreadable, 73 init over\n";
     u += "an existing file, 74 write failed (history unchanged), 75 history changed by another\n";
     u += "program meanwhile (try again), 77 history read-only.\n";
+    u += "check: 0 the history loads and its payout fields hold, 3 a problem was found.\n";
     return u;
 }
 
@@ -186,7 +191,7 @@ struct CommandSpec {
     CliCommand command;
     std::initializer_list<Opt> options;
 };
-const std::array<CommandSpec, 6> kCommands = {{
+const std::array<CommandSpec, 7> kCommands = {{
     {"predict",
      CliCommand::Predict,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Trace, Opt::Format}},
@@ -199,7 +204,11 @@ const std::array<CommandSpec, 6> kCommands = {{
     {"tickets",
      CliCommand::Tickets,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Spread, Opt::Format}},
+    {"check", CliCommand::Check, {Opt::Format}},
 }};
+
+// The commands the history-command parser reads.
+constexpr std::array<std::string_view, 3> kHistoryCommandNames = {"add", "import", "init"};
 
 // Applies one option's value; an error line when the value is not accepted.
 std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& options) {
@@ -322,8 +331,85 @@ std::string_view CliUsage() {
     return usage;
 }
 
+bool IsCliCommandName(std::string_view name) noexcept {
+    return std::any_of(kCommands.begin(), kCommands.end(),
+                       [name](const CommandSpec& c) { return name == c.name; }) ||
+           std::find(kHistoryCommandNames.begin(), kHistoryCommandNames.end(), name) !=
+               kHistoryCommandNames.end();
+}
+
+std::string UsageErrorLines(const std::vector<std::string>& args, std::string_view error) {
+    std::string lines = "corvix-cli: ";
+    lines += error;
+    lines += "\n詳しくは corvix-cli ";
+    if (!args.empty() && IsCliCommandName(args[0])) lines += args[0] + " ";
+    lines += "--help\n";
+    return lines;
+}
+
+std::string CommandUsage(std::string_view command) {
+    const std::string_view usage = CliUsage();
+    if (!IsCliCommandName(command)) return std::string(usage);
+    // The full usage is made of blocks: synopses ("  corvix-cli NAME ..."
+    // with indented continuations), descriptions ("NAME" in the first column
+    // with indented continuations), notes and the exit statuses.
+    const std::string synopsis = "  corvix-cli " + std::string(command) + " ";
+    const std::string description = std::string(command) + " ";
+    std::string synopses = "Usage:\n";
+    std::string described;
+    std::string format;
+    std::string exits;
+    const bool evaluation = command == "backtest" || command == "sweep" || command == "randomness";
+    std::string notes;
+    enum class In { Other, Synopsis, Description, Note, Exits } in = In::Other;
+    for (std::size_t at = 0; at < usage.size();) {
+        const std::size_t end = usage.find('\n', at) + 1;
+        const std::string_view line = usage.substr(at, end - at);
+        at = end;
+        if (in == In::Exits) {
+            exits += line;
+            continue;
+        }
+        if (in == In::Note && line != "\n") {
+            notes += line;
+            continue;
+        }
+        const bool continued = line.rfind("         ", 0) == 0;  // deeper than a synopsis
+        if (continued && in == In::Synopsis) {
+            synopses += line;
+        } else if (continued && in == In::Description) {
+            described += line;
+        } else if (line.rfind(synopsis, 0) == 0) {
+            synopses += line;
+            in = In::Synopsis;
+        } else if (line.rfind(description, 0) == 0) {
+            described += line;
+            in = In::Description;
+        } else if (line.rfind("--format ", 0) == 0) {
+            format = line;
+            in = In::Other;
+        } else if (evaluation && line.rfind("backtest, sweep and randomness", 0) == 0) {
+            notes += line;
+            in = In::Note;
+        } else if (line.rfind("Exit status:", 0) == 0) {
+            exits += line;
+            in = In::Exits;
+        } else {
+            in = In::Other;
+        }
+    }
+    std::string text = synopses + "\n" + described;
+    if (synopses.find("--format") != std::string::npos) text += format;
+    if (!notes.empty()) text += "\n" + notes;
+    return text + "\n" + exits;
+}
+
 CliParse ParseCliArguments(const std::vector<std::string>& args) {
-    if (WantsHelp(args)) return {CliOptions{}, {}};
+    if (WantsHelp(args)) {
+        CliOptions help;
+        if (!args.empty() && IsCliCommandName(args[0])) help.helpFor = args[0];
+        return {help, {}};
+    }
     if (WantsVersion(args)) {
         CliOptions version;
         version.command = CliCommand::Version;

@@ -15,7 +15,17 @@
 
 namespace corvalith {
 
-enum class CliCommand { Help, Version, Predict, NextDraw, Backtest, Sweep, Randomness, Tickets };
+enum class CliCommand {
+    Help,
+    Version,
+    Predict,
+    NextDraw,
+    Backtest,
+    Sweep,
+    Randomness,
+    Tickets,
+    Check,
+};
 
 enum class OutputFormat { Text, Json };
 
@@ -35,6 +45,7 @@ struct CliOptions {
     OutputFormat format = OutputFormat::Text;
     int spread = 0;                        // --spread K, 1..3; 0: none
     std::optional<evaluate::BetType> bet;  // --bet TYPE; unset: no money record
+    std::string helpFor;                   // Help: the command whose usage is asked; empty: all
 };
 
 struct CliParse {
@@ -43,10 +54,23 @@ struct CliParse {
 };
 
 // `args` are the arguments after the program name. `--help` or `-h` anywhere
-// asks for the usage (command Help); otherwise `--version` anywhere asks for
-// the version line (command Version).
+// asks for the usage (command Help, `helpFor` the command named first, when
+// it is one); otherwise `--version` anywhere asks for the version line
+// (command Version).
 [[nodiscard]] CliParse ParseCliArguments(const std::vector<std::string>& args);
 
 [[nodiscard]] std::string_view CliUsage();
+
+// The usage of one command (its synopsis, its description with its options,
+// the exit statuses); the whole usage when `command` names none.
+[[nodiscard]] std::string CommandUsage(std::string_view command);
+
+// Whether `name` is one of corvix-cli's commands.
+[[nodiscard]] bool IsCliCommandName(std::string_view name) noexcept;
+
+// The lines that report a usage error of the command `args` name first:
+// "corvix-cli: <error>" and the hint to its --help. Ends in LF.
+[[nodiscard]] std::string UsageErrorLines(const std::vector<std::string>& args,
+                                          std::string_view error);
 
 }  // namespace corvalith

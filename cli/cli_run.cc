@@ -8,6 +8,7 @@
 #include <iostream>
 #include <new>
 
+#include "cli/check_command.h"
 #include "cli/cli_args.h"
 #include "cli/evaluation_commands.h"
 #include "cli/failure_line.h"
@@ -23,8 +24,13 @@
 namespace corvalith {
 namespace {
 
-int Report(PredictStatus status, std::ostream& err) {
-    err << Utf16ToUtf8(FailureMessage(status)) << '\n';
+// A failed outcome on `err`; a load failure with the first problem of `path`.
+int Report(PredictStatus status, std::ostream& err, const std::string& path) {
+    if (status == PredictStatus::ReadFailed) {
+        ReportLoadFailure(err, Utf16ToUtf8(FailureMessage(status)), path);
+    } else {
+        err << Utf16ToUtf8(FailureMessage(status)) << '\n';
+    }
     return ExitCodeFor(status);
 }
 
@@ -33,14 +39,14 @@ int Predict(const CliOptions& options, std::ostream& out, std::ostream& err) {
     PredictRequest request = PredictRequestOf(options);
     request.logPath = options.trace;
     const PredictOutcome outcome = RunPredict(request);
-    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err);
+    if (outcome.status != PredictStatus::Ok) return Report(outcome.status, err, options.history);
     out << Utf16ToUtf8(outcome.text) << '\n';
     return kExitOk;
 }
 
 int NextDraw(const CliOptions& options, std::ostream& out, std::ostream& err) {
     const HistoryCheck check = CheckChosenHistory(options.history);
-    if (check.status != PredictStatus::Ok) return Report(check.status, err);
+    if (check.status != PredictStatus::Ok) return Report(check.status, err, options.history);
     if (check.nextDraw) out << *check.nextDraw << '\n';
     return kExitOk;
 }
@@ -89,14 +95,18 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const CliParse parse = ParseCliArguments(args);
     if (!parse.options) {
-        err << "corvix-cli: " << parse.error << '\n' << CliUsage();
+        err << UsageErrorLines(args, parse.error);
         return kExitUsage;
     }
     const CliOptions& options = *parse.options;
     command = options.command;
     switch (options.command) {
         case CliCommand::Help:
-            out << CliUsage();
+            if (options.helpFor.empty()) {
+                out << CliUsage();
+            } else {
+                out << CommandUsage(options.helpFor);
+            }
             return kExitOk;
         case CliCommand::Version:
             out << "corvix-cli " << kVersion << '\n';
@@ -111,6 +121,8 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return RunEvaluation(options, out, err, showProgress);
         case CliCommand::Tickets:
             return RunTickets(options, out, err);
+        case CliCommand::Check:
+            return RunCheck(options, out, err);
     }
     return kExitUsage;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/check_command.h"
 #include "cli/cli_run.h"
 #include "cli/history_input.h"
 #include "cli/money_commands.h"
@@ -140,6 +141,10 @@ int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& er
         return code;
     }
     const std::u16string_view why = WhyNoResult(outcome);
+    if (outcome.end == AnalysisEnd::StatusFailed && outcome.status == PredictStatus::ReadFailed) {
+        ReportLoadFailure(err, Utf16ToUtf8(why), options.history);
+        return code;
+    }
     err << Utf16ToUtf8(why.empty() ? kMsgEvaluationFailed : why) << '\n';
     return code;
 }

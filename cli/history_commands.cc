@@ -16,6 +16,7 @@
 #include <optional>
 #include <utility>
 
+#include "cli/check_command.h"
 #include "cli/cli_args.h"
 #include "cli/cli_run.h"
 #include "history/draw_history.h"
@@ -206,6 +207,10 @@ std::optional<std::string> ReadStandardInput(std::istream& in, std::string& erro
 
 int Report(HistoryCommand command, const EditOutcome& outcome, const Arguments& arguments,
            std::ostream& out, std::ostream& err) {
+    if (outcome.status == EditStatus::Unreadable) {
+        ReportLoadFailure(err, Utf16ToUtf8(outcome.message), arguments.positional[0]);
+        return ExitCodeFor(outcome.status);
+    }
     if (outcome.status != EditStatus::Ok) {
         err << Utf16ToUtf8(outcome.message) << '\n';
         return ExitCodeFor(outcome.status);
@@ -253,7 +258,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
                       std::ostream& err) {
     Arguments arguments;
     if (const auto error = Parse(args, arguments)) {
-        err << "corvix-cli: " << *error << '\n' << CliUsage();
+        err << UsageErrorLines(args, *error);
         return kExitUsage;
     }
     const std::string& history = arguments.positional[0];
@@ -265,9 +270,8 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             if (arguments.draw) {
                 request.draw = DrawNumber(*arguments.draw);
                 if (!request.draw) {
-                    err << "corvix-cli: --draw must be a number from 1 to 2147483647: "
-                        << *arguments.draw << '\n'
-                        << CliUsage();
+                    err << UsageErrorLines(
+                        args, "--draw must be a number from 1 to 2147483647: " + *arguments.draw);
                     return kExitUsage;
                 }
             }

@@ -13,7 +13,8 @@ namespace corvalith {
 
 struct HistoryInput {
     int exitCode = 0;   // 0 when `table` is ready
-    std::string error;  // otherwise the line for stderr (UTF-8, without the line end)
+    std::string error;  // otherwise the text for stderr (UTF-8, without the last line end): one
+                        // line, or for a history that does not load two: its first problem
     DrawTable table;
 };
 
