@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_command.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 
@@ -30,6 +31,12 @@ constexpr long kPeakLimitKb = 256 * 1024;
 #endif
 
 const std::string kReadFailed = "カルヴェンダデータの読み込みに失敗しました。\n";
+
+// The load failure for `path`: the message, then the first problem check finds.
+std::string ReadFailedFor(const std::string& path) {
+    const std::string problem = FirstLoadProblem(path);
+    return kReadFailed + (problem.empty() ? "" : problem + "\n");
+}
 const std::string kNotFound = "有効なファイルパスを入力してください。\n";
 
 ProgramResult Cli(const std::vector<std::string>& args) {
@@ -57,15 +64,15 @@ void ExpectReadFailed(const std::string& path) {
     SCOPED_TRACE(path);
     const ProgramResult predict = Cli({"predict", path});
     EXPECT_EQ(predict.exitCode, 3);
-    EXPECT_EQ(predict.err, kReadFailed);
+    EXPECT_EQ(predict.err, ReadFailedFor(path));
     EXPECT_EQ(predict.out, "");
     const ProgramResult next = Cli({"next-draw", path});
     EXPECT_EQ(next.exitCode, 3);
-    EXPECT_EQ(next.err, kReadFailed);
+    EXPECT_EQ(next.err, ReadFailedFor(path));
     for (const auto& command : kEvaluations) {
         const ProgramResult evaluation = Cli(With(command, path, {"--format", "json"}));
         EXPECT_EQ(evaluation.exitCode, 3) << command[0];
-        EXPECT_EQ(evaluation.err, kReadFailed) << command[0];
+        EXPECT_EQ(evaluation.err, ReadFailedFor(path)) << command[0];
         EXPECT_EQ(evaluation.out, "") << command[0];
     }
 }
@@ -184,7 +191,7 @@ TEST(BadInput, UnreadableFileAndTrace) {
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     const ProgramResult predict = CliAsUser({"predict", locked});
     EXPECT_EQ(predict.exitCode, 3);
-    EXPECT_EQ(predict.err, kReadFailed);
+    EXPECT_EQ(predict.err.rfind(kReadFailed + "ファイルを開けません（", 0), 0u) << predict.err;
 
     const std::string readable = dir.Write("open.csv", MakeHistory({"1234", "5678"}));
     ASSERT_EQ(chmod(readable.c_str(), 0644), 0);
@@ -306,7 +313,8 @@ TEST(BadInput, EvaluationPathsAndOptions) {
         const ProgramResult result = Cli(args);
         EXPECT_EQ(result.exitCode, 64);
         EXPECT_EQ(result.err.rfind("corvix-cli: ", 0), 0u);
-        EXPECT_NE(result.err.find("\nUsage:\n"), std::string::npos);
+        EXPECT_EQ(result.err.substr(result.err.find('\n')),
+                  "\n詳しくは corvix-cli " + args[0] + " --help\n");
         EXPECT_EQ(result.out, "");
     }
 }

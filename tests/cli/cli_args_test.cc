@@ -64,7 +64,10 @@ TEST(CliArguments, DefaultsAndValues) {
     EXPECT_EQ(Parse({"next-draw", "h"}).command, CliCommand::NextDraw);
     EXPECT_EQ(Parse({"predict", "--help"}).command, CliCommand::Help);
     EXPECT_EQ(Parse({"sweep", "h", "-h"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"sweep", "h", "-h"}).helpFor, "sweep");
     EXPECT_EQ(Parse({"--help"}).command, CliCommand::Help);
+    EXPECT_EQ(Parse({"--help"}).helpFor, "");
+    EXPECT_EQ(Parse({"check", "h"}).command, CliCommand::Check);
 }
 
 TEST(CliArguments, VersionAnywhereUnlessHelpIsAsked) {

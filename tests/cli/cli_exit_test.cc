@@ -2,6 +2,7 @@
 // exit status for each outcome.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -95,7 +96,11 @@ TEST(CorvixCli, ExitStatusAndMessageOfEachFailure) {
         EXPECT_EQ(result.err.substr(0, result.err.find('\n')), c.firstErrLine);
         EXPECT_TRUE(result.out.empty());
         if (c.exitCode == 64) {
-            EXPECT_NE(result.err.find("Usage:"), std::string::npos);
+            const std::string command = c.arguments.substr(0, c.arguments.find(' '));
+            EXPECT_EQ(result.err, c.firstErrLine + "\n詳しくは corvix-cli " +
+                                      (command.empty() ? "" : command + " ") + "--help\n");
+        } else if (c.exitCode == 3) {  // and the first problem on a line of its own
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
         } else {
             EXPECT_EQ(result.err, c.firstErrLine + "\n");
         }

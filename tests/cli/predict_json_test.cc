@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_command.h"
 #include "tests/cli/simple_history.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
@@ -124,9 +125,11 @@ TEST(PredictJson, ErrorPositionsAreNull) {
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, "有効なファイルパスを入力してください。\n");
     EXPECT_EQ(missing.out, "");
-    const ProgramResult bad = Cli({"predict", dir.Write("bad.csv", "h\nx\n"), "--format", "json"});
+    const std::string badPath = dir.Write("bad.csv", "h\nx\n");
+    const ProgramResult bad = Cli({"predict", badPath, "--format", "json"});
     EXPECT_EQ(bad.exitCode, 3);
-    EXPECT_EQ(bad.err, "カルヴェンダデータの読み込みに失敗しました。\n");
+    EXPECT_EQ(bad.err,
+              "カルヴェンダデータの読み込みに失敗しました。\n" + FirstLoadProblem(badPath) + "\n");
 }
 
 // The versioned contract: every command's object starts with "format": 1,
