@@ -63,6 +63,15 @@ void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QSt
     box.exec();
 }
 
+void QtWindowServices::DetailedMessageBox(QWidget* owner, const QString& text,
+                                          const QString& caption, BoxIcon icon,
+                                          const QString& detail) {
+    QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(detail);
+    box.exec();
+}
+
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
     KeepNoSettingsOnDisk();
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -23,6 +23,8 @@ class QtWindowServices final : public WindowServices {
 
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
+    void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                            BoxIcon icon, const QString& detail) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,

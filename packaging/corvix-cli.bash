@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness tickets add import init"
+    local commands="predict next-draw backtest sweep randomness tickets add import init check"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init)
+            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init | check)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -82,6 +82,7 @@ _corvix_cli()
         add) options="--draw --date --replace --allow-gap --dry-run --format" ;;
         import) options="--allow-gap --dry-run --format" ;;
         init) options="--format" ;;
+        check) options="--format" ;;
     esac
     if [[ $cur == -* ]]; then
         _corvix_cli_offer "$options --help"

@@ -34,7 +34,7 @@ void CPendulaDlg::OpenAnalysis(int tab) {
     inputs.path = PathToFileSystem(m_inputPath.toStdU16String());
     const HistoryCheck check = CheckChosenHistory(inputs.path);
     if (check.status != PredictStatus::Ok) {
-        ShowFailureBox(m_services, this, check.status);
+        ShowFailureBox(m_services, this, check.status, inputs.path);
         return;
     }
     inputs.interval = static_cast<std::uint32_t>(*interval);

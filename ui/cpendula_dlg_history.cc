@@ -42,7 +42,7 @@ void CPendulaDlg::OpenHistoryDialog(bool import) {
     const std::string path = PathToFileSystem(m_inputPath.toStdU16String());
     const HistoryCheck check = CheckChosenHistory(path);
     if (check.status != PredictStatus::Ok) {
-        ShowFailureBox(m_services, this, check.status);
+        ShowFailureBox(m_services, this, check.status, path);
         return;
     }
     if (import) {

@@ -8,6 +8,7 @@
 #include "commands/messages.h"
 #include "commands/predict_core.h"
 #include "history/draw_number.h"
+#include "text/file_system_path.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_template.h"
@@ -52,7 +53,8 @@ void CPendulaDlg::OnPredict() {
     if (outcome.status == PredictStatus::Ok) {
         ShowResult(QString::fromStdU16String(outcome.text));
     } else {
-        ShowFailureBox(m_services, this, outcome.status);
+        ShowFailureBox(m_services, this, outcome.status,
+                       PathToFileSystem(m_inputPath.toStdU16String()));
     }
 }
 

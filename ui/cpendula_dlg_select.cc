@@ -68,5 +68,6 @@ void CPendulaDlg::OnSelectFile() {
     // reported as the path that does not exist.
     ShowFailureBox(
         m_services, this,
-        check.status == PredictStatus::NoPath ? PredictStatus::PathNotFound : check.status);
+        check.status == PredictStatus::NoPath ? PredictStatus::PathNotFound : check.status,
+        PathToFileSystem(m_inputPath.toStdU16String()));
 }

@@ -4,21 +4,32 @@
 #include <QString>
 
 #include "commands/messages.h"
+#include "history/history_check.h"
 #include "ui/qt_text.h"
 
 namespace corvalith {
 
-FailureBox FailureBoxFor(PredictStatus status) {
+FailureBox FailureBoxFor(PredictStatus status, const std::string& path) {
     const QString text = ToQString(FailureMessage(status));
     if (status == PredictStatus::ReadFailed) {
-        return {text, QString::fromUtf16(kApplicationName), BoxIcon::Warning};
+        FailureBox box{text, QString::fromUtf16(kApplicationName), BoxIcon::Warning, {}};
+        if (!path.empty()) {
+            const HistoryDiagnosis diagnosis = DiagnoseHistory(path);
+            if (!diagnosis.Loads()) box.detail = QString::fromStdU16String(ProblemLines(diagnosis));
+        }
+        return box;
     }
-    return {text, ToQString(kErrorCaption), BoxIcon::Error};
+    return {text, ToQString(kErrorCaption), BoxIcon::Error, {}};
 }
 
-void ShowFailureBox(WindowServices& services, QWidget* owner, PredictStatus status) {
-    const FailureBox box = FailureBoxFor(status);
-    services.MessageBox(owner, box.text, box.caption, box.icon);
+void ShowFailureBox(WindowServices& services, QWidget* owner, PredictStatus status,
+                    const std::string& path) {
+    const FailureBox box = FailureBoxFor(status, path);
+    if (box.detail.isEmpty()) {
+        services.MessageBox(owner, box.text, box.caption, box.icon);
+    } else {
+        services.DetailedMessageBox(owner, box.text, box.caption, box.icon, box.detail);
+    }
 }
 
 }  // namespace corvalith

@@ -43,6 +43,14 @@ class WindowServices {
     virtual void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                             BoxIcon icon) = 0;
 
+    // The same box with `detail` as its detailed text, which the user opens
+    // with the box's 詳細 button. Without an override the detail is not shown.
+    virtual void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                                    BoxIcon icon, const QString& detail) {
+        (void)detail;
+        MessageBox(owner, text, caption, icon);
+    }
+
     // The application message box: OK only, captioned with the application's
     // name, with the warning icon that the application box carries when its
     // caller names none.

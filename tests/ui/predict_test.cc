@@ -1,6 +1,6 @@
 // The Predict command from the window: a full forecast for each filter kind
 // from a file chosen through the file dialog, the result area and its font,
-// and every failure box with its text, caption and icon.
+// and every failure box with its text, caption, icon and detail.
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "commands/messages.h"
+#include "history/history_check.h"
 #include "tests/support/history_files.h"
 #include "tests/ui/dialog_fixture.h"
 #include "ui/dialog_template.h"
@@ -201,6 +202,9 @@ TEST_F(PredictCommand, UnreadableHistoryGivesTheLoadFailureAndClearsTheArea) {
     const std::vector<BoxRecord> again = Predict();
     ASSERT_EQ(again.size(), 2u);
     ExpectAppBox(again[1], kMsgReadFailed);
+    // Its detail lists the problems as corvix-cli check does.
+    EXPECT_FALSE(again[1].detail.isEmpty());
+    EXPECT_EQ(again[1].detail, QString::fromStdU16String(ProblemLines(DiagnoseHistory(bad))));
 }
 
 TEST_F(PredictCommand, EditedIntervalTextMeansNoSelection) {

@@ -12,8 +12,15 @@ void RecordingServices::MessageBox(QWidget* owner, const QString& text, const QS
         throwOnNextBox = false;
         throw std::runtime_error("message box failed");
     }
-    boxes.push_back(BoxRecord{owner, owner, text, caption, icon});
+    boxes.push_back(BoxRecord{owner, owner, text, caption, icon, {}});
     if (onBox) onBox(boxes.back());
+}
+
+void RecordingServices::DetailedMessageBox(QWidget* owner, const QString& text,
+                                           const QString& caption, BoxIcon icon,
+                                           const QString& detail) {
+    MessageBox(owner, text, caption, icon);
+    boxes.back().detail = detail;
 }
 
 std::optional<QString> RecordingServices::GetOpenFileName(QWidget* owner,

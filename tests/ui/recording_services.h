@@ -21,6 +21,7 @@ struct BoxRecord {
     QString text;
     QString caption;
     BoxIcon icon = BoxIcon::None;
+    QString detail;  // the detailed text (empty: none)
 };
 
 struct FileDialogRecord {
@@ -32,6 +33,8 @@ class RecordingServices final : public WindowServices {
   public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
+    void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
+                            BoxIcon icon, const QString& detail) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
