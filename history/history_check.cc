@@ -57,11 +57,14 @@ bool IsUtf8BeyondAscii(std::string_view bytes) noexcept {
         std::size_t extra = 0;
         std::uint32_t code = 0;
         if (b >= 0xC2 && b <= 0xDF) {
-            extra = 1, code = b & 0x1Fu;
+            extra = 1;
+            code = b & 0x1Fu;
         } else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2, code = b & 0x0Fu;
+            extra = 2;
+            code = b & 0x0Fu;
         } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3, code = b & 0x07u;
+            extra = 3;
+            code = b & 0x07u;
         } else {
             return false;
         }
@@ -190,7 +193,7 @@ HistoryProblem LineProblem(std::size_t lineNumber, std::string_view line, LineRe
     }
     // A field rule: the line decodes; read it again to name the field.
     std::u16string text;
-    (void)DecodeHistoryLine(line, text);
+    if (!DecodeHistoryLine(line, text)) return problem;  // the cursor decoded it: never
     DrawFields fields;
     fields.Split(text);
     switch (refusal) {

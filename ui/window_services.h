@@ -46,8 +46,7 @@ class WindowServices {
     // The same box with `detail` as its detailed text, which the user opens
     // with the box's 詳細 button. Without an override the detail is not shown.
     virtual void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
-                                    BoxIcon icon, const QString& detail) {
-        (void)detail;
+                                    BoxIcon icon, const QString& /*detail*/) {
         MessageBox(owner, text, caption, icon);
     }
 
