@@ -310,7 +310,7 @@ EditOutcome Import(ImportRequest request, FileSystem& fs) {
         auto sourceConflict = sourceConflicts.begin();
         for (std::size_t i = 0; i < draws.size(); ++i) {
             const SourceDraw& first = draws[i];
-            ImportRow row{first.number, DateOfKey(first.dateKey), first.result, RowKind::New, {}};
+            ImportRow row{first.number, DateOfKey(first.dateKey), first.result, RowKind::New, {}, {}};
             if (sourceConflict != sourceConflicts.end() && sourceConflict->at == i) {
                 row.kind = RowKind::Conflict;
                 row.other = sourceConflict->other;
