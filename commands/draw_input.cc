@@ -100,4 +100,22 @@ std::u16string DateShown(const CalendarDate& date) {
     return std::u16string(text.begin(), text.end());
 }
 
+std::optional<DrawPayouts> PayoutsOf(std::u16string_view text) {
+    const std::u16string narrow = NarrowedText(text);
+    DrawPayouts payouts;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        const std::size_t comma = narrow.find(u',', start);
+        const bool last = k + 1 == kPayoutKindCount;
+        if (last != (comma == std::u16string::npos)) return std::nullopt;
+        std::u16string_view part = std::u16string_view(narrow).substr(
+            start, last ? std::u16string_view::npos : comma - start);
+        while (!part.empty() && IsAsciiSpace(part.front())) part.remove_prefix(1);
+        while (!part.empty() && IsAsciiSpace(part.back())) part.remove_suffix(1);
+        if (!ParsePayoutField(part, payouts.amounts[k])) return std::nullopt;
+        start = comma + 1;
+    }
+    return payouts;
+}
+
 }  // namespace corvalith

@@ -40,7 +40,7 @@ struct AddRequest {
     bool replace = false;              // change an existing draw's result (and date)
     bool allowGap = false;
     bool dryRun = false;
-    DrawPayouts payouts;  // the draw's real payouts, where known (added or replacing)
+    DrawPayouts payouts{};  // the draw's real payouts, where known (added or replacing)
 };
 
 struct ImportRequest {
@@ -69,7 +69,7 @@ struct ImportRow {
     // Conflict, KeptMine: the result it disagrees with; PayoutsAdded: the
     // history's result (the same)
     std::optional<ResultDigits> other;
-    DrawPayouts payouts;  // the source's payouts
+    DrawPayouts payouts{};  // the source's payouts
 };
 
 struct MissingDraws {
