@@ -61,7 +61,8 @@ std::optional<CalendarDate> InputDateOf(std::u16string_view input) {
     std::size_t at = 0;
     if (text.size() < 8 || text.size() > 11) return std::nullopt;
     const auto year = Number(text, at, 4);
-    if (!year || at != 4 || at >= text.size()) return std::nullopt;
+    // The history's reader takes years from 1000 on only.
+    if (!year || *year < 1000 || at != 4 || at >= text.size()) return std::nullopt;
     const char16_t separator = text[at];
     const bool kanji = separator == u'年';
     if (!kanji && separator != u'/' && separator != u'-' && separator != u'.') return std::nullopt;

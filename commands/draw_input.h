@@ -20,7 +20,7 @@ namespace corvalith {
 // Exactly four digits, ASCII or full-width; nothing otherwise.
 [[nodiscard]] std::optional<ResultDigits> ResultOf(std::u16string_view text);
 
-// A calendar date as y/m/d, y-m-d, y.m.d or y年m月d日 (four-digit year), with a
+// A calendar date as y/m/d, y-m-d, y.m.d or y年m月d日 (a year from 1000 to 9999), with a
 // weekday in brackets after it allowed (2026/8/24(月)); nothing otherwise.
 [[nodiscard]] std::optional<CalendarDate> InputDateOf(std::u16string_view text);
 

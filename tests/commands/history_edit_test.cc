@@ -406,6 +406,8 @@ TEST(ImportResults, JsonSourcesThatDoNotRead) {
          "src の回: date（または draw_date）がありません"},
         {"no result", R"([{"draw_no":4,"date":"2026-08-24","digits":[0,0,9]}])",
          "winning_number・digits・result のどれもありません"},
+        {"a year below 1000", R"([{"draw_no":4,"date":"0997-08-24","digits":[0,0,9,7]}])",
+         "date が読めません: 0997-08-24"},
         {"a digit of two", R"([{"draw_no":4,"date":"2026-08-24","digits":[0,0,9,17]}])",
          "digits[] が読めません: 17"},
         {"a payout that is no amount",
