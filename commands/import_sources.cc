@@ -54,8 +54,7 @@ bool ForEachLine(std::string_view bytes, Each each) {
 enum class Encoding { Utf8, Cp932 };
 
 // Why the bytes are no text this reads, or nothing.
-std::optional<std::u16string> NotText(const ImportSource& source, std::string_view bytes,
-                                      std::uint32_t& badLine) {
+std::optional<std::u16string> NotText(std::string_view bytes, std::uint32_t& badLine) {
     if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         badLine = 1;
@@ -90,7 +89,6 @@ std::optional<std::u16string> NotText(const ImportSource& source, std::string_vi
         }
         return true;
     });
-    (void)source;
     return why;
 }
 
@@ -280,7 +278,7 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
         return ReadJsonSource(source, bytes, firstLine, draws, error);
     }
     std::uint32_t badLine = 0;
-    if (const auto why = NotText(source, source.bytes, badLine)) {
+    if (const auto why = NotText(source.bytes, badLine)) {
         error = LineError(source, badLine, *why);
         return false;
     }
