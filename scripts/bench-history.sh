@@ -5,9 +5,13 @@
 #    (user + sys), minimum and mean, with the two fsyncs and as --dry-run;
 #  - an fsync probe: the file's and the directory's flush timed on their own;
 #  - corvix-cli import of 100,000 new draws into a new history: wall time and
-#    peak memory against the sizes of the history and the source.
+#    peak memory against the sizes of the history and the source;
+#  - corvix-cli import --keep-mine of the published 1.1 MB JSON (every draw
+#    with its payouts) into a copy of the real history: wall time and peak
+#    memory against the sizes of the history and the source.
 # Usage: scripts/bench-history.sh [HISTORY]
-#   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv)
+#   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv;
+#   the JSON from $CORVALITH_RESULTS_API, else ../shared/data/results-api)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 history=${1:-${CORVALITH_REAL_HISTORY:-../shared/data/real-history.csv}}
@@ -41,3 +45,20 @@ awk -v ns="$elapsed" -v peak="$peak" -v user="$user" -v sys="$sys" \
     -v bytes="$(stat -c %s "$work/source.csv")" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
     printf "corvix-cli import of 100,000 new draws: %.3f s wall, %.2f s user+sys (target < 1 s), peak %.1f MiB = %.2f x the %.1f MiB of history and source (target < 3) (load %s)\n",
         ns / 1e9, user + sys, peak / 1024, peak * 1024 / (bytes + 70), bytes / 1048576, load }'
+
+results=${CORVALITH_RESULTS_API:-../shared/data/results-api}
+json=$results/numbers4_all_full.json
+if [ -f "$history" ] && [ -f "$json" ]; then
+    cp "$history" "$work/paid.csv"
+    chmod u+w "$work/paid.csv"
+    start=$(date +%s%N)
+    /usr/bin/time -f "%M %U %S" -o "$work/peak" "$cli" import "$work/paid.csv" "$json" --keep-mine >/dev/null
+    elapsed=$(($(date +%s%N) - start))
+    read -r peak user sys <"$work/peak"
+    awk -v ns="$elapsed" -v peak="$peak" -v user="$user" -v sys="$sys" \
+        -v bytes="$(($(stat -c %s "$history") + $(stat -c %s "$json")))" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
+        printf "corvix-cli import --keep-mine of the 1.1 MB JSON with payouts: %.3f s wall (target < 0.3 s), %.2f s user+sys, peak %.1f MiB = %.2f x the %.1f MiB of history and source (target < 4) (load %s)\n",
+            ns / 1e9, user + sys, peak / 1024, peak * 1024 / bytes, bytes / 1048576, load }'
+else
+    echo "bench-history: no history or no $json; the JSON import figure is skipped" >&2
+fi
