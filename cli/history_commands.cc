@@ -291,10 +291,11 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             if (arguments.payouts) {
                 const auto payouts = PayoutsOf(Utf16(*arguments.payouts));
                 if (!payouts) {
-                    err << "corvix-cli: --payouts must be STRAIGHT,BOX,SET_STRAIGHT,SET_BOX in yen "
-                           "(0 to 99999999, empty parts allowed): "
-                        << *arguments.payouts << '\n'
-                        << CliUsage();
+                    err << UsageErrorLines(
+                        args,
+                        "--payouts must be STRAIGHT,BOX,SET_STRAIGHT,SET_BOX in yen "
+                        "(0 to 99999999, empty parts allowed): " +
+                            *arguments.payouts);
                     return kExitUsage;
                 }
                 request.payouts = *payouts;
