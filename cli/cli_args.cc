@@ -83,9 +83,10 @@ std::string BuildUsage() {
     u += "                     [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
-    u += "                     [--dry-run] [--format text|json]\n";
+    u += "                     [--dry-run] [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--dry-run] [--format text|json]\n";
-    u += "  corvix-cli init HISTORY [--format text|json]\n";
+    u += "                     [--wait SECONDS]\n";
+    u += "  corvix-cli init HISTORY [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
     u += "  corvix-cli --help\n";
@@ -121,6 +122,7 @@ std::string BuildUsage() {
     u += "            --replace   change the result (and date) of an existing draw\n";
     u += "            --allow-gap allow missing draws before the new ones\n";
     u += "            --dry-run   show what would be written and write nothing\n";
+    u += "            --wait      seconds to wait for another program's write (default 10, 0 = none)\n";
     u += "import      adds the new draws of history files, CSV/TSV with a header, or pasted\n";
     u += "            lines (SOURCE - is standard input); conflicting results are refused.\n";
     u += "init        writes a new history with only the header line.\n";

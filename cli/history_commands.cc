@@ -11,6 +11,8 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -18,6 +20,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_run.h"
+#include "commands/history_messages.h"
 #include "history/draw_history.h"
 #include "report/history_edit_report.h"
 #include "text/utf8.h"
@@ -33,6 +36,7 @@ struct Arguments {
     bool replace = false;
     bool allowGap = false;
     bool dryRun = false;
+    std::optional<std::string> wait;
     OutputFormat format = OutputFormat::Text;
 };
 
@@ -43,13 +47,14 @@ struct OptionRule {
     bool import;
     bool init;
 };
-constexpr std::array<OptionRule, 6> kRules = {{
+constexpr std::array<OptionRule, 7> kRules = {{
     {"--draw", true, true, false, false},
     {"--date", true, true, false, false},
     {"--replace", false, true, false, false},
     {"--allow-gap", false, true, true, false},
     {"--dry-run", false, true, true, false},
     {"--format", true, true, true, true},
+    {kWaitOption, true, true, true, true},
 }};
 
 bool Allowed(const OptionRule& rule, HistoryCommand command) {
@@ -108,6 +113,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments
             parsed.allowGap = true;
         } else if (name == "--dry-run") {
             parsed.dryRun = true;
+        } else if (name == kWaitOption) {
+            parsed.wait = value;
         } else if (value == "text" || value == "json") {
             parsed.format = value == "json" ? OutputFormat::Json : OutputFormat::Text;
         } else {
@@ -208,15 +215,47 @@ int Report(HistoryCommand command, const EditOutcome& outcome, const Arguments& 
            std::ostream& out, std::ostream& err) {
     if (outcome.status != EditStatus::Ok) {
         err << Utf16ToUtf8(outcome.message) << '\n';
+        PrintWriteNotes(outcome.write, err);
         return ExitCodeFor(outcome.status);
     }
     const std::string& history = arguments.positional[0];
     out << (arguments.format == OutputFormat::Json ? HistoryEditJson(command, outcome, history)
                                                    : HistoryEditText(command, outcome, history));
+    PrintWriteNotes(outcome.write, err);
     return kExitOk;
 }
 
 }  // namespace
+
+std::optional<std::chrono::milliseconds> ParseWaitSeconds(const std::string& text) {
+    constexpr double kMaxSeconds = 86400;
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(seconds) || seconds < 0 ||
+        seconds > kMaxSeconds) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<std::int64_t>(std::llround(seconds * 1000)));
+}
+
+std::string BadWaitLine(const std::string& text) {
+    return std::string("corvix-cli: ") + kWaitOption +
+           " must be a number of seconds from 0 to 86400: " + text;
+}
+
+LockWait LockWaitTellingOn(std::ostream& err, std::chrono::milliseconds limit) {
+    LockWait wait;
+    wait.limit = limit;
+    wait.waiting = [&err] { err << Utf16ToUtf8(kMsgHistoryWaiting) << std::endl; };
+    return wait;
+}
+
+void PrintWriteNotes(const WriteOutcome& write, std::ostream& err) {
+    for (const WriteNote& note : write.notes) err << Utf16ToUtf8(WriteNoteMessage(note)) << '\n';
+}
 
 bool IsHistoryCommand(const std::vector<std::string>& args) noexcept {
     return !args.empty() && (args[0] == "add" || args[0] == "import" || args[0] == "init");
@@ -244,7 +283,13 @@ int ExitCodeFor(EditStatus status) noexcept {
         case EditStatus::Changed:
             return kExitTryAgain;
         case EditStatus::WriteFailed:
+        case EditStatus::Unconfirmed:
             return kExitWriteError;
+        case EditStatus::Locked:
+            return kExitTryAgain;
+        case EditStatus::Internal:
+        case EditStatus::OutOfMemory:
+            return kExitInternal;
     }
     return kExitInternal;
 }
@@ -255,6 +300,15 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
     if (const auto error = Parse(args, arguments)) {
         err << "corvix-cli: " << *error << '\n' << CliUsage();
         return kExitUsage;
+    }
+    std::chrono::milliseconds waitLimit = kDefaultLockWait;
+    if (arguments.wait) {
+        const auto parsed = ParseWaitSeconds(*arguments.wait);
+        if (!parsed) {
+            err << BadWaitLine(*arguments.wait) << '\n' << CliUsage();
+            return kExitUsage;
+        }
+        waitLimit = *parsed;
     }
     const std::string& history = arguments.positional[0];
     switch (arguments.command) {
@@ -278,6 +332,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             request.replace = arguments.replace;
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
+            request.wait = LockWaitTellingOn(err, waitLimit);
             return Report(HistoryCommand::Add, AddResult(request), arguments, out, err);
         }
         case HistoryCommand::Import: {
@@ -285,6 +340,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             request.historyPath = history;
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
+            request.wait = LockWaitTellingOn(err, waitLimit);
             for (auto name = arguments.positional.begin() + 1; name != arguments.positional.end();
                  ++name) {
                 std::string error;

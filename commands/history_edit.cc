@@ -4,7 +4,10 @@
 #include "commands/history_edit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <exception>
+#include <new>
 
 #include "commands/history_messages.h"
 #include "commands/messages.h"
@@ -37,7 +40,8 @@ std::u16string Shown(std::string_view line) {
     return DecodeCp932Lossy(line);
 }
 
-EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::string& path) {
+EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::string& path,
+                   std::chrono::milliseconds waited = {}) {
     outcome.write = write;
     switch (write.status) {
         case WriteStatus::Ok:
@@ -77,6 +81,30 @@ EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::st
             outcome.status = EditStatus::WriteFailed;
             outcome.message = WriteFailedMessage(write);
             break;
+        case WriteStatus::Locked:
+            outcome.status = EditStatus::Locked;
+            outcome.message = LockedMessage(waited);
+            break;
+        case WriteStatus::Unconfirmed:
+            outcome.status = EditStatus::Unconfirmed;
+            outcome.message = UnconfirmedMessage(write);
+            break;
+        case WriteStatus::PlanDoesNotLoad:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgPlanDoesNotLoad;
+            break;
+        case WriteStatus::PlanDiffers:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgPlanDiffers;
+            break;
+        case WriteStatus::OutOfMemory:
+            outcome.status = EditStatus::OutOfMemory;
+            outcome.message = kMsgWriteOutOfMemory;
+            break;
+        case WriteStatus::Internal:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgWriteInternal;
+            break;
     }
     return outcome;
 }
@@ -85,6 +113,27 @@ EditOutcome Refusal(EditStatus status, std::u16string message) {
     EditOutcome outcome;
     outcome.status = status;
     outcome.message = std::move(message);
+    return outcome;
+}
+
+// An exception that left a command: memory, or anything else, each said as it is.
+EditOutcome Escaped(const std::exception_ptr& error) noexcept {
+    EditOutcome outcome;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        outcome.status = EditStatus::OutOfMemory;
+    } catch (...) {
+        outcome.status = EditStatus::Internal;
+    }
+    // Views of constant texts: assigning them may itself fail for want of memory.
+    try {
+        outcome.message = outcome.status == EditStatus::OutOfMemory
+                              ? std::u16string(kMsgOutOfMemory)
+                              : std::u16string(kMsgEditInternal);
+    } catch (...) {
+        outcome.message.clear();
+    }
     return outcome;
 }
 
@@ -187,8 +236,9 @@ EditOutcome Add(const AddRequest& request, FileSystem& fs) {
         outcome.highest = std::max(highest, draw);
         return true;
     };
-    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
-    return Finish(std::move(outcome), write, request.historyPath);
+    const WriteOutcome write =
+        UpdateHistory(fs, request.historyPath, edit, request.dryRun, kHistoryLimits, request.wait);
+    return Finish(std::move(outcome), write, request.historyPath, request.wait.limit);
 }
 
 std::u16string Counted(std::size_t n) {
@@ -424,12 +474,13 @@ EditOutcome Import(ImportRequest request, FileSystem& fs) {
         outcome.highest = std::max(highest, outcome.lastAdded);
         return true;
     };
-    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
+    const WriteOutcome write =
+        UpdateHistory(fs, request.historyPath, edit, request.dryRun, kHistoryLimits, request.wait);
     if (write.status == WriteStatus::Refused && nothingNew) {
         outcome.write = write;
         return outcome;
     }
-    return Finish(std::move(outcome), write, request.historyPath);
+    return Finish(std::move(outcome), write, request.historyPath, request.wait.limit);
 }
 
 }  // namespace
@@ -438,7 +489,7 @@ EditOutcome AddResult(const AddRequest& request, FileSystem& fs) noexcept {
     try {
         return Add(request, fs);
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 
@@ -446,7 +497,7 @@ EditOutcome ImportResults(ImportRequest request, FileSystem& fs) noexcept {
     try {
         return Import(std::move(request), fs);
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 
@@ -457,7 +508,7 @@ EditOutcome InitHistory(const std::string& historyPath, FileSystem& fs) noexcept
         const WriteOutcome write = CreateHistory(fs, historyPath, NewHistoryBytes());
         return Finish(std::move(outcome), write, historyPath);
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 

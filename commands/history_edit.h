@@ -29,6 +29,10 @@ enum class EditStatus {
     TooLarge,     // beyond the reader's limits
     Changed,      // another program changed the history meanwhile: try again
     WriteFailed,  // a step of the write failed
+    Locked,       // another writer held the lock beyond the wait: try again
+    Unconfirmed,  // the new content is in place, but could not be confirmed on the disk
+    Internal,     // the content made does not hold, or an unexpected failure
+    OutOfMemory,  // memory ran out
 };
 
 struct AddRequest {
@@ -39,6 +43,7 @@ struct AddRequest {
     bool replace = false;              // change an existing draw's result (and date)
     bool allowGap = false;
     bool dryRun = false;
+    LockWait wait;  // for another writer's lock
 };
 
 struct ImportRequest {
@@ -47,6 +52,7 @@ struct ImportRequest {
     bool allowGap = false;
     bool dryRun = false;
     bool wantRows = false;  // fill ImportOutcome::rows (for a preview)
+    LockWait wait;          // for another writer's lock
 };
 
 enum class RowKind { New, Unchanged, Conflict };
