@@ -43,7 +43,7 @@ struct AddRequest {
     bool replace = false;              // change an existing draw's result (and date)
     bool allowGap = false;
     bool dryRun = false;
-    LockWait wait;  // for another writer's lock
+    LockWait wait{};  // for another writer's lock
 };
 
 struct ImportRequest {
@@ -52,7 +52,7 @@ struct ImportRequest {
     bool allowGap = false;
     bool dryRun = false;
     bool wantRows = false;  // fill ImportOutcome::rows (for a preview)
-    LockWait wait;          // for another writer's lock
+    LockWait wait{};        // for another writer's lock
 };
 
 enum class RowKind { New, Unchanged, Conflict };

@@ -561,6 +561,7 @@ WriteOutcome Update(FileSystem& fs, const std::string& path, const HistoryEdit& 
     } else if (!LinkUnsupported(errno)) {
         return Fail(FileStep::Link, errno);
     }
+    outcome.notes.reserve(outcome.notes.size() + 1);  // nothing to allocate once it is in place
     if (fs.Rename(FileStep::Rename, temporary.name.path(), target) != 0) {
         return Fail(FileStep::Rename, errno);
     }
