@@ -122,7 +122,8 @@ std::string BuildUsage() {
     u += "            --replace   change the result (and date) of an existing draw\n";
     u += "            --allow-gap allow missing draws before the new ones\n";
     u += "            --dry-run   show what would be written and write nothing\n";
-    u += "            --wait      seconds to wait for another program's write (default 10, 0 = none)\n";
+    u += "            --wait      seconds to wait for another program's write (default 10, 0 = "
+         "none)\n";
     u += "import      adds the new draws of history files, CSV/TSV with a header, or pasted\n";
     u += "            lines (SOURCE - is standard input); conflicting results are refused.\n";
     u += "init        writes a new history with only the header line.\n";

@@ -94,20 +94,23 @@ std::u16string ExistsMessage(std::u16string_view path) {
 
 std::u16string WriteFailedMessage(const WriteOutcome& outcome) {
     std::u16string where(StepName(outcome.step));
-    if (!outcome.folder.empty()) where += u"（フォルダ " + PathFromFileSystem(outcome.folder) + u"）";
+    if (!outcome.folder.empty())
+        where += u"（フォルダ " + PathFromFileSystem(outcome.folder) + u"）";
     return u"履歴ファイルを書き込めませんでした（" + where + u": " +
            Ascii(std::strerror(outcome.error)) + u"）。履歴は変わっていません。";
 }
 
 std::u16string UnconfirmedMessage(const WriteOutcome& outcome) {
-    return u"履歴ファイルは新しい内容に置き換えましたが、ディスクに書き出されたことを確かめられませんでした（" +
+    return u"履歴ファイルは新しい内容に置き換えましたが、ディスクに書き出されたことを確かめられませ"
+           u"んでした（" +
            std::u16string(StepName(outcome.step)) + u": " + Ascii(std::strerror(outcome.error)) +
            u"）。";
 }
 
 std::u16string LockedMessage(std::chrono::milliseconds waited) {
     if (waited.count() <= 0) {
-        return u"他のプログラムが履歴を書き込み中のため、何も書き込んでいません（待たない指定です）。"
+        return u"他のプログラムが履歴を書き込み中のため、何も書き込んでいません（待たない指定です）"
+               u"。"
                u"履歴は変わっていません。";
     }
     const auto tenths = (waited.count() + 50) / 100;
@@ -123,7 +126,9 @@ std::u16string WriteNoteMessage(const WriteNote& note) {
         case WriteNote::Kind::OwnerNotKept:
             return u"注意: 履歴の所有者を保てませんでした（グループは保ちました）: " + reason;
         case WriteNote::Kind::OwnerAndGroupNotKept:
-            return u"注意: 履歴の所有者とグループを保てませんでした（書き込んだユーザーのものになりました）: " +
+            return u"注意: "
+                   u"履歴の所有者とグループを保てませんでした（書き込んだユーザーのものになりました"
+                   u"）: " +
                    reason;
         case WriteNote::Kind::AttributeNotCopied:
             return u"注意: 拡張属性" +

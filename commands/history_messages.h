@@ -25,15 +25,18 @@ inline constexpr std::u16string_view kMsgHistoryTooLarge =
 inline constexpr std::u16string_view kMsgHistoryWaiting =
     u"他のプログラムが履歴を書き込み中です。待っています…";
 inline constexpr std::u16string_view kMsgPlanDoesNotLoad =
-    u"新しい内容が履歴として読み込めない形になったため、何も書き込んでいません（このプログラムの誤りです）。"
+    u"新しい内容が履歴として読み込めない形になったため、何も書き込んでいません（このプログラムの誤"
+    u"りです）。"
     u"履歴は変わっていません。";
 inline constexpr std::u16string_view kMsgPlanDiffers =
-    u"新しい内容の抽せんが指定したものと合わないため、何も書き込んでいません（このプログラムの誤りです）。"
+    u"新しい内容の抽せんが指定したものと合わないため、何も書き込んでいません（このプログラムの誤り"
+    u"です）。"
     u"履歴は変わっていません。";
 inline constexpr std::u16string_view kMsgWriteOutOfMemory =
     u"メモリが不足しているため、何も書き込んでいません。履歴は変わっていません。";
 inline constexpr std::u16string_view kMsgWriteInternal =
-    u"書き込みの準備中に予期しないエラーが発生したため、何も書き込んでいません。履歴は変わっていません。";
+    u"書き込みの準備中に予期しないエラーが発生したため、何も書き込んでいません。履歴は変わっていま"
+    u"せん。";
 // An exception outside the writer: what the disk holds is not known here.
 inline constexpr std::u16string_view kMsgEditInternal =
     u"履歴の変更中に予期しないエラーが発生しました。";

@@ -143,9 +143,8 @@ int FileSystem::InodeFlags(const std::string& path, long& flags) {
 }
 
 int FileSystem::ListAttributes(int fd, std::string& names) {
-    return Fetched(names, [fd](char* buffer, std::size_t size) {
-        return ::flistxattr(fd, buffer, size);
-    });
+    return Fetched(names,
+                   [fd](char* buffer, std::size_t size) { return ::flistxattr(fd, buffer, size); });
 }
 
 int FileSystem::GetAttribute(int fd, const std::string& name, std::string& value) {

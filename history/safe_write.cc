@@ -215,9 +215,11 @@ bool KeepOwner(FileSystem& fs, int fd, const struct stat& like, WriteOutcome& ou
     const int error = errno;
     // An ordinary user cannot give files away: at least the group.
     const bool group = fs.Fchown(fd, static_cast<uid_t>(-1), like.st_gid) == 0;
-    outcome.notes.push_back({group ? WriteNote::Kind::OwnerNotKept
-                                   : WriteNote::Kind::OwnerAndGroupNotKept,
-                             {}, error, 0});
+    outcome.notes.push_back(
+        {group ? WriteNote::Kind::OwnerNotKept : WriteNote::Kind::OwnerAndGroupNotKept,
+         {},
+         error,
+         0});
     return false;
 }
 
@@ -416,8 +418,8 @@ WriteOutcome TakeLock(FileSystem& fs, int fd, const LockWait& wait, bool& told,
             told = true;
             if (wait.waiting) wait.waiting();
         }
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
-            kLockPoll, deadline - now));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(kLockPoll, deadline - now));
     }
 }
 
@@ -441,8 +443,8 @@ WriteOutcome Update(FileSystem& fs, const std::string& path, const HistoryEdit& 
         lock.Reset(fs.Open(FileStep::OpenHistory, target,
                            O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0));
         if (lock.get() < 0) {
-            if (errno == ENOENT) return Status(attempt == 0 ? WriteStatus::NotFound
-                                                            : WriteStatus::Changed);
+            if (errno == ENOENT)
+                return Status(attempt == 0 ? WriteStatus::NotFound : WriteStatus::Changed);
             return Fail(FileStep::OpenHistory, errno);
         }
         if (fs.Fstat(FileStep::OpenHistory, lock.get(), read) != 0) {
@@ -571,8 +573,7 @@ WriteOutcome Update(FileSystem& fs, const std::string& path, const HistoryEdit& 
     }
     if (const int error = SyncDirectory(fs, directory); error != 0) {
         // The old file is put back, so a failed write never leaves the new one.
-        if (!backup.path().empty() &&
-            fs.Rename(FileStep::PutBack, backup.path(), target) == 0) {
+        if (!backup.path().empty() && fs.Rename(FileStep::PutBack, backup.path(), target) == 0) {
             backup.Keep();
             return Fail(FileStep::SyncDirectory, error);
         }

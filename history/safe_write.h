@@ -68,7 +68,7 @@ enum class WriteStatus {
 // What a write could not keep of the old file. The write itself succeeded.
 struct WriteNote {
     enum class Kind {
-        OwnerNotKept,       // the owner could not be kept (the group was)
+        OwnerNotKept,  // the owner could not be kept (the group was)
         OwnerAndGroupNotKept,
         AttributeNotCopied,  // `name`: an extended attribute (ACLs are system.posix_acl_*)
         OtherNamesKeepOld,   // `count` other hard links still name the old content

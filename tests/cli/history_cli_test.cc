@@ -126,7 +126,8 @@ TEST(HistoryCli, TwoWritersAtOnceBothLand) {
 // that it waits, waits at most --wait seconds and exits 75 naming the cause.
 TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
     TempDir dir;
-    const std::string original = ToCp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,2026/8/19,水,1111,-\n");
+    const std::string original =
+        ToCp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,2026/8/19,水,1111,-\n");
     const std::string path = dir.Write("h.csv", original);
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
@@ -159,7 +160,9 @@ TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
         EXPECT_GE(run.seconds, c.waits);
         EXPECT_LT(run.seconds, c.waits + 3);
         if (c.exitCode == 75) {
-            EXPECT_EQ(run.err.rfind(c.waits > 0 ? waiting : "他のプログラムが履歴を書き込み中のため", 0), 0u)
+            EXPECT_EQ(
+                run.err.rfind(c.waits > 0 ? waiting : "他のプログラムが履歴を書き込み中のため", 0),
+                0u)
                 << run.err;
             EXPECT_NE(run.err.find("書き込み中のため"), std::string::npos);
         }

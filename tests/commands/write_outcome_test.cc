@@ -40,7 +40,9 @@ class FaultyFileSystem : public FileSystem {
     ssize_t Write(FileStep step, int fd, const void* buffer, std::size_t size) override {
         return Fails(step) ? -1 : FileSystem::Write(step, fd, buffer, size);
     }
-    int Sync(FileStep step, int fd) override { return Fails(step) ? -1 : FileSystem::Sync(step, fd); }
+    int Sync(FileStep step, int fd) override {
+        return Fails(step) ? -1 : FileSystem::Sync(step, fd);
+    }
     int Fchmod(int fd, mode_t mode) override {
         return Fails(FileStep::Permissions) ? -1 : FileSystem::Fchmod(fd, mode);
     }
@@ -120,10 +122,10 @@ std::string Notes(const EditOutcome& outcome) {
 }
 
 constexpr FileStep kUpdateSteps[] = {
-    FileStep::OpenHistory, FileStep::Lock,  FileStep::ReadHistory, FileStep::Access,
+    FileStep::OpenHistory, FileStep::Lock,   FileStep::ReadHistory, FileStep::Access,
     FileStep::CleanUp,     FileStep::Create, FileStep::Permissions, FileStep::Owner,
-    FileStep::Attributes,  FileStep::Write, FileStep::Sync,        FileStep::ReadBack,
-    FileStep::Verify,      FileStep::Link,  FileStep::Rename,      FileStep::SyncDirectory};
+    FileStep::Attributes,  FileStep::Write,  FileStep::Sync,        FileStep::ReadBack,
+    FileStep::Verify,      FileStep::Link,   FileStep::Rename,      FileStep::SyncDirectory};
 
 // The outcome a failure of `step` with `error` must have, and whether the
 // new content is then on disk.
@@ -162,7 +164,8 @@ TEST(WriteOutcome, EveryStepOfAnAddFailingSaysWhatIsOnTheDisk) {
     const std::string after = ToCp932(std::string(kHistory) + kAdded);
     for (const FileStep step : kUpdateSteps) {
         for (const int error : {EIO, ENOSPC, EACCES, EPERM}) {
-            SCOPED_TRACE(Utf16ToUtf8(WriteFailedMessage({WriteStatus::Failed, step, error, {}, {}})));
+            SCOPED_TRACE(
+                Utf16ToUtf8(WriteFailedMessage({WriteStatus::Failed, step, error, {}, {}})));
             TempDir dir;
             const std::string path = dir.Write("h.csv", before);
             FaultyFileSystem fs({{step, error}});
@@ -219,11 +222,12 @@ TEST(WriteOutcome, AFailureAfterTheNewContentIsInPlaceSaysItWasWritten) {
 }
 
 TEST(WriteOutcome, EveryStepOfAnInitFailingLeavesNoFile) {
-    for (const FileStep step : {FileStep::OpenHistory, FileStep::CleanUp, FileStep::Create,
-                                FileStep::Write, FileStep::Sync, FileStep::ReadBack,
-                                FileStep::Place, FileStep::SyncDirectory}) {
+    for (const FileStep step :
+         {FileStep::OpenHistory, FileStep::CleanUp, FileStep::Create, FileStep::Write,
+          FileStep::Sync, FileStep::ReadBack, FileStep::Place, FileStep::SyncDirectory}) {
         for (const int error : {EIO, ENOSPC, EACCES, EPERM}) {
-            SCOPED_TRACE(Utf16ToUtf8(WriteFailedMessage({WriteStatus::Failed, step, error, {}, {}})));
+            SCOPED_TRACE(
+                Utf16ToUtf8(WriteFailedMessage({WriteStatus::Failed, step, error, {}, {}})));
             TempDir dir;
             FaultyFileSystem fs({{step, error}});
             const EditOutcome outcome = InitHistory(dir.File("h.csv"), fs);

@@ -201,14 +201,16 @@ TEST(SafeWrite, AChangeInsideTheSharedLinesIsSeen) {
         plan.drawCount = history.draws.size();
         return true;
     };
-    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, silent, false).status, WriteStatus::PlanDiffers);
+    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, silent, false).status,
+              WriteStatus::PlanDiffers);
     const HistoryEdit broken = [](const HistoryImage& history, EditPlan& plan) {
         plan.bytes = history.bytes + "garbage\n";
         plan.drawCount = history.draws.size() + 1;
         plan.changed.push_back({history.draws.size(), 4, {u'1', u'1', u'1', u'1'}});
         return true;
     };
-    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, broken, false).status, WriteStatus::PlanDoesNotLoad);
+    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, broken, false).status,
+              WriteStatus::PlanDoesNotLoad);
     EXPECT_EQ(testing::ReadFile(path), original);
 }
 

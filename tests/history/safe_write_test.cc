@@ -197,10 +197,10 @@ TEST(SafeWrite, AWriterThatFindsTheHistoryLockedSaysSoAndWaitsABoundedTime) {
             const LockWait wait{std::chrono::milliseconds(limit), [&told] { ++told; }};
             const auto start = std::chrono::steady_clock::now();
             for (const bool dryRun : {true, false}) {
-                EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, AppendOne, dryRun,
-                                        kHistoryLimits, wait)
-                              .status,
-                          WriteStatus::Locked);
+                EXPECT_EQ(
+                    UpdateHistory(SystemFileSystem(), path, AppendOne, dryRun, kHistoryLimits, wait)
+                        .status,
+                    WriteStatus::Locked);
             }
             const auto waited = std::chrono::steady_clock::now() - start;
             EXPECT_EQ(told, limit == 0 ? 0 : 2);
@@ -220,9 +220,11 @@ std::string AccessAcl(std::uint32_t uid) {
         for (int i = 0; i < bytes; ++i) acl += static_cast<char>((value >> (8 * i)) & 0xFF);
     };
     put(2, 4);  // version
-    const std::uint32_t entries[][3] = {
-        {0x01, 6, 0xFFFFFFFF}, {0x02, 6, uid}, {0x04, 4, 0xFFFFFFFF},
-        {0x10, 6, 0xFFFFFFFF}, {0x20, 4, 0xFFFFFFFF}};
+    const std::uint32_t entries[][3] = {{0x01, 6, 0xFFFFFFFF},
+                                        {0x02, 6, uid},
+                                        {0x04, 4, 0xFFFFFFFF},
+                                        {0x10, 6, 0xFFFFFFFF},
+                                        {0x20, 4, 0xFFFFFFFF}};
     for (const auto& entry : entries) {
         put(entry[0], 2);
         put(entry[1], 2);
