@@ -72,7 +72,7 @@ class ScratchName {
 // which holds the lock that tells other writers it is in use.
 struct Temporary {
     explicit Temporary(FileSystem& fs) : name(fs) {}
-    Fd fd;  // declared after `name`: closed before the name is removed
+    Fd fd;  // declared before `name`: the name is removed while its lock is still held
     ScratchName name;
 };
 
@@ -268,10 +268,17 @@ WriteOutcome CreateTemporary(FileSystem& fs, const std::string& directory, const
             return failed;
         }
         temporary.name.Set(path);
-        struct stat info {};
-        if (fs.Flock(FileStep::Create, temporary.fd.get(), LOCK_EX | LOCK_NB) == 0 &&
-            fs.Fstat(FileStep::Create, temporary.fd.get(), info) == 0 && info.st_nlink > 0) {
-            return Status(WriteStatus::Ok);
+        if (fs.Flock(FileStep::Create, temporary.fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            // A file system without locks: the file is this writer's all the same.
+            if (errno != EWOULDBLOCK) return Status(WriteStatus::Ok);
+        } else {
+            struct stat info {};
+            if (fs.Fstat(FileStep::Create, temporary.fd.get(), info) != 0) {
+                WriteOutcome failed = Fail(FileStep::Create, errno);
+                failed.folder = directory;
+                return failed;
+            }
+            if (info.st_nlink > 0) return Status(WriteStatus::Ok);
         }
         temporary.fd.Reset();
         temporary.name.Keep();  // another writer's clean-up has it
