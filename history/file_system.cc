@@ -10,6 +10,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -93,10 +94,9 @@ int FileSystem::Lstat(FileStep, const std::string& path, struct stat& info) {
 int FileSystem::Fstat(FileStep, int fd, struct stat& info) { return ::fstat(fd, &info); }
 
 int FileSystem::RealPath(const std::string& path, std::string& resolved) {
-    char* full = ::realpath(path.c_str(), nullptr);
-    if (full == nullptr) return -1;
-    resolved = full;
-    std::free(full);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own allocation
+    std::array<char, PATH_MAX> buffer{};
+    if (::realpath(path.c_str(), buffer.data()) == nullptr) return -1;
+    resolved = buffer.data();
     return 0;
 }
 
