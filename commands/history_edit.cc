@@ -506,7 +506,9 @@ EditOutcome InitHistory(const std::string& historyPath, FileSystem& fs) noexcept
         if (historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
         EditOutcome outcome;
         const WriteOutcome write = CreateHistory(fs, historyPath, NewHistoryBytes());
-        return Finish(std::move(outcome), write, historyPath);
+        outcome = Finish(std::move(outcome), write, historyPath);
+        if (outcome.status == EditStatus::ReadOnly) outcome.message = kMsgFolderReadOnly;
+        return outcome;
     } catch (...) {
         return Escaped(std::current_exception());
     }

@@ -21,6 +21,8 @@ inline constexpr std::u16string_view kMsgHistoryChanged =
     u"もう一度お試しください。";
 inline constexpr std::u16string_view kMsgHistoryTooLarge =
     u"履歴が上限（512 MiB、10,000,000 回）を超えるため、何も書き込んでいません。";
+inline constexpr std::u16string_view kMsgFolderReadOnly =
+    u"フォルダが読み取り専用のため、新しい履歴を作れません。";
 // Told at once, on stderr or in the window, when another writer holds the lock.
 inline constexpr std::u16string_view kMsgHistoryWaiting =
     u"他のプログラムが履歴を書き込み中です。待っています…";

@@ -627,6 +627,7 @@ WriteOutcome Create(FileSystem& fs, const std::string& path, const std::string& 
     if (name.empty()) return Status(WriteStatus::NotRegular);
     if (int error = 0; !Removable(fs, directory, error)) {
         if (error == ENOENT || error == ENOTDIR) return Status(WriteStatus::NotFound);
+        if (error == EROFS) return Status(WriteStatus::ReadOnly);
         WriteOutcome failed = Fail(FileStep::Create, error);
         failed.folder = directory;
         return failed;

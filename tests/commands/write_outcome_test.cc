@@ -242,6 +242,11 @@ TEST(WriteOutcome, EveryStepOfAnInitFailingLeavesNoFile) {
         }
     }
     TempDir dir;
+    // A read-only mount: said of the folder, as add says it of the file.
+    FaultyFileSystem readOnly({{FileStep::Create, EROFS}});
+    const EditOutcome refused = InitHistory(dir.File("h.csv"), readOnly);
+    EXPECT_EQ(refused.status, EditStatus::ReadOnly);
+    EXPECT_EQ(refused.message, kMsgFolderReadOnly);
     FaultyFileSystem fs({{FileStep::SyncDirectory, EIO}, {FileStep::PutBack, EIO}});
     const EditOutcome outcome = InitHistory(dir.File("h.csv"), fs);
     EXPECT_EQ(outcome.status, EditStatus::Unconfirmed);
