@@ -84,9 +84,10 @@ std::string BuildUsage() {
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
     u += "                     [--payouts S,B,SS,SB] [--dry-run] [--format text|json]\n";
+    u += "                     [--wait SECONDS]\n";
     u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--keep-mine] [--dry-run]\n";
-    u += "                     [--format text|json]\n";
-    u += "  corvix-cli init HISTORY [--format text|json]\n";
+    u += "                     [--format text|json] [--wait SECONDS]\n";
+    u += "  corvix-cli init HISTORY [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli check HISTORY [--format text|json]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
@@ -125,6 +126,8 @@ std::string BuildUsage() {
     u += "            --payouts   the draw's straight, box, set-straight and set-box payouts in\n";
     u += "                        yen, empty parts allowed (279700,,, for a quad)\n";
     u += "            --dry-run   show what would be written and write nothing\n";
+    u += "            --wait      seconds to wait for another program's write (default 10, 0 = "
+         "none)\n";
     u += "import      adds the new draws of history files, CSV/TSV with a header, JSON, or\n";
     u += "            pasted lines (SOURCE - is standard input), with their payouts; draws\n";
     u += "            already there gain payouts they lack; conflicting results are refused.\n";

@@ -11,6 +11,8 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -20,6 +22,7 @@
 #include "cli/cli_args.h"
 #include "cli/cli_run.h"
 #include "commands/draw_input.h"
+#include "commands/history_messages.h"
 #include "history/draw_history.h"
 #include "report/history_edit_report.h"
 #include "text/utf8.h"
@@ -37,6 +40,7 @@ struct Arguments {
     bool allowGap = false;
     bool dryRun = false;
     bool keepMine = false;
+    std::optional<std::string> wait;
     OutputFormat format = OutputFormat::Text;
 };
 
@@ -47,7 +51,7 @@ struct OptionRule {
     bool import;
     bool init;
 };
-constexpr std::array<OptionRule, 8> kRules = {{
+constexpr std::array<OptionRule, 9> kRules = {{
     {"--draw", true, true, false, false},
     {"--date", true, true, false, false},
     {"--payouts", true, true, false, false},
@@ -56,6 +60,7 @@ constexpr std::array<OptionRule, 8> kRules = {{
     {"--allow-gap", false, true, true, false},
     {"--dry-run", false, true, true, false},
     {"--format", true, true, true, true},
+    {kWaitOption, true, true, true, true},
 }};
 
 bool Allowed(const OptionRule& rule, HistoryCommand command) {
@@ -118,6 +123,8 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments
             parsed.allowGap = true;
         } else if (name == "--dry-run") {
             parsed.dryRun = true;
+        } else if (name == kWaitOption) {
+            parsed.wait = value;
         } else if (value == "text" || value == "json") {
             parsed.format = value == "json" ? OutputFormat::Json : OutputFormat::Text;
         } else {
@@ -222,15 +229,47 @@ int Report(HistoryCommand command, const EditOutcome& outcome, const Arguments& 
     }
     if (outcome.status != EditStatus::Ok) {
         err << Utf16ToUtf8(outcome.message) << '\n';
+        PrintWriteNotes(outcome.write, err);
         return ExitCodeFor(outcome.status);
     }
     const std::string& history = arguments.positional[0];
     out << (arguments.format == OutputFormat::Json ? HistoryEditJson(command, outcome, history)
                                                    : HistoryEditText(command, outcome, history));
+    PrintWriteNotes(outcome.write, err);
     return kExitOk;
 }
 
 }  // namespace
+
+std::optional<std::chrono::milliseconds> ParseWaitSeconds(const std::string& text) {
+    constexpr double kMaxSeconds = 86400;
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) {
+        return std::nullopt;
+    }
+    char* end = nullptr;
+    const double seconds = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || !std::isfinite(seconds) || seconds < 0 ||
+        seconds > kMaxSeconds) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<std::int64_t>(std::llround(seconds * 1000)));
+}
+
+std::string BadWaitLine(const std::string& text) {
+    return std::string("corvix-cli: ") + kWaitOption +
+           " must be a number of seconds from 0 to 86400: " + text;
+}
+
+LockWait LockWaitTellingOn(std::ostream& err, std::chrono::milliseconds limit) {
+    LockWait wait;
+    wait.limit = limit;
+    wait.waiting = [&err] { err << Utf16ToUtf8(kMsgHistoryWaiting) << std::endl; };
+    return wait;
+}
+
+void PrintWriteNotes(const WriteOutcome& write, std::ostream& err) {
+    for (const WriteNote& note : write.notes) err << Utf16ToUtf8(WriteNoteMessage(note)) << '\n';
+}
 
 bool IsHistoryCommand(const std::vector<std::string>& args) noexcept {
     return !args.empty() && (args[0] == "add" || args[0] == "import" || args[0] == "init");
@@ -258,7 +297,13 @@ int ExitCodeFor(EditStatus status) noexcept {
         case EditStatus::Changed:
             return kExitTryAgain;
         case EditStatus::WriteFailed:
+        case EditStatus::Unconfirmed:
             return kExitWriteError;
+        case EditStatus::Locked:
+            return kExitTryAgain;
+        case EditStatus::Internal:
+        case EditStatus::OutOfMemory:
+            return kExitInternal;
     }
     return kExitInternal;
 }
@@ -269,6 +314,15 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
     if (const auto error = Parse(args, arguments)) {
         err << UsageErrorLines(args, *error);
         return kExitUsage;
+    }
+    std::chrono::milliseconds waitLimit = kDefaultLockWait;
+    if (arguments.wait) {
+        const auto parsed = ParseWaitSeconds(*arguments.wait);
+        if (!parsed) {
+            err << BadWaitLine(*arguments.wait) << '\n' << CliUsage();
+            return kExitUsage;
+        }
+        waitLimit = *parsed;
     }
     const std::string& history = arguments.positional[0];
     switch (arguments.command) {
@@ -303,6 +357,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             request.replace = arguments.replace;
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
+            request.wait = LockWaitTellingOn(err, waitLimit);
             return Report(HistoryCommand::Add, AddResult(request), arguments, out, err);
         }
         case HistoryCommand::Import: {
@@ -311,6 +366,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
             request.keepMine = arguments.keepMine;
+            request.wait = LockWaitTellingOn(err, waitLimit);
             for (auto name = arguments.positional.begin() + 1; name != arguments.positional.end();
                  ++name) {
                 std::string error;

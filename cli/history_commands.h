@@ -3,7 +3,9 @@
 // from report/ and the exit statuses of the outcomes.
 #pragma once
 
+#include <chrono>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,6 +26,18 @@ inline constexpr int kExitNoPermission = 77;  // the history is read-only
 
 // The exit status that reports an outcome.
 [[nodiscard]] int ExitCodeFor(EditStatus status) noexcept;
+
+// `--wait SECONDS`, for every command that writes a history: how long to wait
+// for another writer's lock (a number from 0 to 86400, decimals allowed; 0 =
+// do not wait). Nothing for a value that is not one.
+inline constexpr const char* kWaitOption = "--wait";
+[[nodiscard]] std::optional<std::chrono::milliseconds> ParseWaitSeconds(const std::string& text);
+// The usage error for a bad `--wait` value.
+[[nodiscard]] std::string BadWaitLine(const std::string& text);
+// A wait of `limit` that says at once on `err` that another writer holds the lock.
+[[nodiscard]] LockWait LockWaitTellingOn(std::ostream& err, std::chrono::milliseconds limit);
+// The notes of a write (what it could not keep), one line each on `err`.
+void PrintWriteNotes(const WriteOutcome& write, std::ostream& err);
 
 // Runs the command; `in` is standard input for a source named "-".
 [[nodiscard]] int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in,

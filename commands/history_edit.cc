@@ -4,7 +4,10 @@
 #include "commands/history_edit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <exception>
+#include <new>
 
 #include "commands/history_messages.h"
 #include "commands/messages.h"
@@ -43,7 +46,8 @@ std::u16string Shown(std::string_view line) {
     return DecodeCp932Lossy(line);
 }
 
-EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::string& path) {
+EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::string& path,
+                   std::chrono::milliseconds waited = {}) {
     outcome.write = write;
     switch (write.status) {
         case WriteStatus::Ok:
@@ -83,6 +87,30 @@ EditOutcome Finish(EditOutcome outcome, const WriteOutcome& write, const std::st
             outcome.status = EditStatus::WriteFailed;
             outcome.message = WriteFailedMessage(write);
             break;
+        case WriteStatus::Locked:
+            outcome.status = EditStatus::Locked;
+            outcome.message = LockedMessage(waited);
+            break;
+        case WriteStatus::Unconfirmed:
+            outcome.status = EditStatus::Unconfirmed;
+            outcome.message = UnconfirmedMessage(write);
+            break;
+        case WriteStatus::PlanDoesNotLoad:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgPlanDoesNotLoad;
+            break;
+        case WriteStatus::PlanDiffers:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgPlanDiffers;
+            break;
+        case WriteStatus::OutOfMemory:
+            outcome.status = EditStatus::OutOfMemory;
+            outcome.message = kMsgWriteOutOfMemory;
+            break;
+        case WriteStatus::Internal:
+            outcome.status = EditStatus::Internal;
+            outcome.message = kMsgWriteInternal;
+            break;
     }
     return outcome;
 }
@@ -91,6 +119,27 @@ EditOutcome Refusal(EditStatus status, std::u16string message) {
     EditOutcome outcome;
     outcome.status = status;
     outcome.message = std::move(message);
+    return outcome;
+}
+
+// An exception that left a command: memory, or anything else, each said as it is.
+EditOutcome Escaped(const std::exception_ptr& error) noexcept {
+    EditOutcome outcome;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        outcome.status = EditStatus::OutOfMemory;
+    } catch (...) {
+        outcome.status = EditStatus::Internal;
+    }
+    // Views of constant texts: assigning them may itself fail for want of memory.
+    try {
+        outcome.message = outcome.status == EditStatus::OutOfMemory
+                              ? std::u16string(kMsgOutOfMemory)
+                              : std::u16string(kMsgEditInternal);
+    } catch (...) {
+        outcome.message.clear();
+    }
     return outcome;
 }
 
@@ -289,8 +338,9 @@ EditOutcome Add(const AddRequest& request, FileSystem& fs) {
         outcome.highest = std::max(highest, *draw);
         return true;
     };
-    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
-    return Finish(std::move(outcome), write, request.historyPath);
+    const WriteOutcome write =
+        UpdateHistory(fs, request.historyPath, edit, request.dryRun, kHistoryLimits, request.wait);
+    return Finish(std::move(outcome), write, request.historyPath, request.wait.limit);
 }
 
 // Where a draw of the merge came from, for the conflict lines: the source
@@ -649,12 +699,13 @@ EditOutcome Import(ImportRequest request, FileSystem& fs) {
         }
         return BuildImportPlan(history, draws, freshFrom, classified, plan, outcome);
     };
-    const WriteOutcome write = UpdateHistory(fs, request.historyPath, edit, request.dryRun);
+    const WriteOutcome write =
+        UpdateHistory(fs, request.historyPath, edit, request.dryRun, kHistoryLimits, request.wait);
     if (write.status == WriteStatus::Refused && nothingNew) {
         outcome.write = write;
         return outcome;
     }
-    return Finish(std::move(outcome), write, request.historyPath);
+    return Finish(std::move(outcome), write, request.historyPath, request.wait.limit);
 }
 
 }  // namespace
@@ -663,7 +714,7 @@ EditOutcome AddResult(const AddRequest& request, FileSystem& fs) noexcept {
     try {
         return Add(request, fs);
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 
@@ -671,7 +722,7 @@ EditOutcome ImportResults(ImportRequest request, FileSystem& fs) noexcept {
     try {
         return Import(std::move(request), fs);
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 
@@ -680,9 +731,11 @@ EditOutcome InitHistory(const std::string& historyPath, FileSystem& fs) noexcept
         if (historyPath.empty()) return Refusal(EditStatus::NoPath, std::u16string(kMsgNoPath));
         EditOutcome outcome;
         const WriteOutcome write = CreateHistory(fs, historyPath, NewHistoryBytes());
-        return Finish(std::move(outcome), write, historyPath);
+        outcome = Finish(std::move(outcome), write, historyPath);
+        if (outcome.status == EditStatus::ReadOnly) outcome.message = kMsgFolderReadOnly;
+        return outcome;
     } catch (...) {
-        return Refusal(EditStatus::WriteFailed, std::u16string(kMsgPredictFailed));
+        return Escaped(std::current_exception());
     }
 }
 

@@ -30,6 +30,10 @@ enum class EditStatus {
     TooLarge,     // beyond the reader's limits
     Changed,      // another program changed the history meanwhile: try again
     WriteFailed,  // a step of the write failed
+    Locked,       // another writer held the lock beyond the wait: try again
+    Unconfirmed,  // the new content is in place, but could not be confirmed on the disk
+    Internal,     // the content made does not hold, or an unexpected failure
+    OutOfMemory,  // memory ran out
 };
 
 struct AddRequest {
@@ -41,6 +45,7 @@ struct AddRequest {
     bool allowGap = false;
     bool dryRun = false;
     DrawPayouts payouts{};  // the draw's real payouts, where known (added or replacing)
+    LockWait wait{};        // for another writer's lock
 };
 
 struct ImportRequest {
@@ -52,6 +57,7 @@ struct ImportRequest {
     // Where a source disagrees with the history (result or payouts), keep the
     // history's line and import the rest; the kept draws are listed.
     bool keepMine = false;
+    LockWait wait{};  // for another writer's lock
 };
 
 // New: a draw the history lacks; Unchanged: the same draw as the history's;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/file_system_path.h"
+
 namespace corvalith {
 namespace {
 
@@ -29,6 +31,22 @@ std::u16string_view StepName(FileStep step) {
             return u"置き換える";
         case FileStep::SyncDirectory:
             return u"フォルダを書き出す";
+        case FileStep::Lock:
+            return u"履歴をロックする";
+        case FileStep::Access:
+            return u"書き込めるか確かめる";
+        case FileStep::CleanUp:
+            return u"残った一時ファイルを消す";
+        case FileStep::Owner:
+            return u"所有者を移す";
+        case FileStep::Attributes:
+            return u"拡張属性を移す";
+        case FileStep::Verify:
+            return u"履歴が変わっていないか確かめる";
+        case FileStep::PutBack:
+            return u"元のファイルに戻す";
+        case FileStep::Place:
+            return u"新しいファイルを置く";
     }
     return u"?";
 }
@@ -100,8 +118,52 @@ std::u16string ExistsMessage(std::u16string_view path) {
 }
 
 std::u16string WriteFailedMessage(const WriteOutcome& outcome) {
-    return u"履歴ファイルを書き込めませんでした（" + std::u16string(StepName(outcome.step)) +
-           u": " + Ascii(std::strerror(outcome.error)) + u"）。履歴は変わっていません。";
+    std::u16string where(StepName(outcome.step));
+    if (!outcome.folder.empty())
+        where += u"（フォルダ " + PathFromFileSystem(outcome.folder) + u"）";
+    return u"履歴ファイルを書き込めませんでした（" + where + u": " +
+           Ascii(std::strerror(outcome.error)) + u"）。履歴は変わっていません。";
+}
+
+std::u16string UnconfirmedMessage(const WriteOutcome& outcome) {
+    return u"履歴ファイルは新しい内容に置き換えましたが、ディスクに書き出されたことを確かめられませ"
+           u"んでした（" +
+           std::u16string(StepName(outcome.step)) + u": " + Ascii(std::strerror(outcome.error)) +
+           u"）。";
+}
+
+std::u16string LockedMessage(std::chrono::milliseconds waited) {
+    if (waited.count() <= 0) {
+        return u"他のプログラムが履歴を書き込み中のため、何も書き込んでいません（待たない指定です）"
+               u"。"
+               u"履歴は変わっていません。";
+    }
+    const auto tenths = (waited.count() + 50) / 100;
+    std::string seconds = std::to_string(tenths / 10);
+    if (tenths % 10 != 0) seconds += "." + std::to_string(tenths % 10);
+    return u"他のプログラムが履歴を書き込み中のため、" + Ascii(seconds) +
+           u" 秒待っても書き込めませんでした。履歴は変わっていません。";
+}
+
+std::u16string WriteNoteMessage(const WriteNote& note) {
+    const std::u16string reason = Ascii(std::strerror(note.error));
+    switch (note.kind) {
+        case WriteNote::Kind::OwnerNotKept:
+            return u"注意: 履歴の所有者を保てませんでした（グループは保ちました）: " + reason;
+        case WriteNote::Kind::OwnerAndGroupNotKept:
+            return u"注意: "
+                   u"履歴の所有者とグループを保てませんでした（書き込んだユーザーのものになりました"
+                   u"）: " +
+                   reason;
+        case WriteNote::Kind::AttributeNotCopied:
+            return u"注意: 拡張属性" +
+                   (note.name.empty() ? std::u16string() : u" " + PathFromFileSystem(note.name)) +
+                   u" を新しいファイルに移せませんでした: " + reason;
+        case WriteNote::Kind::OtherNamesKeepOld:
+            return u"注意: この履歴にはほかに " + Ascii(std::to_string(note.count)) +
+                   u" 個の名前（ハードリンク）があり、それらは元の内容のままです。";
+    }
+    return u"?";
 }
 
 }  // namespace corvalith

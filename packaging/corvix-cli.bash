@@ -56,6 +56,10 @@ _corvix_cli()
             _corvix_cli_offer "1 2 3"
             return
             ;;
+        --wait)
+            _corvix_cli_offer "0 10 60"
+            return
+            ;;
         --trace)
             _filedir
             return
@@ -79,9 +83,9 @@ _corvix_cli()
         sweep) options="--top --from --jobs --bet --format" ;;
         randomness) options="--format" ;;
         tickets) options="--interval --filter --draw --fft --spread --format" ;;
-        add) options="--draw --date --replace --allow-gap --payouts --dry-run --format" ;;
-        import) options="--allow-gap --keep-mine --dry-run --format" ;;
-        init) options="--format" ;;
+        add) options="--draw --date --replace --allow-gap --payouts --dry-run --format --wait" ;;
+        import) options="--allow-gap --keep-mine --dry-run --format --wait" ;;
+        init) options="--format --wait" ;;
         check) options="--format" ;;
     esac
     if [[ $cur == -* ]]; then

@@ -2,8 +2,10 @@
 // real history, exit statuses, two writers at once, and SIGKILL at random
 // moments of a 1,000,000-line import.
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +152,62 @@ TEST(HistoryCli, TwoWritersAtOnceBothLand) {
         EXPECT_NE(text.find(ToCp932("第2回,2001/5/7,月," + b)), std::string::npos);
     }
     EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"h.csv"});
+}
+
+// While another process holds the history's lock, each writer says at once
+// that it waits, waits at most --wait seconds and exits 75 naming the cause.
+TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
+    TempDir dir;
+    const std::string original =
+        ToCp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,2026/8/19,水,1111,-\n");
+    const std::string path = dir.Write("h.csv", original);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t holder = fork();
+    if (holder == 0) {
+        const int fd = open(path.c_str(), O_RDONLY);
+        if (fd < 0 || flock(fd, LOCK_EX) != 0) _exit(1);
+        (void)!write(ready[1], "x", 1);
+        for (;;) pause();
+    }
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    const std::string waiting = "他のプログラムが履歴を書き込み中です。待っています…\n";
+    const struct {
+        std::vector<std::string> argv;
+        int exitCode;
+        double waits;  // seconds
+    } cases[] = {
+        {{kCli, "add", path, "1234", "--wait", "1"}, 75, 1},
+        {{kCli, "import", path, "-", "--dry-run", "--wait=0.5"}, 75, 0.5},
+        {{kCli, "add", path, "1234", "--wait", "0"}, 75, 0},
+        {{kCli, "add", path, "1234", "--wait", "soon"}, 64, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argv[1] + " " + c.argv.back());
+        const auto run = RunProgram(c.argv, 30);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_GE(run.seconds, c.waits);
+        EXPECT_LT(run.seconds, c.waits + 3);
+        if (c.exitCode == 75) {
+            EXPECT_EQ(
+                run.err.rfind(c.waits > 0 ? waiting : "他のプログラムが履歴を書き込み中のため", 0),
+                0u)
+                << run.err;
+            EXPECT_NE(run.err.find("書き込み中のため"), std::string::npos);
+        }
+    }
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+    EXPECT_EQ(ReadFile(path), original);
+    // A hard-linked history: written, and the other name is said to keep the old content.
+    ASSERT_EQ(link(path.c_str(), dir.File("other.csv").c_str()), 0);
+    const auto added = RunProgram({kCli, "add", path, "1234", "--date", "2026/8/24"});
+    EXPECT_EQ(added.exitCode, 0);
+    EXPECT_NE(added.err.find("ハードリンク"), std::string::npos) << added.err;
+    EXPECT_EQ(ReadFile(dir.File("other.csv")), original);
 }
 
 // Whether the file at `path` loads as a draw history.

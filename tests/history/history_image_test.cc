@@ -168,7 +168,7 @@ TEST(SafeWrite, AppendedDrawsAreCheckedByTheirAccessor) {
         if (!lastBreak) original.pop_back();
         const std::string path = dir.Write("history.csv", original);
         EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, AppendMany(5, '7'), false).status,
-                  WriteStatus::Failed);
+                  WriteStatus::PlanDiffers);
         EXPECT_EQ(testing::ReadFile(path), original);
         const HistoryEdit tooFew = [](const HistoryImage& history, EditPlan& plan) {
             const bool made = AppendMany(5)(history, plan);
@@ -176,7 +176,7 @@ TEST(SafeWrite, AppendedDrawsAreCheckedByTheirAccessor) {
             return made;
         };
         EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, tooFew, false).status,
-                  WriteStatus::Failed);
+                  WriteStatus::PlanDiffers);
         EXPECT_EQ(testing::ReadFile(path), original);
         ASSERT_EQ(UpdateHistory(SystemFileSystem(), path, AppendMany(5), false).status,
                   WriteStatus::Ok);
@@ -201,14 +201,16 @@ TEST(SafeWrite, AChangeInsideTheSharedLinesIsSeen) {
         plan.drawCount = history.draws.size();
         return true;
     };
-    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, silent, false).status, WriteStatus::Failed);
+    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, silent, false).status,
+              WriteStatus::PlanDiffers);
     const HistoryEdit broken = [](const HistoryImage& history, EditPlan& plan) {
         plan.bytes = history.bytes + "garbage\n";
         plan.drawCount = history.draws.size() + 1;
         plan.changed.push_back({history.draws.size(), 4, {u'1', u'1', u'1', u'1'}});
         return true;
     };
-    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, broken, false).status, WriteStatus::TooLarge);
+    EXPECT_EQ(UpdateHistory(SystemFileSystem(), path, broken, false).status,
+              WriteStatus::PlanDoesNotLoad);
     EXPECT_EQ(testing::ReadFile(path), original);
 }
 
