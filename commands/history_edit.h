@@ -45,6 +45,7 @@ struct ImportRequest {
     std::string historyPath;
     std::vector<ImportSource> sources;
     bool allowGap = false;
+    bool keepMine = false;  // keep the history's result and payouts where a source disagrees
     bool dryRun = false;
     bool wantRows = false;  // fill ImportOutcome::rows (for a preview)
 };
