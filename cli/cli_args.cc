@@ -86,6 +86,8 @@ std::string BuildUsage() {
     u += "                     [--dry-run] [--format text|json]\n";
     u += "  corvix-cli import HISTORY SOURCE... [--allow-gap] [--dry-run] [--format text|json]\n";
     u += "  corvix-cli init HISTORY [--format text|json]\n";
+    u += "  corvix-cli update HISTORY [--source URL|FILE] [--keep-mine] [--dry-run]\n";
+    u += "                     [--format text|json]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
     u += "  corvix-cli --help\n";
@@ -124,6 +126,12 @@ std::string BuildUsage() {
     u += "import      adds the new draws of history files, CSV/TSV with a header, or pasted\n";
     u += "            lines (SOURCE - is standard input); conflicting results are refused.\n";
     u += "init        writes a new history with only the header line.\n";
+    u += "update      downloads the published results and imports them in one write.\n";
+    u += "            --source    an http:// or https:// URL or a file (default: the full JSON\n";
+    u += "                        of the results data set); for that data set its version.json\n";
+    u += "                        is asked first and nothing is downloaded when it has no newer\n";
+    u += "                        draw\n";
+    u += "            --keep-mine keep the history's result where the source disagrees\n";
     u += "tickets     prints the tickets of the forecast (options as for predict): the pick,\n";
     u += "            its pattern and the orders a box ticket covers.\n";
     u += "            --spread    also every straight number of each position's first K digits:\n";
@@ -139,6 +147,8 @@ std::string BuildUsage() {
     u += "add, import and init: 65 refused (nothing written), 66 source unreadable, 73 init over\n";
     u += "an existing file, 74 write failed (history unchanged), 75 history changed by another\n";
     u += "program meanwhile (try again), 77 history read-only.\n";
+    u += "update: as import, and 69 download failed (no connection, timeout, TLS, HTTP error;\n";
+    u += "nothing written); a source over 64 MiB is refused with 65.\n";
     return u;
 }
 

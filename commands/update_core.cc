@@ -99,8 +99,10 @@ bool ReadFileBytes(const std::string& path, std::uint64_t limit, std::string& by
 }
 
 std::u16string TooLargeMessage(const std::string& source, std::uint64_t limit) {
-    return u"取り込み元が大きすぎます: " + Utf16(source) + u"（" +
-           Utf16(std::to_string(limit / (1024 * 1024))) + u" MiB を超えています）";
+    constexpr std::uint64_t kMiB = 1024 * 1024;
+    const std::u16string size = limit % kMiB == 0 ? Utf16(std::to_string(limit / kMiB)) + u" MiB "
+                                                  : Utf16(std::to_string(limit)) + u" バイト";
+    return u"取り込み元が大きすぎます: " + Utf16(source) + u"（" + size + u"を超えています）";
 }
 
 }  // namespace
