@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -111,6 +112,25 @@ TEST(UpdateCli, RefusedBodiesExit65) {
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_EQ(ReadFile(history), before);
     }
+}
+
+// The data set's own files as published (skipped without them): a new
+// history takes every draw of its CSV from the server.
+TEST(UpdateCli, TheDataSetFromTheServer) {
+    const std::string api = CORVALITH_RESULTS_API;
+    if (!std::filesystem::exists(api + "/numbers4_results.csv")) GTEST_SKIP() << "no data set";
+    LocalServer server(api);
+    ASSERT_TRUE(server.ok());
+    TempDir work;
+    const std::string history = work.File("h.csv");
+    ASSERT_EQ(RunProgram({CORVALITH_CLI, "init", history}).exitCode, 0);
+    const auto run = RunProgram({CORVALITH_CLI, "update", history, "--source",
+                                 server.Url("/files/numbers4_results.csv"), "--format", "json"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto report = nlohmann::json::parse(run.out);
+    EXPECT_EQ(report["added"]["count"], report["source_newest"]);
+    EXPECT_EQ(report["added"]["first"], 1);
+    EXPECT_EQ(report["highest"], report["source_newest"]);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 """The tests' own web server, on 127.0.0.1 only.
 
 Usage: local_http_server.py ROOT [--https DIR]
-Serves the files of ROOT under /files/NAME and the cases the download tests
+Serves the files of ROOT under /files/PATH and the cases the download tests
 need. With --https it makes a throw-away self-signed certificate for
 127.0.0.1 in DIR (cert.pem, key.pem) and speaks TLS. Prints the port on one
 line once it listens, and stops when its standard input closes (so it never
@@ -47,8 +47,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         path = self.path.split("?", 1)[0]
         parts = path.strip("/").split("/")
         here = "%s://127.0.0.1:%d" % (self.scheme, self.server.server_port)
-        if parts[0] == "files" and len(parts) == 2:
-            name = os.path.join(self.root, os.path.basename(parts[1]))
+        if parts[0] == "files" and len(parts) >= 2 and not any(p.startswith(".") for p in parts):
+            name = os.path.join(self.root, *parts[1:])
             if os.path.isfile(name):
                 with open(name, "rb") as handle:
                     self.send_body(handle.read())
