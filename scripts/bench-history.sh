@@ -5,7 +5,10 @@
 #    (user + sys), minimum and mean, with the two fsyncs and as --dry-run;
 #  - an fsync probe: the file's and the directory's flush timed on their own;
 #  - corvix-cli import of 100,000 new draws into a new history: wall time and
-#    peak memory against the sizes of the history and the source.
+#    peak memory against the sizes of the history and the source;
+#  - corvix-cli update from the tests' web server on 127.0.0.1 serving the
+#    published data set (beside the history, in results-api/): with nothing
+#    new (version.json only) and a full update of every draw into a new history.
 # Usage: scripts/bench-history.sh [HISTORY]
 #   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv)
 set -euo pipefail
@@ -41,3 +44,34 @@ awk -v ns="$elapsed" -v peak="$peak" -v user="$user" -v sys="$sys" \
     -v bytes="$(stat -c %s "$work/source.csv")" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
     printf "corvix-cli import of 100,000 new draws: %.3f s wall, %.2f s user+sys (target < 1 s), peak %.1f MiB = %.2f x the %.1f MiB of history and source (target < 3) (load %s)\n",
         ns / 1e9, user + sys, peak / 1024, peak * 1024 / (bytes + 70), bytes / 1048576, load }'
+
+api=${CORVALITH_RESULTS_API:-$(dirname "$history")/results-api}
+if [ -f "$api/version.json" ] && [ -f "$history" ]; then
+    mkfifo "$work/server-in"
+    python3 tests/support/local_http_server.py "$api" <"$work/server-in" >"$work/port" &
+    server=$!
+    exec 3>"$work/server-in"  # the server ends when this closes
+    trap 'exec 3>&-; kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
+    for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+    base="http://127.0.0.1:$(cat "$work/port")/files"
+    # The history's newest draw with its payouts, so that version.json has nothing new.
+    python3 - "$history" "$work/paid.csv" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+body = data.rstrip(b"\r\n")
+open(sys.argv[2], "wb").write(body + b",2128400,177300,1152800,88600" + data[len(body):])
+PY
+    echo "corvix-cli update with nothing new (version.json only, target < 50 ms):"
+    python3 "$timer" runs "$runs" "$work/paid.csv" "$work" -- \
+        "$cli" update COPY --source "$base/numbers4_all_full.json"
+    "$cli" init "$work/empty.csv" >/dev/null
+    # The full JSON once the import reads it; the data set's CSV otherwise.
+    source="$base/numbers4_all_full.json"
+    cp "$work/empty.csv" "$work/probe.csv"
+    "$cli" update "$work/probe.csv" --source "$source" >/dev/null 2>&1 ||
+        source="$base/numbers4_results.csv"
+    echo "corvix-cli update of every draw into a new history from $(basename "$source") (target < 0.5 s):"
+    python3 "$timer" runs 20 "$work/empty.csv" "$work" -- "$cli" update COPY --source "$source"
+else
+    echo "bench-history: no data set at $api; the update figures are skipped" >&2
+fi
