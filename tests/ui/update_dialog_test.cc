@@ -88,5 +88,34 @@ TEST_F(UpdateMenuTest, AFailedDownloadShowsTheCommandLinesWords) {
     EXPECT_EQ(ReadFile(path), MakeHistory({"0487"}));
 }
 
+// A body that hardly moves: キャンセル gives the dialog back at once and the
+// worker, told to stop, shows nothing more.
+TEST_F(UpdateMenuTest, CancelLeavesTheDownloadWithoutWaiting) {
+    TempDir served;
+    LocalServer server(served.path());
+    ASSERT_TRUE(server.ok());
+    const std::string path = WriteHistory("h.csv", {"0487"});
+    ChooseFile(path);
+    services.onModal = [&](QDialog& modal) {
+        auto& update = dynamic_cast<UpdateDialog&>(modal);
+        update.sourceEdit()->setText(QString::fromStdString(server.Url("/drip")));
+        QSignalSpy ended(&update, &UpdateDialog::StepEnded);
+        update.fetchButton()->click();
+        EXPECT_TRUE(update.busy());
+        EXPECT_FALSE(ended.wait(300));  // still downloading
+        update.cancelButton()->click();
+        EXPECT_FALSE(update.busy());
+        EXPECT_TRUE(update.fetchButton()->isEnabled());
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_EQ(update.summary()->text(), QStringLiteral("取り消しました。"));
+        EXPECT_FALSE(ended.wait(300));  // the stopped worker posts nothing
+        EXPECT_EQ(update.preview()->rowCount(), 0);
+        return 0;
+    };
+    Trigger();
+    EXPECT_TRUE(services.boxes.empty());
+    EXPECT_EQ(ReadFile(path), MakeHistory({"0487"}));
+}
+
 }  // namespace
 }  // namespace corvalith::testing
