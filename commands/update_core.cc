@@ -54,7 +54,7 @@ HistoryTop TopOf(const std::string& path) {
 std::int32_t LatestDraw(const UpdateRequest& request, const std::string& versionUrl) {
     FetchRequest fetch = request.net;
     fetch.url = versionUrl;
-    fetch.maxBytes = 64 * 1024;
+    fetch.maxBytes = std::uint64_t{64} * 1024;
     fetch.progress = nullptr;
     const FetchResult result = Fetch(fetch);
     if (result.status != FetchStatus::Ok) return 0;
@@ -99,7 +99,7 @@ bool ReadFileBytes(const std::string& path, std::uint64_t limit, std::string& by
 }
 
 std::u16string TooLargeMessage(const std::string& source, std::uint64_t limit) {
-    constexpr std::uint64_t kMiB = 1024 * 1024;
+    constexpr std::uint64_t kMiB = std::uint64_t{1024} * 1024;
     const std::u16string size = limit % kMiB == 0 ? Utf16(std::to_string(limit / kMiB)) + u" MiB "
                                                   : Utf16(std::to_string(limit)) + u" バイト";
     return u"取り込み元が大きすぎます: " + Utf16(source) + u"（" + size + u"を超えています）";
