@@ -15,7 +15,6 @@ namespace {
 
 using testing::LocalServer;
 using testing::MakeHistory;
-using testing::ReadFile;
 using testing::TempDir;
 using testing::ToCp932;
 
