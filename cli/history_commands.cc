@@ -18,6 +18,7 @@
 
 #include "cli/cli_args.h"
 #include "cli/cli_run.h"
+#include "commands/draw_input.h"
 #include "history/draw_history.h"
 #include "report/history_edit_report.h"
 #include "text/utf8.h"
@@ -30,9 +31,11 @@ struct Arguments {
     std::vector<std::string> positional;
     std::optional<std::string> draw;
     std::optional<std::string> date;
+    std::optional<std::string> payouts;
     bool replace = false;
     bool allowGap = false;
     bool dryRun = false;
+    bool keepMine = false;
     OutputFormat format = OutputFormat::Text;
 };
 
@@ -43,9 +46,11 @@ struct OptionRule {
     bool import;
     bool init;
 };
-constexpr std::array<OptionRule, 6> kRules = {{
+constexpr std::array<OptionRule, 8> kRules = {{
     {"--draw", true, true, false, false},
     {"--date", true, true, false, false},
+    {"--payouts", true, true, false, false},
+    {"--keep-mine", false, false, true, false},
     {"--replace", false, true, false, false},
     {"--allow-gap", false, true, true, false},
     {"--dry-run", false, true, true, false},
@@ -102,6 +107,10 @@ std::optional<std::string> Parse(const std::vector<std::string>& args, Arguments
             parsed.draw = value;
         } else if (name == "--date") {
             parsed.date = value;
+        } else if (name == "--payouts") {
+            parsed.payouts = value;
+        } else if (name == "--keep-mine") {
+            parsed.keepMine = true;
         } else if (name == "--replace") {
             parsed.replace = true;
         } else if (name == "--allow-gap") {
@@ -275,6 +284,17 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
                 request.date = Utf16(*arguments.date);
                 if (request.date.empty()) request.date = u" ";  // refused as no date
             }
+            if (arguments.payouts) {
+                const auto payouts = PayoutsOf(Utf16(*arguments.payouts));
+                if (!payouts) {
+                    err << "corvix-cli: --payouts must be STRAIGHT,BOX,SET_STRAIGHT,SET_BOX in yen "
+                           "(0 to 99999999, empty parts allowed): "
+                        << *arguments.payouts << '\n'
+                        << CliUsage();
+                    return kExitUsage;
+                }
+                request.payouts = *payouts;
+            }
             request.replace = arguments.replace;
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
@@ -285,6 +305,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
             request.historyPath = history;
             request.allowGap = arguments.allowGap;
             request.dryRun = arguments.dryRun;
+            request.keepMine = arguments.keepMine;
             for (auto name = arguments.positional.begin() + 1; name != arguments.positional.end();
                  ++name) {
                 std::string error;

@@ -143,6 +143,8 @@ std::string JsonReport(const UpdateOutcome& outcome, const std::string& source,
                   {"dry_run", dryRun},
                   {"added", {{"count", 0}, {"first", nullptr}, {"last", nullptr}}},
                   {"unchanged", nullptr},
+                  {"payouts_added", 0},
+                  {"kept_mine", Json::array()},
                   {"highest", outcome.historyHighest},
                   {"gaps", Json::array()}};
     } else {

@@ -61,7 +61,8 @@ std::optional<CalendarDate> InputDateOf(std::u16string_view input) {
     std::size_t at = 0;
     if (text.size() < 8 || text.size() > 11) return std::nullopt;
     const auto year = Number(text, at, 4);
-    if (!year || at != 4 || at >= text.size()) return std::nullopt;
+    // The history's reader takes years from 1000 on only.
+    if (!year || *year < 1000 || at != 4 || at >= text.size()) return std::nullopt;
     const char16_t separator = text[at];
     const bool kanji = separator == u'年';
     if (!kanji && separator != u'/' && separator != u'-' && separator != u'.') return std::nullopt;
@@ -98,6 +99,24 @@ std::u16string DateShown(const CalendarDate& date) {
     const std::string text = std::to_string(date.year) + "/" + std::to_string(date.month) + "/" +
                              std::to_string(date.day);
     return std::u16string(text.begin(), text.end());
+}
+
+std::optional<DrawPayouts> PayoutsOf(std::u16string_view text) {
+    const std::u16string narrow = NarrowedText(text);
+    DrawPayouts payouts;
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        const std::size_t comma = narrow.find(u',', start);
+        const bool last = k + 1 == kPayoutKindCount;
+        if (last != (comma == std::u16string::npos)) return std::nullopt;
+        std::u16string_view part = std::u16string_view(narrow).substr(
+            start, last ? std::u16string_view::npos : comma - start);
+        while (!part.empty() && IsAsciiSpace(part.front())) part.remove_prefix(1);
+        while (!part.empty() && IsAsciiSpace(part.back())) part.remove_suffix(1);
+        if (!ParsePayoutField(part, payouts.amounts[k])) return std::nullopt;
+        start = comma + 1;
+    }
+    return payouts;
 }
 
 }  // namespace corvalith

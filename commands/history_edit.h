@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "commands/import_sources.h"
+#include "history/draw_payouts.h"
 #include "history/file_system.h"
 #include "history/safe_write.h"
 
@@ -39,18 +40,25 @@ struct AddRequest {
     bool replace = false;              // change an existing draw's result (and date)
     bool allowGap = false;
     bool dryRun = false;
+    DrawPayouts payouts{};  // the draw's real payouts, where known (added or replacing)
 };
 
 struct ImportRequest {
     std::string historyPath;
     std::vector<ImportSource> sources;
     bool allowGap = false;
-    bool keepMine = false;  // keep the history's result and payouts where a source disagrees
     bool dryRun = false;
     bool wantRows = false;  // fill ImportOutcome::rows (for a preview)
+    // Where a source disagrees with the history (result or payouts), keep the
+    // history's line and import the rest; the kept draws are listed.
+    bool keepMine = false;
 };
 
-enum class RowKind { New, Unchanged, Conflict };
+// New: a draw the history lacks; Unchanged: the same draw as the history's;
+// PayoutsAdded: the history's draw, which gains the source's payouts;
+// Conflict: a draw with two results or two sets of payouts; KeptMine: such a
+// draw where the history's line is kept (keepMine).
+enum class RowKind { New, Unchanged, PayoutsAdded, Conflict, KeptMine };
 
 // One draw of the sources as the merge sees it.
 struct ImportRow {
@@ -58,7 +66,10 @@ struct ImportRow {
     CalendarDate date;
     ResultDigits result{};
     RowKind kind = RowKind::New;
-    std::optional<ResultDigits> other;  // Conflict: the result it disagrees with
+    // Conflict, KeptMine: the result it disagrees with; PayoutsAdded: the
+    // history's result (the same)
+    std::optional<ResultDigits> other;
+    DrawPayouts payouts{};  // the source's payouts
 };
 
 struct MissingDraws {
@@ -81,8 +92,10 @@ struct EditOutcome {
     std::int32_t lastAdded = 0;
     std::size_t unchanged = 0;
     std::size_t conflicts = 0;
-    std::vector<MissingDraws> gaps;  // missing draws allowed by allowGap, or refused
-    std::vector<ImportRow> rows;     // when wantRows: every distinct draw, in draw order
+    std::size_t payoutsAdded = 0;        // history draws that gained payouts
+    std::vector<std::int32_t> keptMine;  // keepMine: draws where the history's line stayed
+    std::vector<MissingDraws> gaps;      // missing draws allowed by allowGap, or refused
+    std::vector<ImportRow> rows;         // when wantRows: every distinct draw, in draw order
 };
 
 // Never throw.

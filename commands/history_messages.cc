@@ -70,6 +70,31 @@ std::u16string DateNotAfterMessage(std::int32_t draw, const CalendarDate& date,
            DateShown(previousDate) + u" より後ではありません。";
 }
 
+std::u16string DateBetweenMessage(std::int32_t draw, const CalendarDate& date,
+                                  const std::optional<DrawNeighbour>& previous,
+                                  const std::optional<DrawNeighbour>& next) {
+    std::u16string text = Drawn(draw) + u"の抽せん日 " + DateShown(date) + u" は";
+    if (previous) text += Drawn(previous->number) + u"（" + DateShown(previous->date) + u"）より後";
+    if (previous && next) text += u"、";
+    if (next) text += Drawn(next->number) + u"（" + DateShown(next->date) + u"）より前";
+    return text + u"でなければなりません。";
+}
+
+std::u16string PayoutsShown(const DrawPayouts& payouts) {
+    std::u16string text;
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        if (k > 0) text += u',';
+        if (payouts.amounts[k]) text += Ascii(std::to_string(*payouts.amounts[k]));
+    }
+    return text;
+}
+
+std::u16string BadPayoutsMessage(std::u16string_view payouts) {
+    return u"払戻金は「ストレート,ボックス,セット（ストレート）,セット（ボックス）」の 4 つを"
+           u"カンマで区切って指定してください（各 0～99999999 の円、空も可）: " +
+           std::u16string(payouts);
+}
+
 std::u16string ExistsMessage(std::u16string_view path) {
     return u"ファイルがすでにあるため、新しい履歴を作りません: " + std::u16string(path);
 }

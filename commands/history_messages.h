@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "commands/draw_input.h"
+#include "history/draw_payouts.h"
 #include "history/safe_write.h"
 
 namespace corvalith {
@@ -33,6 +35,18 @@ inline constexpr std::u16string_view kMsgNoDrawGiven =
 [[nodiscard]] std::u16string DateNotAfterMessage(std::int32_t draw, const CalendarDate& date,
                                                  std::int32_t previous,
                                                  const CalendarDate& previousDate);
+// A draw next to another by number, for a date refusal.
+struct DrawNeighbour {
+    std::int32_t number = 0;
+    CalendarDate date;
+};
+// A date that must lie strictly between the draws before and after it.
+[[nodiscard]] std::u16string DateBetweenMessage(std::int32_t draw, const CalendarDate& date,
+                                                const std::optional<DrawNeighbour>& previous,
+                                                const std::optional<DrawNeighbour>& next);
+// S,B,SS,SB with empty parts for amounts not known.
+[[nodiscard]] std::u16string PayoutsShown(const DrawPayouts& payouts);
+[[nodiscard]] std::u16string BadPayoutsMessage(std::u16string_view payouts);
 [[nodiscard]] std::u16string ExistsMessage(std::u16string_view path);
 // A failed step of the write, with the system's reason.
 [[nodiscard]] std::u16string WriteFailedMessage(const WriteOutcome& outcome);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "commands/draw_input.h"
+#include "commands/import_json.h"
 #include "history/characters.h"
 #include "history/draw_fields.h"
 #include "history/draw_history.h"
@@ -19,7 +20,7 @@
 namespace corvalith {
 namespace {
 
-static_assert(sizeof(SourceDraw) == 16, "a draw of an import stays small");
+static_assert(sizeof(SourceDraw) == 32, "a draw of an import stays small");
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
@@ -53,8 +54,7 @@ bool ForEachLine(std::string_view bytes, Each each) {
 enum class Encoding { Utf8, Cp932 };
 
 // Why the bytes are no text this reads, or nothing.
-std::optional<std::u16string> NotText(const ImportSource& source, std::string_view bytes,
-                                      std::uint32_t& badLine) {
+std::optional<std::u16string> NotText(std::string_view bytes, std::uint32_t& badLine) {
     if (bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'))) {
         badLine = 1;
@@ -89,7 +89,6 @@ std::optional<std::u16string> NotText(const ImportSource& source, std::string_vi
         }
         return true;
     });
-    (void)source;
     return why;
 }
 
@@ -119,7 +118,10 @@ bool IsHistoryDrawLine(std::u16string_view line, DrawFields& fields) {
     return fields.size() >= 5 && IsDrawNumberField(fields[0]) && IsDateField(fields[1]);
 }
 
-enum class Column { Draw, Date, Result };
+// The three columns every table needs, then the four payout columns (PayoutKind order).
+enum class Column { Draw, Date, Result, Straight, Box, SetStraight, SetBox };
+constexpr std::size_t kColumnCount = 7;
+constexpr std::size_t kNeededColumns = 3;
 
 std::optional<Column> ColumnNamed(std::u16string_view cell) {
     std::u16string name = NarrowedText(cell);
@@ -129,10 +131,23 @@ std::optional<Column> ColumnNamed(std::u16string_view cell) {
     for (char16_t& c : name) {
         if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
     }
-    if (name == u"回号" || name == u"回" || name == u"draw") return Column::Draw;
-    if (name == u"抽せん日" || name == u"日付" || name == u"date") return Column::Date;
-    if (name == u"当せん番号" || name == u"番号" || name == u"number" || name == u"result") {
+    if (name == u"回号" || name == u"回" || name == u"draw" || name == u"draw_no") {
+        return Column::Draw;
+    }
+    if (name == u"抽せん日" || name == u"日付" || name == u"date" || name == u"draw_date") {
+        return Column::Date;
+    }
+    if (name == u"当せん番号" || name == u"番号" || name == u"number" || name == u"result" ||
+        name == u"winning_number") {
         return Column::Result;
+    }
+    static constexpr std::array<std::u16string_view, kPayoutKindCount> kEnglish = {
+        u"straight_payout", u"box_payout", u"set_straight_payout", u"set_box_payout"};
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        // The Japanese names narrowed as the cell is: セット(ストレート).
+        if (name == kEnglish[k] || name == NarrowedText(kPayoutHeaderNames[k])) {
+            return static_cast<Column>(kNeededColumns + k);
+        }
     }
     return std::nullopt;
 }
@@ -193,14 +208,31 @@ struct Reading {
     std::u16string& error;
 
     bool Add(std::uint32_t line, std::u16string_view draw, std::u16string_view date,
-             std::u16string_view result) {
+             std::u16string_view result, const DrawPayouts& payouts = {}) {
         const auto number = InputDrawOf(draw);
         if (!number) return Fail(line, u"回号が読めません: " + std::u16string(draw));
         const auto when = InputDateOf(date);
         if (!when) return Fail(line, u"抽せん日が読めません: " + std::u16string(date));
         const auto digits = ResultOf(result);
         if (!digits) return Fail(line, u"当せん番号は4桁の数字です: " + std::u16string(result));
-        draws.push_back({*number, when->Key(), *digits, firstLine + line});
+        SourceDraw read{*number, when->Key(), *digits, firstLine + line};
+        read.SetPayouts(payouts);
+        draws.push_back(read);
+        return true;
+    }
+    // The payout cells of a table line (a column index below 0: not in the table).
+    bool TablePayouts(std::uint32_t line, const std::vector<std::u16string>& cells,
+                      const std::array<int, kColumnCount>& columns, DrawPayouts& payouts) {
+        for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+            const int column = columns[kNeededColumns + k];
+            if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) continue;
+            std::u16string cell = NarrowedText(cells[static_cast<std::size_t>(column)]);
+            while (!cell.empty() && IsAsciiSpace(cell.back())) cell.pop_back();
+            while (!cell.empty() && IsAsciiSpace(cell.front())) cell.erase(cell.begin());
+            if (!ParsePayoutField(cell, payouts.amounts[k])) {
+                return Fail(line, PayoutError(k, cell));
+            }
+        }
         return true;
     }
     bool Fail(std::uint32_t line, std::u16string_view why) {
@@ -210,6 +242,26 @@ struct Reading {
 };
 
 }  // namespace
+
+DrawPayouts SourceDraw::Payouts() const noexcept {
+    DrawPayouts amounts;
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        if (payouts[k] != kNoPayout) amounts.amounts[k] = payouts[k];
+    }
+    return amounts;
+}
+
+void SourceDraw::SetPayouts(const DrawPayouts& amounts) noexcept {
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        payouts[k] =
+            amounts.amounts[k] ? static_cast<std::int32_t>(*amounts.amounts[k]) : kNoPayout;
+    }
+}
+
+std::u16string PayoutError(std::size_t kind, std::u16string_view text) {
+    return std::u16string(kPayoutHeaderNames[kind]) +
+           u"の払戻金は 0～99999999 の整数（円）か空です: " + std::u16string(text);
+}
 
 CalendarDate DateOfKey(std::uint32_t key) noexcept {
     return {static_cast<int>(key / 10000), static_cast<int>(key / 100 % 100),
@@ -221,8 +273,12 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
     std::string_view bytes = source.bytes;
     const bool bom = bytes.substr(0, kBom.size()) == kBom;
     if (bom) bytes.remove_prefix(kBom.size());
+    if (LooksLikeJson(bytes)) {  // before the line checks: JSON may be one long line
+        form = SourceForm::Json;
+        return ReadJsonSource(source, bytes, firstLine, draws, error);
+    }
     std::uint32_t badLine = 0;
-    if (const auto why = NotText(source, source.bytes, badLine)) {
+    if (const auto why = NotText(source.bytes, badLine)) {
         error = LineError(source, badLine, *why);
         return false;
     }
@@ -239,7 +295,8 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
         return seen < 2;
     });
     DrawFields fields;
-    std::array<int, 3> columns = {-1, -1, -1};
+    std::array<int, kColumnCount> columns{};
+    columns.fill(-1);
     const bool tabs = first.find(u'\t') != std::u16string::npos;
     if (seen == 2 && IsHistoryDrawLine(second, fields) && !IsHistoryDrawLine(first, fields)) {
         form = SourceForm::History;
@@ -251,8 +308,8 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
                 columns[static_cast<std::size_t>(*column)] = static_cast<int>(i);
             }
         }
-        const bool named =
-            std::all_of(columns.begin(), columns.end(), [](int c) { return c >= 0; });
+        const bool named = std::all_of(columns.begin(), columns.begin() + kNeededColumns,
+                                       [](int c) { return c >= 0; });
         form = named ? SourceForm::Table : SourceForm::Lines;
     }
 
@@ -272,8 +329,13 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
             if (!IsHistoryDrawLine(text, fields)) {
                 return reading.Fail(number, u"履歴の行の形ではありません");
             }
+            DrawPayouts payouts;
+            std::size_t bad = 0;
+            if (!ReadPayoutFields(fields, payouts, bad)) {
+                return reading.Fail(number, PayoutError(bad - kFirstPayoutField, fields[bad]));
+            }
             const std::u16string_view draw = fields[0];
-            return reading.Add(number, draw, fields[1], fields[3]);
+            return reading.Add(number, draw, fields[1], fields[3], payouts);
         }
         if (IsBlank(text)) return true;
         if (header) {
@@ -282,11 +344,15 @@ bool ReadSource(const ImportSource& source, std::uint32_t firstLine, std::vector
         }
         if (form == SourceForm::Table) {
             const std::vector<std::u16string> cells = Cells(text, tabs, fields);
-            const int needed = *std::max_element(columns.begin(), columns.end());
+            const int needed = *std::max_element(columns.begin(), columns.begin() + kNeededColumns);
             if (static_cast<int>(cells.size()) <= needed) {
                 return reading.Fail(number, u"列が足りません");
             }
-            return reading.Add(number, cells[columns[0]], cells[columns[1]], cells[columns[2]]);
+            DrawPayouts payouts;
+            if (!reading.TablePayouts(number, cells, columns, payouts)) return false;
+            return reading.Add(number, cells[static_cast<std::size_t>(columns[0])],
+                               cells[static_cast<std::size_t>(columns[1])],
+                               cells[static_cast<std::size_t>(columns[2])], payouts);
         }
         const std::vector<std::u16string> tokens = Tokens(text);
         if (tokens.size() != 3) {

@@ -2,6 +2,7 @@
 // (ASCII, 第, 回, the weekdays and the header) all have code page 932 forms.
 #include "history/draw_writer.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "text/cp932.h"
@@ -73,7 +74,47 @@ std::vector<std::pair<std::size_t, std::size_t>> FieldRanges(std::string_view li
     return ranges;
 }
 
+std::u16string PayoutText(const DrawPayouts& payouts, std::size_t kind) {
+    std::u16string text;
+    if (payouts.amounts[kind]) AppendNumber(text, *payouts.amounts[kind], 1);
+    return text;
+}
+
 }  // namespace
+
+std::string WithPayoutFields(std::string_view line, const DrawPayouts& payouts) {
+    std::string_view body = line;
+    const bool cr = !body.empty() && body.back() == '\r';
+    if (cr) body.remove_suffix(1);
+    const auto ranges = FieldRanges(body);
+    const bool quoted = !body.empty() && body.front() == '"';
+    std::string out(body.substr(0, ranges.size() > 5 ? ranges[4].second : body.size()));
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) {
+        out += quoted ? ",\"" : ",";
+        out += Encoded(PayoutText(payouts, k));
+        if (quoted) out += '"';
+    }
+    if (cr) out += '\r';
+    return out;
+}
+
+std::optional<std::string> HeaderWithPayouts(std::string_view header) {
+    std::string_view body = header;
+    const bool cr = !body.empty() && body.back() == '\r';
+    if (cr) body.remove_suffix(1);
+    std::string plain(body);
+    plain.erase(std::remove(plain.begin(), plain.end(), '"'), plain.end());
+    if (plain != Encoded(kHeader)) return std::nullopt;
+    const bool quoted = !body.empty() && body.front() == '"';
+    std::string out(body);
+    for (const std::u16string_view name : kPayoutHeaderNames) {
+        out += quoted ? ",\"" : ",";
+        out += Encoded(name);
+        if (quoted) out += '"';
+    }
+    if (cr) out += '\r';
+    return out;
+}
 
 std::string NewHistoryBytes() { return Encoded(kHeader) + '\n'; }
 
@@ -100,8 +141,10 @@ LineStyle StyleOf(const HistoryImage& image) {
 }
 
 std::string FormatDrawLine(const LineStyle& style, std::int32_t number, const CalendarDate& date,
-                           const ResultDigits& result) {
-    std::u16string fields[5];
+                           const ResultDigits& result, const DrawPayouts& payouts) {
+    std::u16string fields[5 + kPayoutKindCount];
+    const std::size_t count = payouts.Any() ? 5 + kPayoutKindCount : 5;
+    for (std::size_t k = 0; k < kPayoutKindCount; ++k) fields[5 + k] = PayoutText(payouts, k);
     fields[0] = u"第";
     AppendNumber(fields[0], number, 1);
     fields[0] += u"回";
@@ -110,7 +153,7 @@ std::string FormatDrawLine(const LineStyle& style, std::int32_t number, const Ca
     fields[3] = std::u16string(result.begin(), result.end());
     fields[4] = u"-";
     std::u16string line;
-    for (std::size_t i = 0; i < 5; ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (i > 0) line += u',';
         if (style.quoted) line += u'"';
         line += fields[i];
@@ -121,13 +164,15 @@ std::string FormatDrawLine(const LineStyle& style, std::int32_t number, const Ca
 }
 
 std::string ReplaceDrawFields(std::string_view line, const LineStyle& style,
-                              const ResultDigits& result, const std::optional<CalendarDate>& date) {
+                              const ResultDigits& result, const std::optional<CalendarDate>& date,
+                              const std::optional<DrawPayouts>& payouts) {
+    if (payouts) return WithPayoutFields(ReplaceDrawFields(line, style, result, date), *payouts);
     std::string_view body = line;
     const bool cr = !body.empty() && body.back() == '\r';
     if (cr) body.remove_suffix(1);
     const auto ranges = FieldRanges(body);
     std::string out(body);
-    // Field 4 first, so that field 2's offsets still hold when it changes length.
+    // Field 4 first, then 3, so that field 2's offsets still hold when it changes length.
     auto replace = [&out, body](std::pair<std::size_t, std::size_t> range,
                                 const std::string& text) {
         std::size_t begin = range.first;
@@ -139,6 +184,7 @@ std::string ReplaceDrawFields(std::string_view line, const LineStyle& style,
         out.replace(begin, end - begin, text);
     };
     if (ranges.size() > 3) replace(ranges[3], std::string(result.begin(), result.end()));
+    if (date && ranges.size() > 2) replace(ranges[2], Encoded(std::u16string(1, WeekdayOf(*date))));
     if (date && ranges.size() > 1) replace(ranges[1], Encoded(DateText(*date, style.padded)));
     if (cr) out += '\r';
     return out;

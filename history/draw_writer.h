@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "history/draw_date.h"
+#include "history/draw_payouts.h"
 #include "history/history_image.h"
 
 namespace corvalith {
@@ -32,17 +33,31 @@ struct LineStyle {
 [[nodiscard]] LineStyle StyleOf(const HistoryImage& image);
 
 // `第N回,date,weekday,result,-` in `style`, with its line end, in code page
-// 932. `date` must be a calendar date.
+// 932; the four payout fields after it when `payouts` has any amount.
+// `date` must be a calendar date.
 [[nodiscard]] std::string FormatDrawLine(const LineStyle& style, std::int32_t number,
-                                         const CalendarDate& date, const ResultDigits& result);
+                                         const CalendarDate& date, const ResultDigits& result,
+                                         const DrawPayouts& payouts = {});
 
 // `line` (code page 932, without its line break) with field 4 set to `result`
-// and, when given, field 2 to `date` in `style`'s padding; quotes around a
+// and, when given, field 2 to `date` in `style`'s padding and field 3 to its
+// weekday; with `payouts` (when given) as fields 6 to 9. Quotes around a
 // field stay, everything else on the line stays byte for byte. Commas and
 // double quotes are never part of a two-byte character, so the fields are
 // found in the bytes themselves.
 [[nodiscard]] std::string ReplaceDrawFields(std::string_view line, const LineStyle& style,
                                             const ResultDigits& result,
-                                            const std::optional<CalendarDate>& date);
+                                            const std::optional<CalendarDate>& date,
+                                            const std::optional<DrawPayouts>& payouts = {});
+
+// `line` (as for ReplaceDrawFields) with its fields from the sixth on
+// replaced by the four payout fields, quoted when the line's first field is;
+// the first five fields and a CR at the end stay byte for byte.
+[[nodiscard]] std::string WithPayoutFields(std::string_view line, const DrawPayouts& payouts);
+
+// The header line (without its LF) extended by the four payout names when it
+// is the five-name header of a new history (quoted or not); nothing when it
+// is any other header, which is then kept as it is.
+[[nodiscard]] std::optional<std::string> HeaderWithPayouts(std::string_view header);
 
 }  // namespace corvalith

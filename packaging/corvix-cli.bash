@@ -79,8 +79,8 @@ _corvix_cli()
         sweep) options="--top --from --jobs --bet --format" ;;
         randomness) options="--format" ;;
         tickets) options="--interval --filter --draw --fft --spread --format" ;;
-        add) options="--draw --date --replace --allow-gap --dry-run --format" ;;
-        import) options="--allow-gap --dry-run --format" ;;
+        add) options="--draw --date --replace --allow-gap --payouts --dry-run --format" ;;
+        import) options="--allow-gap --keep-mine --dry-run --format" ;;
         init) options="--format" ;;
         update) options="--source --keep-mine --dry-run --format" ;;
     esac

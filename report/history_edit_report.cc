@@ -8,6 +8,8 @@
 namespace corvalith {
 namespace {
 
+constexpr std::size_t kKeptListed = 10;  // kept draws named in the text
+
 std::u16string Counted(std::size_t n) {
     const std::string text = std::to_string(n);
     return std::u16string(text.begin(), text.end());
@@ -44,6 +46,19 @@ std::u16string ImportSummary(const EditOutcome& outcome) {
                                : u"追加: " + Range(outcome.firstAdded, outcome.lastAdded) + u"（" +
                                      Counted(outcome.added) + u" 回）";
     text += u"\n変更なし: " + Counted(outcome.unchanged) + u" 回";
+    if (outcome.payoutsAdded > 0) {
+        text += u"\n払戻金を追加: " + Counted(outcome.payoutsAdded) + u" 回";
+    }
+    if (!outcome.keptMine.empty()) {
+        text += u"\n履歴の値を優先: " + Counted(outcome.keptMine.size()) + u" 回（";
+        for (std::size_t k = 0; k < outcome.keptMine.size() && k < kKeptListed; ++k) {
+            text += (k > 0 ? u"、" : u"") + Drawn(outcome.keptMine[k]);
+        }
+        if (outcome.keptMine.size() > kKeptListed) {
+            text += u" ほか " + Counted(outcome.keptMine.size() - kKeptListed) + u" 回";
+        }
+        text += u"）";
+    }
     text += u"\n最新: " + (outcome.highest > 0 ? Drawn(outcome.highest) : std::u16string(u"なし"));
     for (const MissingDraws& gap : outcome.gaps) text += u"\n抜け: " + Range(gap.first, gap.last);
     return text;
@@ -90,6 +105,8 @@ std::string HistoryEditJson(HistoryCommand command, const EditOutcome& outcome,
         added["last"] = outcome.added == 0 ? Json(nullptr) : Json(outcome.lastAdded);
         object["added"] = added;
         object["unchanged"] = outcome.unchanged;
+        object["payouts_added"] = outcome.payoutsAdded;
+        object["kept_mine"] = outcome.keptMine;
     }
     object["highest"] = outcome.highest > 0 ? Json(outcome.highest) : Json(nullptr);
     object["gaps"] = Gaps(outcome);

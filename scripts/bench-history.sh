@@ -6,11 +6,15 @@
 #  - an fsync probe: the file's and the directory's flush timed on their own;
 #  - corvix-cli import of 100,000 new draws into a new history: wall time and
 #    peak memory against the sizes of the history and the source;
+#  - corvix-cli import --keep-mine of the published 1.1 MB JSON (every draw
+#    with its payouts) into a copy of the real history: wall time and peak
+#    memory against the sizes of the history and the source;
 #  - corvix-cli update from the tests' web server on 127.0.0.1 serving the
 #    published data set (beside the history, in results-api/): with nothing
 #    new (version.json only) and a full update of every draw into a new history.
 # Usage: scripts/bench-history.sh [HISTORY]
-#   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv)
+#   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv;
+#   the JSON from $CORVALITH_RESULTS_API, else ../shared/data/results-api)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 history=${1:-${CORVALITH_REAL_HISTORY:-../shared/data/real-history.csv}}
@@ -45,6 +49,23 @@ awk -v ns="$elapsed" -v peak="$peak" -v user="$user" -v sys="$sys" \
     printf "corvix-cli import of 100,000 new draws: %.3f s wall, %.2f s user+sys (target < 1 s), peak %.1f MiB = %.2f x the %.1f MiB of history and source (target < 3) (load %s)\n",
         ns / 1e9, user + sys, peak / 1024, peak * 1024 / (bytes + 70), bytes / 1048576, load }'
 
+results=${CORVALITH_RESULTS_API:-../shared/data/results-api}
+json=$results/numbers4_all_full.json
+if [ -f "$history" ] && [ -f "$json" ]; then
+    cp "$history" "$work/paid.csv"
+    chmod u+w "$work/paid.csv"
+    start=$(date +%s%N)
+    /usr/bin/time -f "%M %U %S" -o "$work/peak" "$cli" import "$work/paid.csv" "$json" --keep-mine >/dev/null
+    elapsed=$(($(date +%s%N) - start))
+    read -r peak user sys <"$work/peak"
+    awk -v ns="$elapsed" -v peak="$peak" -v user="$user" -v sys="$sys" \
+        -v bytes="$(($(stat -c %s "$history") + $(stat -c %s "$json")))" -v load="$(cut -d' ' -f1 /proc/loadavg)" 'BEGIN {
+        printf "corvix-cli import --keep-mine of the 1.1 MB JSON with payouts: %.3f s wall (target < 0.3 s), %.2f s user+sys, peak %.1f MiB = %.2f x the %.1f MiB of history and source (target < 4) (load %s)\n",
+            ns / 1e9, user + sys, peak / 1024, peak * 1024 / bytes, bytes / 1048576, load }'
+else
+    echo "bench-history: no history or no $json; the JSON import figure is skipped" >&2
+fi
+
 api=${CORVALITH_RESULTS_API:-$(dirname "$history")/results-api}
 if [ -f "$api/version.json" ] && [ -f "$history" ]; then
     mkfifo "$work/server-in"
@@ -65,11 +86,7 @@ PY
     python3 "$timer" runs "$runs" "$work/paid.csv" "$work" -- \
         "$cli" update COPY --source "$base/numbers4_all_full.json"
     "$cli" init "$work/empty.csv" >/dev/null
-    # The full JSON once the import reads it; the data set's CSV otherwise.
     source="$base/numbers4_all_full.json"
-    cp "$work/empty.csv" "$work/probe.csv"
-    "$cli" update "$work/probe.csv" --source "$source" >/dev/null 2>&1 ||
-        source="$base/numbers4_results.csv"
     echo "corvix-cli update of every draw into a new history from $(basename "$source") (target < 0.5 s):"
     python3 "$timer" runs 20 "$work/empty.csv" "$work" -- "$cli" update COPY --source "$source"
 else

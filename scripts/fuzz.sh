@@ -19,7 +19,7 @@ root=$(pwd)
 build=$root/build-fuzz
 
 targets=(load_draw_history_fuzzer scan_highest_draw_number_fuzzer
-         single_digit_pipeline_fuzzer predictor_fuzzer backtest_fuzzer)
+         single_digit_pipeline_fuzzer predictor_fuzzer backtest_fuzzer import_source_fuzzer)
 # Longest input per target: the readers get room for lines past the 64 KiB
 # line limit and for more than one 64 KiB read; the numeric targets decode at
 # most 4096 values of 8 bytes plus a few header bytes; the backtest target
@@ -30,10 +30,12 @@ declare -A max_len=(
     [single_digit_pipeline_fuzzer]=40000
     [predictor_fuzzer]=40000
     [backtest_fuzzer]=1400
+    [import_source_fuzzer]=140000
 )
 declare -A dict=(
     [load_draw_history_fuzzer]=$root/fuzz/history.dict
     [scan_highest_draw_number_fuzzer]=$root/fuzz/history.dict
+    [import_source_fuzzer]=$root/fuzz/import.dict
 )
 
 scripts/deps.sh clang libclang-rt-14-dev

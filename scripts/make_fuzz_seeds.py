@@ -282,6 +282,26 @@ def backtest_seeds(rng):
     return seeds
 
 
+def import_seeds():
+    """Small sources of every form an import recognises, payouts included."""
+    return {
+        "history.csv": cp932("回号,抽せん日,曜日,当せん番号,備考\n第1回,1994/10/7,金,1149,-,942600,78500,510500,39200\n"
+                             "第2回,1994/10/14,金,7921,-\n"),
+        "v2.csv": ("\ufeffdraw_no,draw_date,winning_number,digit1,digit2,digit3,digit4,straight_payout,"
+                   "box_payout,set_straight_payout,set_box_payout\n1,1994-10-07,1149,1,1,4,9,942600,78500,"
+                   "510500,39200\n1249,2003-11-28,5555,5,5,5,5,279700,,,\n").encode(),
+        "old.csv": ("回号,抽せん日,当せん番号,straight_payout,box_payout\n第1回,1994-10-07,1149,942600,78500\n").encode(),
+        "japanese.tsv": cp932("回号\t抽せん日\t当せん番号\tストレート\tボックス\tセット（ストレート）\tセット（ボックス）\n"
+                              "1\t1994/10/7\t1149\t942600\t\t\t\n"),
+        "array.json": (b'[{"draw_no":1,"date":"1994-10-07","digits":[1,1,4,9],"winning_number":"1149",'
+                       b'"prize":{"straight":942600,"box":78500,"set_straight":510500,"set_box":39200}},'
+                       b'{"draw_no":2,"draw_date":"1994-10-14","result":{"values":[7,9,2,1],"display":"7921"},'
+                       b'"prize":{"straight":923700,"box":null,"set_straight":null,"set_box":null}}]'),
+        "object.json": b'{\n  "draw_no": 7054,\n  "date": "2026-08-21",\n  "winning_number": "9577"\n}\n',
+        "pasted.txt": "第7055回 2026/8/24 1234\n7056,2026-08-25,４３２１\n".encode(),
+    }
+
+
 def write(target, seeds):
     folder = CORPUS / target
     shutil.rmtree(folder, ignore_errors=True)
@@ -299,6 +319,7 @@ def main():
     write("single_digit_pipeline_fuzzer", pipeline_seeds(rng))
     write("predictor_fuzzer", predictor_seeds(rng))
     write("backtest_fuzzer", backtest_seeds(random.Random(9)))
+    write("import_source_fuzzer", import_seeds())
 
 
 if __name__ == "__main__":

@@ -48,17 +48,26 @@ struct UpdateDialog::Link {
 
 namespace {
 
-// The row's mark; a draw that is neither new, unchanged nor a conflict is
-// one the source gives payouts for.
+// The row's mark; a conflict shows the history's result beside it, and
+// whether the history's line is kept.
 QString RowState(const ImportRow& row) {
-    if (row.kind == RowKind::New) return QStringLiteral("新規");
-    if (row.kind == RowKind::Unchanged) return QStringLiteral("変更なし");
-    if (row.kind != RowKind::Conflict) return QStringLiteral("払戻金を追加");
+    switch (row.kind) {
+        case RowKind::New:
+            return QStringLiteral("新規");
+        case RowKind::Unchanged:
+            return QStringLiteral("変更なし");
+        case RowKind::PayoutsAdded:
+            return QStringLiteral("払戻金を追加");
+        case RowKind::Conflict:
+        case RowKind::KeptMine:
+            break;
+    }
     QString state = QStringLiteral("衝突");
     if (row.other) {
         state += QLatin1Char(' ') +
                  QString::fromLatin1(row.other->data(), static_cast<qsizetype>(row.other->size()));
     }
+    if (row.kind == RowKind::KeptMine) state += QStringLiteral("（履歴の値を優先）");
     return state;
 }
 
@@ -257,7 +266,7 @@ void UpdateDialog::Fetched(const UpdateOutcome& outcome, bool write) {
     }
     m_summary->setText(ToQString(ImportSummary(edit)));
     const bool changes = std::any_of(edit.rows.begin(), edit.rows.end(), [](const ImportRow& row) {
-        return row.kind != RowKind::Unchanged && row.kind != RowKind::Conflict;
+        return row.kind == RowKind::New || row.kind == RowKind::PayoutsAdded;
     });
     m_import->setEnabled(!write && changes);
     emit StepEnded();

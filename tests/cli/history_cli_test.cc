@@ -64,6 +64,36 @@ TEST(HistoryCli, RoundTripsOverTheRealHistory) {
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"copy.csv", "empty.csv"}));
 }
 
+// The published JSON imported keeping the history's values gives the real
+// history with payouts; every forecast output on it stays byte for byte.
+TEST(HistoryCli, PayoutsInTheHistoryLeaveEveryForecastAsItWas) {
+    const std::string real = testing::RealHistoryPath();
+    const std::string api = testing::ResultsApiPath();
+    if (real.empty() || api.empty()) GTEST_SKIP() << "the shared data is absent";
+    TempDir plain;
+    TempDir paid;
+    const std::string original = plain.Write("h.csv", ReadFile(real));
+    const std::string withPayouts = paid.Write("h.csv", ReadFile(real));
+    const auto imported =
+        RunProgram({kCli, "import", withPayouts, api + "/numbers4_all_full.json", "--keep-mine"});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    EXPECT_NE(imported.out.find("払戻金を追加: 7053 回\n履歴の値を優先: 1 回（第1225回）"),
+              std::string::npos)
+        << imported.out;
+    ASSERT_NE(ReadFile(withPayouts), ReadFile(original));
+    for (const char* command : {"predict", "backtest", "sweep", "randomness"}) {
+        for (const char* format : {"text", "json"}) {
+            SCOPED_TRACE(std::string(command) + " " + format);
+            const auto before = RunProgram({kCli, command, original, "--format", format});
+            const auto after = RunProgram({kCli, command, withPayouts, "--format", format});
+            EXPECT_EQ(before.exitCode, 0) << before.err;
+            EXPECT_EQ(after.exitCode, before.exitCode);
+            EXPECT_EQ(after.out, before.out);
+            EXPECT_EQ(after.err, before.err);
+        }
+    }
+}
+
 TEST(HistoryCli, ExitStatusesAndTheDryRun) {
     TempDir dir;
     const std::string history = testing::MakeHistory({"0487", "0091"});
@@ -77,6 +107,8 @@ TEST(HistoryCli, ExitStatusesAndTheDryRun) {
         {{"add", path, "12345", "--date", "2026/8/24"}, 65},
         {{"add", path, "1234", "--draw", "9", "--date", "2026/8/24"}, 65},
         {{"add", path, "1234", "--bogus"}, 64},
+        {{"add", path, "1234", "--payouts", "1,2,3"}, 64},
+        {{"import", path, "-", "--keep-mine", "--bogus"}, 64},
         {{"add", path}, 64},
         {{"add", dir.File("none"), "1234"}, 2},
         {{"add", dir.path(), "1234"}, 3},

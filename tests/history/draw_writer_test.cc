@@ -55,21 +55,63 @@ TEST(DrawWriter, WeekdaysOfKnownDates) {
     EXPECT_TRUE(IsCalendarDate({2024, 2, 29}));
 }
 
-TEST(DrawWriter, ReplacingChangesOnlyTheResultAndTheDate) {
+TEST(DrawWriter, ReplacingChangesTheResultAndTheDateWithItsWeekday) {
+    const DrawPayouts quad{{279700, std::nullopt, std::nullopt, std::nullopt}};
     const struct {
         const char* line;
         std::optional<CalendarDate> date;
+        std::optional<DrawPayouts> payouts;
         const char* expected;
     } cases[] = {
-        {"第8回,2026/8/21,金,9577,-,memo", std::nullopt, "第8回,2026/8/21,金,1234,-,memo"},
-        {"第8回,2026/8/21,金,9577,-\r", CalendarDate{2026, 8, 22}, "第8回,2026/8/22,金,1234,-\r"},
-        {"\"第8回\",\"2026/8/21\",\"a,b\",\"95\",\"-\"", CalendarDate{2026, 12, 1},
-         "\"第8回\",\"2026/12/1\",\"a,b\",\"1234\",\"-\""},
+        {"第8回,2026/8/21,金,9577,-,memo", std::nullopt, std::nullopt,
+         "第8回,2026/8/21,金,1234,-,memo"},
+        {"第8回,2026/8/21,金,9577,-\r", CalendarDate{2026, 8, 22}, std::nullopt,
+         "第8回,2026/8/22,土,1234,-\r"},
+        {"\"第8回\",\"2026/8/21\",\"a,b\",\"95\",\"-\"", CalendarDate{2026, 12, 1}, std::nullopt,
+         "\"第8回\",\"2026/12/1\",\"火\",\"1234\",\"-\""},
+        {"第8回,2026/8/21,金,9577,-,1,2,3,4\r", std::nullopt, quad,
+         "第8回,2026/8/21,金,1234,-,279700,,,\r"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ReplaceDrawFields(ToCp932(c.line), LineStyle{}, {'1', '2', '3', '4'}, c.date),
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(ReplaceDrawFields(ToCp932(c.line), LineStyle{}, {'1', '2', '3', '4'}, c.date,
+                                    c.payouts),
                   ToCp932(c.expected));
     }
+}
+
+// A line gains payouts after its fifth field and keeps every other byte;
+// the five-name header gains the payout names, any other header stays.
+TEST(DrawWriter, PayoutFieldsAndTheHeaderThatNamesThem) {
+    const DrawPayouts all{{942600, 78500, 510500, 39200}};
+    const struct {
+        const char* line;
+        const char* expected;
+    } lines[] = {
+        {"第1回,1994/10/07,金,1149,-", "第1回,1994/10/07,金,1149,-,942600,78500,510500,39200"},
+        {"第1回,1994/10/7,金,1149,-\r", "第1回,1994/10/7,金,1149,-,942600,78500,510500,39200\r"},
+        {"\"第1回\",\"1994/10/7\",\"金\",\"1149\",\"x,y\"",
+         "\"第1回\",\"1994/10/7\",\"金\",\"1149\",\"x,y\",\"942600\",\"78500\",\"510500\","
+         "\"39200\""},
+        {"第1回,1994/10/7,金,1149,-,,,,", "第1回,1994/10/7,金,1149,-,942600,78500,510500,39200"},
+    };
+    for (const auto& c : lines) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(WithPayoutFields(ToCp932(c.line), all), ToCp932(c.expected));
+    }
+    const std::string names = ",ストレート,ボックス,セット（ストレート）,セット（ボックス）";
+    EXPECT_EQ(HeaderWithPayouts(ToCp932("回号,抽せん日,曜日,当せん番号,備考\r")),
+              ToCp932("回号,抽せん日,曜日,当せん番号,備考" + names + "\r"));
+    EXPECT_EQ(HeaderWithPayouts(ToCp932("\"回号\",\"抽せん日\",\"曜日\",\"当せん番号\",\"備考\"")),
+              ToCp932("\"回号\",\"抽せん日\",\"曜日\",\"当せん番号\",\"備考\",\"ストレート\","
+                      "\"ボックス\",\"セット（ストレート）\",\"セット（ボックス）\""));
+    EXPECT_EQ(HeaderWithPayouts(ToCp932("回号,抽せん日,曜日,当せん番号,備考" + names)),
+              std::nullopt);
+    EXPECT_EQ(HeaderWithPayouts("draws"), std::nullopt);
+    EXPECT_EQ(
+        FormatDrawLine(LineStyle{true, false, true}, 9, CalendarDate{2003, 11, 28},
+                       {'5', '5', '5', '5'}, DrawPayouts{{279700, {}, {}, {}}}),
+        ToCp932("\"第9回\",\"2003/11/28\",\"金\",\"5555\",\"-\",\"279700\",\"\",\"\",\"\"\r\n"));
 }
 
 TEST(HistoryImage, ReadsWhatTheReaderReadsAndRefusesWhatItRefuses) {

@@ -58,6 +58,11 @@ std::string RealHistoryPath() {
     return std::filesystem::exists(path) ? path : std::string();
 }
 
+std::string ResultsApiPath() {
+    const std::string path = CORVALITH_RESULTS_API;
+    return std::filesystem::is_directory(path) ? path : std::string();
+}
+
 bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t seed) {
     const std::string command = "python3 " + ShellQuote(CORVALITH_GENERATOR) + " --draws " +
                                 std::to_string(draws) + " --seed " + std::to_string(seed) +

@@ -22,6 +22,8 @@ std::string MakeHistory(const std::vector<std::string>& results, std::int32_t fi
 // The bundled sample history and the real one (empty when absent).
 std::string SampleHistoryPath();
 std::string RealHistoryPath();
+// The folder of published results in their source forms (empty when absent).
+std::string ResultsApiPath();
 
 // Runs the generator script: `draws` draws with `seed` into `path`. True on success.
 bool GenerateHistory(const std::string& path, std::uint32_t draws, std::uint32_t seed);
