@@ -89,6 +89,8 @@ std::string BuildUsage() {
     u += "                     [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli init HISTORY [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli check HISTORY [--format text|json]\n";
+    u += "  corvix-cli update HISTORY [--source URL|FILE] [--keep-mine] [--dry-run]\n";
+    u += "                     [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
     u += "  corvix-cli --help\n";
@@ -134,6 +136,12 @@ std::string BuildUsage() {
     u += "            --keep-mine keep the history's result and payouts where a source\n";
     u += "                        disagrees, import the rest and list what was kept\n";
     u += "init        writes a new history with only the header line.\n";
+    u += "update      downloads the published results and imports them in one write.\n";
+    u += "            --source    an http:// or https:// URL or a file (default: the full JSON\n";
+    u += "                        of the results data set); for that data set its version.json\n";
+    u += "                        is asked first and nothing is downloaded when it has no newer\n";
+    u += "                        draw\n";
+    u += "            --keep-mine keep the history's result where the source disagrees\n";
     u += "tickets     prints the tickets of the forecast (options as for predict): the pick,\n";
     u += "            its pattern and the orders a box ticket covers.\n";
     u += "            --spread    also every straight number of each position's first K digits:\n";
@@ -153,6 +161,8 @@ std::string BuildUsage() {
     u += "an existing file, 74 write failed (history unchanged), 75 history changed by another\n";
     u += "program meanwhile (try again), 77 history read-only.\n";
     u += "check: 0 the history loads and its payout fields hold, 3 a problem was found.\n";
+    u += "update: as import, and 69 download failed (no connection, timeout, TLS, HTTP error;\n";
+    u += "nothing written); a source over 64 MiB is refused with 65.\n";
     return u;
 }
 
@@ -217,7 +227,8 @@ const std::array<CommandSpec, 7> kCommands = {{
 }};
 
 // The commands the history-command parser reads.
-constexpr std::array<std::string_view, 3> kHistoryCommandNames = {"add", "import", "init"};
+constexpr std::array<std::string_view, 4> kHistoryCommandNames = {"add", "import", "init",
+                                                                  "update"};
 
 // Applies one option's value; an error line when the value is not accepted.
 std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& options) {

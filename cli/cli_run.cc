@@ -15,6 +15,7 @@
 #include "cli/history_commands.h"
 #include "cli/money_commands.h"
 #include "cli/output_stream.h"
+#include "cli/update_command.h"
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
 #include "corvalith/version.h"
@@ -90,6 +91,9 @@ bool IsEvaluation(CliCommand command) noexcept {
 
 int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
              bool showProgress, CliCommand& command) {
+    if (IsUpdateCommand(args) && !ParseCliArguments(args).options) {
+        return RunUpdateCommand(args, out, err, showProgress);
+    }
     if (IsHistoryCommand(args) && !ParseCliArguments(args).options) {
         return RunHistoryCommand(args, std::cin, out, err);
     }

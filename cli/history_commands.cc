@@ -256,8 +256,7 @@ std::optional<std::chrono::milliseconds> ParseWaitSeconds(const std::string& tex
 }
 
 std::string BadWaitLine(const std::string& text) {
-    return std::string("corvix-cli: ") + kWaitOption +
-           " must be a number of seconds from 0 to 86400: " + text;
+    return std::string(kWaitOption) + " must be a number of seconds from 0 to 86400: " + text;
 }
 
 LockWait LockWaitTellingOn(std::ostream& err, std::chrono::milliseconds limit) {
@@ -319,7 +318,7 @@ int RunHistoryCommand(const std::vector<std::string>& args, std::istream& in, st
     if (arguments.wait) {
         const auto parsed = ParseWaitSeconds(*arguments.wait);
         if (!parsed) {
-            err << BadWaitLine(*arguments.wait) << '\n' << CliUsage();
+            err << UsageErrorLines(args, BadWaitLine(*arguments.wait));
             return kExitUsage;
         }
         waitLimit = *parsed;

@@ -32,7 +32,7 @@ inline constexpr int kExitNoPermission = 77;  // the history is read-only
 // do not wait). Nothing for a value that is not one.
 inline constexpr const char* kWaitOption = "--wait";
 [[nodiscard]] std::optional<std::chrono::milliseconds> ParseWaitSeconds(const std::string& text);
-// The usage error for a bad `--wait` value.
+// The usage error (without the program's name) for a bad `--wait` value.
 [[nodiscard]] std::string BadWaitLine(const std::string& text);
 // A wait of `limit` that says at once on `err` that another writer holds the lock.
 [[nodiscard]] LockWait LockWaitTellingOn(std::ostream& err, std::chrono::milliseconds limit);

@@ -1,6 +1,6 @@
 # bash completion for corvix-cli: the commands, each command's options, the
 # values of --filter, --fft, --interval, --top and --format, and file names
-# for the history and --trace.
+# for the history, --trace and --source.
 
 # Offers the words of $1 that start with the word being completed.
 _corvix_cli_offer()
@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness tickets add import init check"
+    local commands="predict next-draw backtest sweep randomness tickets add import init check update"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init | check)
+            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init | check | update)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -60,7 +60,7 @@ _corvix_cli()
             _corvix_cli_offer "0 10 60"
             return
             ;;
-        --trace)
+        --trace | --source)
             _filedir
             return
             ;;
@@ -87,6 +87,7 @@ _corvix_cli()
         import) options="--allow-gap --keep-mine --dry-run --format --wait" ;;
         init) options="--format --wait" ;;
         check) options="--format" ;;
+        update) options="--source --keep-mine --dry-run --format --wait" ;;
     esac
     if [[ $cur == -* ]]; then
         _corvix_cli_offer "$options --help"

@@ -8,7 +8,10 @@
 #    peak memory against the sizes of the history and the source;
 #  - corvix-cli import --keep-mine of the published 1.1 MB JSON (every draw
 #    with its payouts) into a copy of the real history: wall time and peak
-#    memory against the sizes of the history and the source.
+#    memory against the sizes of the history and the source;
+#  - corvix-cli update from the tests' web server on 127.0.0.1 serving the
+#    published data set (beside the history, in results-api/): with nothing
+#    new (version.json only) and a full update of every draw into a new history.
 # Usage: scripts/bench-history.sh [HISTORY]
 #   (default: $CORVALITH_REAL_HISTORY, else ../shared/data/real-history.csv;
 #   the JSON from $CORVALITH_RESULTS_API, else ../shared/data/results-api)
@@ -61,4 +64,31 @@ if [ -f "$history" ] && [ -f "$json" ]; then
             ns / 1e9, user + sys, peak / 1024, peak * 1024 / bytes, bytes / 1048576, load }'
 else
     echo "bench-history: no history or no $json; the JSON import figure is skipped" >&2
+fi
+
+api=${CORVALITH_RESULTS_API:-$(dirname "$history")/results-api}
+if [ -f "$api/version.json" ] && [ -f "$history" ]; then
+    mkfifo "$work/server-in"
+    python3 tests/support/local_http_server.py "$api" <"$work/server-in" >"$work/port" &
+    server=$!
+    exec 3>"$work/server-in"  # the server ends when this closes
+    trap 'exec 3>&-; kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
+    for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+    base="http://127.0.0.1:$(cat "$work/port")/files"
+    # The history's newest draw with its payouts, so that version.json has nothing new.
+    python3 - "$history" "$work/paid.csv" <<'PY'
+import sys
+data = open(sys.argv[1], "rb").read()
+body = data.rstrip(b"\r\n")
+open(sys.argv[2], "wb").write(body + b",2128400,177300,1152800,88600" + data[len(body):])
+PY
+    echo "corvix-cli update with nothing new (version.json only, target < 50 ms):"
+    python3 "$timer" runs "$runs" "$work/paid.csv" "$work" -- \
+        "$cli" update COPY --source "$base/numbers4_all_full.json"
+    "$cli" init "$work/empty.csv" >/dev/null
+    source="$base/numbers4_all_full.json"
+    echo "corvix-cli update of every draw into a new history from $(basename "$source") (target < 0.5 s):"
+    python3 "$timer" runs 20 "$work/empty.csv" "$work" -- "$cli" update COPY --source "$source"
+else
+    echo "bench-history: no data set at $api; the update figures are skipped" >&2
 fi

@@ -18,17 +18,18 @@ LAYERS = {
     "dsp": ([], []),
     "history": (["dsp", "text"], []),
     "predict": (["dsp"], []),
-    "commands": (["evaluate", "history", "predict", "dsp", "text"], ["json"]),
+    "net": ([], ["curl"]),
+    "commands": (["evaluate", "history", "predict", "net", "dsp", "text"], ["json"]),
     "evaluate": (["history", "predict", "dsp", "text"], ["boost-math"]),
-    "report": (["commands", "evaluate", "history", "predict", "dsp", "text"], ["json"]),
-    "cli": (["report", "commands", "evaluate", "history", "predict", "dsp", "text"],
+    "report": (["commands", "evaluate", "history", "predict", "net", "dsp", "text"], ["json"]),
+    "cli": (["report", "commands", "evaluate", "history", "predict", "net", "dsp", "text"],
             ["cli11", "json"]),
-    "ui": (["report", "commands", "evaluate", "history", "predict", "dsp", "text"],
+    "ui": (["report", "commands", "evaluate", "history", "predict", "net", "dsp", "text"],
            ["qt", "json"]),
-    "app": (["ui", "report", "commands", "evaluate", "history", "predict", "dsp", "text"],
-            ["qt"]),
+    "app": (["ui", "report", "commands", "evaluate", "history", "predict", "net", "dsp",
+             "text"], ["qt"]),
 }
-FACELESS = ["report", "commands", "evaluate", "history", "predict", "dsp", "text"]
+FACELESS = ["report", "commands", "evaluate", "history", "predict", "net", "dsp", "text"]
 # tests/<layer>/ may use what its layer may use, the test support, GoogleTest
 # and the references (reading JSON, Boost.Math's distributions).
 TEST_LIBS = ["gtest", "json", "boost-math"]
@@ -45,13 +46,13 @@ OTHER_ROWS = {
 }
 LIBRARY_NAMES = {
     "qt": "Qt", "boost-math": "Boost.Math", "boost": "Boost", "json": "nlohmann/json",
-    "cli11": "CLI11", "gtest": "GoogleTest", "benchmark": "Google Benchmark",
+    "cli11": "CLI11", "curl": "libcurl", "gtest": "GoogleTest", "benchmark": "Google Benchmark",
 }
 # The CMake targets each layer builds (corvalith_options, the warning and
 # sanitizer flags, may be linked by any target but links nothing itself).
 TARGETS = {
     "text": "text", "cp932_table_gen": "text", "dsp": "dsp", "history": "history",
-    "predict": "predict", "commands": "commands", "evaluate": "evaluate",
+    "predict": "predict", "net": "net", "commands": "commands", "evaluate": "evaluate",
     "report": "report", "ui": "ui", "app_shell": "app", "corvix": "app",
     "corvix-screenshot": "app", "cli_core": "cli", "corvix-cli": "cli",
     "test_support": "tests/support", "test_main": "tests/support",
@@ -131,7 +132,7 @@ def library_of_header(name):
     if name.startswith("boost/math/"):
         return "boost-math"
     for prefix, library in (("boost/", "boost"), ("nlohmann/", "json"), ("CLI/", "cli11"),
-                            ("gtest/", "gtest"), ("gmock/", "gtest"),
+                            ("curl/", "curl"), ("gtest/", "gtest"), ("gmock/", "gtest"),
                             ("benchmark/", "benchmark")):
         if name.startswith(prefix):
             return library
@@ -234,6 +235,8 @@ def library_of_link(word):
         return "json"
     if word == "CLI11::CLI11":
         return "cli11"
+    if word == "CURL::libcurl":
+        return "curl"
     if word.startswith("GTest::") or word in ("gtest", "gtest_main", "gmock", "gmock_main"):
         return "gtest"
     if word.startswith("benchmark::"):

@@ -8,6 +8,8 @@ packages=(cmake ninja-build g++ make pkg-config python3
           libboost-math-dev nlohmann-json3-dev libcli11-dev
           qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
           libxkbcommon-dev fonts-ipafont-gothic xvfb hyperfine librsvg2-bin)
+# Downloads (update) and the throw-away certificate of its HTTPS test.
+packages+=(libcurl4-openssl-dev openssl)
 packages+=("$@")
 
 missing=()

@@ -217,6 +217,8 @@ void CPendulaDlg::CreateMenuBar() {
         action->setObjectName(QString::number(command));
         m_commands[command] = action;
     }
+    m_commands[id::kHistoryUpdate] = history->addAction(ToQString(kMenuHistoryUpdate));
+    m_commands[id::kHistoryUpdate]->setObjectName(QString::number(id::kHistoryUpdate));
     QMenu* help = m_menuBar->addMenu(ToQString(kMenuHelp));
     QAction* about = help->addAction(ToQString(kMenuAppAbout));
     const QString prompt = ToQString(kPromptAppAbout);
@@ -273,6 +275,7 @@ void CPendulaDlg::MapMessages() {
     Map(m_commands.at(id::kHistoryNew), &QAction::triggered, &CPendulaDlg::OnHistoryNew);
     Map(m_commands.at(id::kHistoryAdd), &QAction::triggered, &CPendulaDlg::OnHistoryAdd);
     Map(m_commands.at(id::kHistoryImport), &QAction::triggered, &CPendulaDlg::OnHistoryImport);
+    Map(m_commands.at(id::kHistoryUpdate), &QAction::triggered, &CPendulaDlg::OnHistoryUpdate);
     Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
     Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
     Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);

@@ -123,6 +123,7 @@ class CPendulaDlg : public QDialog {
     void OnHistoryNew();
     void OnHistoryAdd();
     void OnHistoryImport();
+    void OnHistoryUpdate();
 
   private:
     // The window from the template: frame, then each control made, grouped

@@ -53,6 +53,7 @@ inline constexpr int kAnalysisTickets = 40014;
 inline constexpr int kHistoryNew = 40020;
 inline constexpr int kHistoryAdd = 40021;
 inline constexpr int kHistoryImport = 40022;
+inline constexpr int kHistoryUpdate = 40023;
 }  // namespace id
 
 // Texts of the resources.
@@ -73,6 +74,7 @@ inline constexpr std::u16string_view kMenuHistory = u"履歴(&H)";
 inline constexpr std::u16string_view kMenuHistoryNew = u"新規作成(&W)...";
 inline constexpr std::u16string_view kMenuHistoryAdd = u"結果の追加(&E)...";
 inline constexpr std::u16string_view kMenuHistoryImport = u"結果の取り込み(&I)...";
+inline constexpr std::u16string_view kMenuHistoryUpdate = u"最新の結果を取得(&U)...";
 inline constexpr std::u16string_view kMenuAppAbout = u"ﾊﾞｰｼﾞｮﾝ情報 (&A)...";
 // String res::kAppAboutPrompt: prompt and tool tip of the About command,
 // separated by a line feed.

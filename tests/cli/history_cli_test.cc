@@ -174,6 +174,8 @@ TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
     char byte = 0;
     ASSERT_EQ(read(ready[0], &byte, 1), 1);
     close(ready[0]);
+    const std::string source =
+        dir.Write("new.csv", ToCp932("回号,抽せん日,当せん番号\n第2回,2026/8/20,2222\n"));
     const std::string waiting = "他のプログラムが履歴を書き込み中です。待っています…\n";
     const struct {
         std::vector<std::string> argv;
@@ -183,7 +185,8 @@ TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
         {{kCli, "add", path, "1234", "--wait", "1"}, 75, 1},
         {{kCli, "import", path, "-", "--dry-run", "--wait=0.5"}, 75, 0.5},
         {{kCli, "add", path, "1234", "--wait", "0"}, 75, 0},
-        {{kCli, "add", path, "1234", "--wait", "soon"}, 64, 0},
+        {{kCli, "update", path, "--source", source, "--wait", "0.5"}, 75, 0.5},
+        {{kCli, "update", path, "--wait", "soon"}, 64, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.argv[1] + " " + c.argv.back());
@@ -197,6 +200,10 @@ TEST(HistoryCli, ALockedHistoryIsWaitedForABoundedTimeAndSaidSo) {
                 0u)
                 << run.err;
             EXPECT_NE(run.err.find("書き込み中のため"), std::string::npos);
+        } else {
+            EXPECT_EQ(run.err,
+                      "corvix-cli: --wait must be a number of seconds from 0 to 86400: soon\n"
+                      "詳しくは corvix-cli update --help\n");
         }
     }
     kill(holder, SIGKILL);
