@@ -33,6 +33,14 @@ std::string FilterNames(std::string_view separator) {
 std::string PlacementNames(std::string_view separator) {
     return JoinNames(kAllPlacements, separator);
 }
+std::string PayoutModeNames(std::string_view separator) {
+    std::string joined;
+    for (const evaluate::PayoutMode mode : evaluate::kAllPayoutModes) {
+        if (!joined.empty()) joined += separator;
+        joined += evaluate::NameOf(mode);
+    }
+    return joined;
+}
 std::string BetNames(std::string_view separator) {
     std::string joined;
     for (const evaluate::BetType type : evaluate::kAllBetTypes) {
@@ -78,9 +86,11 @@ std::string BuildUsage() {
     u += "  corvix-cli next-draw HISTORY\n";
     u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
     u += "                     " + fftArg + " [--top K] [--from N]\n";
-    u += "                     [--bet " + bets + "] [--format text|json]\n";
-    u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
+    u += "                     [--bet " + bets + "] [--payouts " + PayoutModeNames("|") +
+         "]\n";
     u += "                     [--format text|json]\n";
+    u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
+    u += "                     [--payouts " + PayoutModeNames("|") + "] [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
     u += "                     [--dry-run] [--format text|json]\n";
@@ -109,11 +119,15 @@ std::string BuildUsage() {
         "            --top       a hit is the drawn digit among the first K: 1 to 10 (default 1)\n";
     u += "            --from      evaluate only the draws numbered N and above\n";
     u += "            --bet       also the money record of one ticket a draw on the forecast's\n";
-    u += "                        pick: " + Alternatives(bets) + ", at the theoretical amounts\n";
+    u += "                        pick: " + Alternatives(bets) + "\n";
+    u += "            --payouts   the amounts of that record: " +
+         Alternatives(PayoutModeNames("|")) + " (default auto: the history's real\n";
+    u += "                        payouts when every evaluated draw has them, else theoretical)\n";
     u += "sweep       backtests every setting, with Holm's correction over all of them.\n";
     u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
          " (default: the hardware threads)\n";
     u += "            --bet       also every setting's return rate for that ticket type\n";
+    u += "            --payouts   as for backtest, the same amounts for every setting\n";
     u += "randomness  tests whether the digits look uniform and independent.\n";
     u += "add         writes one result (four digits) as the next draw, in the file's own style.\n";
     u += "            --draw      draw number (default: highest in the file + 1)\n";
@@ -154,13 +168,26 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
     return value;
 }
 
-enum class Opt { Interval, Filter, Fft, Draw, Trace, Top, From, Jobs, Format, Spread, Bet };
+enum class Opt {
+    Interval,
+    Filter,
+    Fft,
+    Draw,
+    Trace,
+    Top,
+    From,
+    Jobs,
+    Format,
+    Spread,
+    Bet,
+    Payouts
+};
 
 struct OptionName {
     Opt id;
     const char* name;
 };
-constexpr std::array<OptionName, 11> kOptionNames = {{
+constexpr std::array<OptionName, 12> kOptionNames = {{
     {Opt::Interval, "--interval"},
     {Opt::Filter, "--filter"},
     {Opt::Fft, "--fft"},
@@ -172,6 +199,7 @@ constexpr std::array<OptionName, 11> kOptionNames = {{
     {Opt::Format, "--format"},
     {Opt::Spread, "--spread"},
     {Opt::Bet, "--bet"},
+    {Opt::Payouts, "--payouts"},
 }};
 
 const char* NameOf(Opt id) {
@@ -193,8 +221,11 @@ const std::array<CommandSpec, 6> kCommands = {{
     {"next-draw", CliCommand::NextDraw, {}},
     {"backtest",
      CliCommand::Backtest,
-     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Format}},
-    {"sweep", CliCommand::Sweep, {Opt::Top, Opt::From, Opt::Jobs, Opt::Bet, Opt::Format}},
+     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Payouts,
+      Opt::Format}},
+    {"sweep",
+     CliCommand::Sweep,
+     {Opt::Top, Opt::From, Opt::Jobs, Opt::Bet, Opt::Payouts, Opt::Format}},
     {"randomness", CliCommand::Randomness, {Opt::Format}},
     {"tickets",
      CliCommand::Tickets,
@@ -279,6 +310,14 @@ std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& o
             const auto type = evaluate::BetTypeNamed(value);
             if (!type) return "--bet must be " + Alternatives(BetNames("|")) + ": " + value;
             options.bet = *type;
+            return std::nullopt;
+        }
+        case Opt::Payouts: {
+            const auto mode = evaluate::PayoutModeNamed(value);
+            if (!mode) {
+                return "--payouts must be " + Alternatives(PayoutModeNames("|")) + ": " + value;
+            }
+            options.payouts = *mode;
             return std::nullopt;
         }
     }

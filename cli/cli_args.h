@@ -35,6 +35,7 @@ struct CliOptions {
     OutputFormat format = OutputFormat::Text;
     int spread = 0;                        // --spread K, 1..3; 0: none
     std::optional<evaluate::BetType> bet;  // --bet TYPE; unset: no money record
+    evaluate::PayoutMode payouts = evaluate::PayoutMode::Auto;  // --payouts MODE
 };
 
 struct CliParse {

@@ -48,14 +48,31 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
     return kExitOk;
 }
 
+int ReadPayouts(const std::string& path, std::vector<DrawPayouts>& payouts, std::string& error) {
+    PayoutProblem problem;
+    const int status = LoadDrawPayouts(path, payouts, &problem);
+    if (status == 0) return kExitOk;
+    if (status == -2) {
+        error = Utf16ToUtf8(FailureMessage(PredictStatus::Failed));
+        return kExitInternal;
+    }
+    error = problem.line == 0
+                ? "払戻金を読めません"
+                : std::to_string(problem.line) + " 行目 " + std::to_string(problem.field) +
+                      " 列目の払戻金が 0 から 99999999 の整数ではありません: 「" +
+                      Utf16ToUtf8(problem.text) + "」";
+    return kExitUnreadable;
+}
+
 std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTable& table,
                                          const ReportContext& context,
                                          const evaluate::Setting& setting,
                                          const evaluate::EvaluationOptions& evaluation,
-                                         const evaluate::RunControl& control) {
+                                         const evaluate::RunControl& control,
+                                         std::span<const DrawPayouts> payouts) {
     if (!options.bet) return std::nullopt;
-    const auto backtest =
-        evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet, control);
+    const auto backtest = evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet,
+                                                      control, {options.payouts, payouts});
     if (!backtest) return std::nullopt;
     if (options.format == OutputFormat::Json) {
         return BacktestJsonWithBet(context.history, backtest->result, options.top, backtest->money);
@@ -66,10 +83,11 @@ std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTa
 std::optional<std::string> MoneySweep(const CliOptions& options, const DrawTable& table,
                                       const ReportContext& context,
                                       const evaluate::EvaluationOptions& evaluation,
-                                      const evaluate::RunControl& control) {
+                                      const evaluate::RunControl& control,
+                                      std::span<const DrawPayouts> payouts) {
     if (!options.bet) return std::nullopt;
-    const auto result =
-        evaluate::Sweep(table, evaluation, options.top, options.jobs, control, options.bet);
+    const auto result = evaluate::Sweep(table, evaluation, options.top, options.jobs, control,
+                                        options.bet, {options.payouts, payouts});
     if (!result) return std::nullopt;
     if (options.format == OutputFormat::Json) {
         return SweepJsonWithBet(context.history, *result, options.top, *options.bet);

@@ -121,7 +121,8 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
 
 std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Setting& setting,
                                                const EvaluationOptions& options, BetType type,
-                                               const RunControl& control) {
+                                               const RunControl& control,
+                                               const MoneyAmounts& amounts) {
     const auto forecasts = ForecastPositions(table, setting, options, control, kSteps);
     if (!forecasts) return std::nullopt;
     const detail::PositionForecasts pointers = forecasts->Pointers();
@@ -129,8 +130,9 @@ std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Set
     backtest.result =
         detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
     const std::vector<BetDraw> draws =
-        detail::BetDrawsOf(table, setting, options, pointers, detail::HotPicks(table));
-    backtest.money = RecordMoneyOf(draws, type);
+        detail::BetDrawsOf(table, setting, options, pointers, detail::HotPicks(table),
+                           amounts.payouts);
+    backtest.money = RecordMoneyOf(draws, type, amounts);
     if (control.progress) control.progress(kSteps, kSteps);
     return backtest;
 }

@@ -30,7 +30,8 @@ std::vector<Number4> HotPicks(const DrawTable& table) {
 std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
                                 const EvaluationOptions& options,
                                 const PositionForecasts& forecasts,
-                                const std::vector<Number4>& hot) {
+                                const std::vector<Number4>& hot,
+                                std::span<const DrawPayouts> payouts) {
     std::vector<BetDraw> draws;
     if (setting.interval == 0) return draws;
     const std::size_t n = std::min(DrawCount(table), hot.size());
@@ -51,7 +52,9 @@ std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
             draw.pick[p] = (*(*cycles)[m])[0];
             draw.drawn[p] = static_cast<std::uint8_t>(value);
         }
-        if (all) draws.push_back(draw);
+        if (!all) continue;
+        if (j < payouts.size()) draw.paid = payouts[j];
+        draws.push_back(draw);
     }
     return draws;
 }

@@ -14,11 +14,13 @@ namespace corvalith::evaluate::detail {
 [[nodiscard]] std::vector<Number4> HotPicks(const DrawTable& table);
 
 // The draws ScoreForecasts evaluates at all four positions, with the picks
-// of `forecasts` and the hot picks `hot` (HotPicks of the table). May throw
+// of `forecasts`, the hot picks `hot` (HotPicks of the table) and the
+// draws' payouts when `payouts` has them. May throw
 // std::bad_alloc.
 [[nodiscard]] std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
                                               const EvaluationOptions& options,
                                               const PositionForecasts& forecasts,
-                                              const std::vector<Number4>& hot);
+                                              const std::vector<Number4>& hot,
+                                              std::span<const DrawPayouts> payouts = {});
 
 }  // namespace corvalith::evaluate::detail

@@ -40,6 +40,31 @@ std::string HowPlayed(BetType type, const Number4& pick) {
     return std::string(JapaneseNameOf(type)) + "（クワッドは売られないためストレート）";
 }
 
+// "payouts" ("real" or "theoretical") and "lacking_payouts" of a record
+// telling its amounts.
+void AmountsJson(Json& object, const evaluate::AmountsUsed& amounts) {
+    object["payouts"] = amounts.real ? "real" : "theoretical";
+    object["lacking_payouts"] = amounts.lacking;
+}
+
+// The lines under a money table telling its amounts: why theoretical
+// amounts were used, or how many draws lacked real ones.
+std::string AmountsLines(const evaluate::AmountsUsed& amounts) {
+    if (!TellsAmounts(amounts) || amounts.lacking == 0) return {};
+    if (amounts.real) {
+        return "払戻金のない " + Yen(static_cast<std::int64_t>(amounts.lacking)) +
+               " 回は、その回だけ理論値で数えています。\n";
+    }
+    return "評価した回のうち " + Yen(static_cast<std::int64_t>(amounts.lacking)) +
+           " 回に払戻金がないため、理論値で計算しました（--payouts real なら払戻金のある回は実際の"
+           "金額で数えます）。\n";
+}
+
+// The sentence every verdict telling its amounts ends with.
+constexpr const char* kNoWinningChoice =
+    "どの買い方、どの数字の選び方でも当せんの確率は変わらず、払戻の合計は売上の約半分なので、"
+    "買い続けて得をする方法にはなりません。";
+
 Json JsonNumbers(const std::vector<Number4>& numbers) {
     Json list = Json::array();
     for (const Number4& number : numbers) list.push_back(Text(number));
@@ -47,18 +72,26 @@ Json JsonNumbers(const std::vector<Number4>& numbers) {
 }
 
 Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
-    Json bet = MoneyLineJson(type, money.pick.line);
+    const evaluate::AmountsUsed* amounts = TellsAmounts(money.amounts) ? &money.amounts : nullptr;
+    Json bet = MoneyLineJson(type, money.pick.line, amounts, true);
     Json fixed = {{"number", money.fixedNumber ? Json(Text(*money.fixedNumber)) : Json(nullptr)}};
-    fixed.update(MoneyLineJson(type, money.fixed.line));
+    fixed.update(MoneyLineJson(type, money.fixed.line, amounts, true));
     fixed.erase("type");
-    Json hot = MoneyLineJson(type, money.hot.line);
+    Json hot = MoneyLineJson(type, money.hot.line, amounts, true);
     hot.erase("type");
     bet["baselines"] = {{"fixed", fixed}, {"hot", hot}};
-    bet["note"] = kMoneyNote;
+    if (amounts != nullptr) AmountsJson(bet, *amounts);
+    bet["note"] = MoneyNoteOf(money.amounts);
     return bet;
 }
 
 }  // namespace
+
+const char* MoneyNoteOf(const evaluate::AmountsUsed& amounts) {
+    return amounts.real ? kRealMoneyNote : kMoneyNote;
+}
+
+bool TellsAmounts(const evaluate::AmountsUsed& amounts) { return amounts.known || amounts.real; }
 
 std::string Yen(std::int64_t yen) {
     const bool negative = yen < 0;
@@ -152,8 +185,9 @@ std::string TicketsJson(const TicketsReport& report) {
     return Dump(object);
 }
 
-Json MoneyLineJson(BetType type, const MoneyLine& line) {
-    return {{"type", std::string(NameOf(type))},
+Json MoneyLineJson(BetType type, const MoneyLine& line, const evaluate::AmountsUsed* amounts,
+                   bool amountP) {
+    Json object = {{"type", std::string(NameOf(type))},
             {"tickets", line.tickets},
             {"spent", line.spent},
             {"won", line.won},
@@ -163,6 +197,32 @@ Json MoneyLineJson(BetType type, const MoneyLine& line) {
             {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
             {"max_drawdown", line.maxDrawdown},
             {"p_value", line.pValue}};
+    if (amounts != nullptr) {
+        object["won_theoretical"] = line.wonTheoretical;
+        object["expected_won"] = line.expectedWon;
+        if (amountP) object["p_value_amount"] = line.amountPValue;
+    }
+    return object;
+}
+
+std::string MoneyVerdictAt(const MoneyLine& line, const evaluate::AmountsUsed& amounts) {
+    if (line.tickets == 0) return MoneyVerdict(line);
+    const std::string rate = Percent(line.returnRate);
+    const std::string expected = Percent(line.expectedReturnRate);
+    const std::string against = amounts.real
+                                    ? "同じ回にでたらめな数字を同じ買い方で買った場合の平均 "
+                                    : "理論上の期待 ";
+    const std::string ps = "当せんの数の p値 " + PValue(line.pValue) + "、払戻額の p値 " +
+                           PValue(line.amountPValue);
+    if (line.amountPValue < evaluate::kSignificance) {
+        return "結論（収支）: 回収率 " + rate + " は、" + against + expected +
+               " を、偶然では " + SignificanceLevelText() +
+               " 未満の確率でしか起きないほど上回りました（" + ps +
+               "）。過去の回についての結果で、これからも続くとは限りません。" + kNoWinningChoice +
+               "\n";
+    }
+    return "結論（収支）: 回収率 " + rate + " が、" + against + expected +
+           " を偶然以上に上回ったとは言えません（" + ps + "）。" + kNoWinningChoice + "\n";
 }
 
 std::string MoneyVerdict(const MoneyLine& line) {
@@ -181,8 +241,9 @@ std::string MoneyVerdict(const MoneyLine& line) {
 
 std::string MoneyText(const evaluate::MoneyRecord& money) {
     const BetType type = money.type;
+    const bool tells = TellsAmounts(money.amounts);
     std::string text = "\n収支（毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
-                       Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+                       Yen(evaluate::kTicketPrice) + " 円、" + MoneyNoteOf(money.amounts) + "）\n";
     TextTable table({Align::Left, Align::Right, Align::Right, Align::Right, Align::Right,
                      Align::Right, Align::Right, Align::Right, Align::Right, Align::Right,
                      Align::Right});
@@ -209,7 +270,21 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
         "レートで買い、ストレートの当せんに数えます。最大下落は累計収支がそれまでの最高から下が"
         "った最大の額。p値は各枚の当せん確率のもとで当せんの数が実際以上になる確率（ポアソン二"
         "項分布）。\n";
-    text += MoneyVerdict(money.pick.line);
+    if (!tells) return text + MoneyVerdict(money.pick.line);
+    text += AmountsLines(money.amounts);
+    text += "理論値での払戻額: 予想の 1 位 " + Yen(money.pick.line.wonTheoretical) + " 円、" +
+            fixedName + " " + Yen(money.fixed.line.wonTheoretical) + " 円、ホット " +
+            Yen(money.hot.line.wonTheoretical) + " 円。\n";
+    text += money.amounts.real
+                ? "期待回収率は、各回に一様にでたらめな数字を同じ買い方で 1 枚買った場合のその回の"
+                  "実際の払戻金での平均（期待払戻額 " +
+                      Yen(std::llround(money.pick.line.expectedWon)) + " 円）。"
+                : std::string("期待回収率は、各枚の理論値での期待払戻（期待払戻額 ") +
+                      Yen(std::llround(money.pick.line.expectedWon)) + " 円）。";
+    text += "払戻額の p値は、各枚がその当せん確率で当たりその回の金額が払われるとして、払戻額が"
+            "実際以上になる確率（固定の種から " +
+            Yen(evaluate::kAmountSimulations) + " 回の模擬）。\n";
+    text += MoneyVerdictAt(money.pick.line, money.amounts);
     return text;
 }
 
@@ -225,7 +300,7 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
                            int top, BetType type) {
     std::string text = SweepText(context, result, top);
     text += "\n収支（全設定、毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
-            Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+            Yen(evaluate::kTicketPrice) + " 円、" + MoneyNoteOf(result.amounts) + "）\n";
     TextTable table({Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
                      Align::Right, Align::Right, Align::Right, Align::Right});
     table.AddRow(
@@ -246,6 +321,10 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
     text += table.Render();
     text += "\n理論上の期待回収率は約 45%。p値は当せんの数が実際以上になる確率で、Holm 法で " +
             Count(result.settings.size()) + " 設定の多重比較を補正しています。\n";
+    if (TellsAmounts(result.amounts)) {
+        text += "どの設定も同じ金額で数えています（" + std::string(MoneyNoteOf(result.amounts)) +
+                "）。\n" + AmountsLines(result.amounts);
+    }
     if (tickets == 0) return text + "結論（収支）: 買える回がないため、収支は計算できません。\n";
     if (any) {
         return text + "結論（収支）: Holm 法で補正しても " + SignificanceLevelText() +
@@ -264,11 +343,13 @@ std::string SweepJsonWithBet(const HistorySummary& history, const evaluate::Swee
     for (std::size_t s = 0; s < result.settings.size() && s < settings.size(); ++s) {
         const evaluate::SweepEntry& entry = result.settings[s];
         if (!entry.money) continue;
-        Json bet = MoneyLineJson(type, *entry.money);
+        const bool tells = TellsAmounts(result.amounts);
+        Json bet = MoneyLineJson(type, *entry.money, tells ? &result.amounts : nullptr);
         bet["p_holm"] = entry.moneyPHolm;
         settings[s]["bet"] = bet;
     }
-    object["bet_note"] = kMoneyNote;
+    if (TellsAmounts(result.amounts)) AmountsJson(object, result.amounts);
+    object["bet_note"] = MoneyNoteOf(result.amounts);
     return Dump(object);
 }
 
