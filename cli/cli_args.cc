@@ -86,8 +86,7 @@ std::string BuildUsage() {
     u += "  corvix-cli next-draw HISTORY\n";
     u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
     u += "                     " + fftArg + " [--top K] [--from N]\n";
-    u += "                     [--bet " + bets + "] [--payouts " + PayoutModeNames("|") +
-         "]\n";
+    u += "                     [--bet " + bets + "] [--payouts " + PayoutModeNames("|") + "]\n";
     u += "                     [--format text|json]\n";
     u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
     u += "                     [--payouts " + PayoutModeNames("|") + "] [--format text|json]\n";

@@ -78,11 +78,10 @@ int RunMoneyEvaluation(const CliOptions& options, std::ostream& out, std::ostrea
         evaluation.from = options.from;
         const bool backtest = options.command == CliCommand::Backtest;
         const Progress progress(err, showProgress, backtest ? "バックテスト" : "スイープ");
-        report = backtest
-                     ? MoneyBacktest(options, input.table, context, SettingOf(inputs), evaluation,
-                                     progress.Control(), payouts)
-                     : MoneySweep(options, input.table, context, evaluation, progress.Control(),
-                                  payouts);
+        report = backtest ? MoneyBacktest(options, input.table, context, SettingOf(inputs),
+                                          evaluation, progress.Control(), payouts)
+                          : MoneySweep(options, input.table, context, evaluation,
+                                       progress.Control(), payouts);
         progress.Erase();
     }
     if (!report) {

@@ -129,9 +129,8 @@ std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Set
     BacktestMoney backtest;
     backtest.result =
         detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
-    const std::vector<BetDraw> draws =
-        detail::BetDrawsOf(table, setting, options, pointers, detail::HotPicks(table),
-                           amounts.payouts);
+    const std::vector<BetDraw> draws = detail::BetDrawsOf(table, setting, options, pointers,
+                                                          detail::HotPicks(table), amounts.payouts);
     backtest.money = RecordMoneyOf(draws, type, amounts);
     if (control.progress) control.progress(kSteps, kSteps);
     return backtest;

@@ -29,8 +29,7 @@ std::vector<Number4> HotPicks(const DrawTable& table) {
 
 std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
                                 const EvaluationOptions& options,
-                                const PositionForecasts& forecasts,
-                                const std::vector<Number4>& hot,
+                                const PositionForecasts& forecasts, const std::vector<Number4>& hot,
                                 std::span<const DrawPayouts> payouts) {
     std::vector<BetDraw> draws;
     if (setting.interval == 0) return draws;

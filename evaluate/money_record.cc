@@ -98,7 +98,8 @@ struct SimTicket {
 // P(amount >= won) by kAmountSimulations records drawn from kAmountSeed:
 // the tickets of one chance are walked by geometric gaps between wins, so a
 // simulation costs about its wins, not its tickets.
-double AmountTail(std::int64_t won, const std::vector<std::pair<double, std::vector<SimTicket>>>& groups) {
+double AmountTail(std::int64_t won,
+                  const std::vector<std::pair<double, std::vector<SimTicket>>>& groups) {
     if (won <= 0) return 1.0;
     std::mt19937_64 random(kAmountSeed);
     // A uniform double in (0, 1] from 53 random bits.
@@ -114,7 +115,7 @@ double AmountTail(std::int64_t won, const std::vector<std::pair<double, std::vec
             const auto gap = [&]() {
                 const double g = std::floor(std::log(uniform()) / logMiss);
                 return g >= static_cast<double>(tickets.size()) ? tickets.size()
-                                                                 : static_cast<std::size_t>(g);
+                                                                : static_cast<std::size_t>(g);
             };
             for (std::size_t at = gap(); at < tickets.size(); at += 1 + gap()) {
                 const SimTicket& ticket = tickets[at];
@@ -162,7 +163,8 @@ class Tally {
         }
         line_.maxDrawdown = std::max(line_.maxDrawdown, peak_ - balance_);
         if (balances_ != nullptr) balances_->push_back(balance_);
-        line_.expectedWon += real_ ? ChanceExpectedPayout(type_, draw.drawn, draw.paid) : expectedYen_;
+        line_.expectedWon +=
+            real_ ? ChanceExpectedPayout(type_, draw.drawn, draw.paid) : expectedYen_;
         if (simulate_) AddSimTicket(number, draw);
     }
 

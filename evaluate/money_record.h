@@ -135,11 +135,8 @@ struct BacktestMoney {
 // Backtest with the money record of `type`, made straight from the
 // forecasts without the draw-by-draw record (same progress, same cancel).
 // May throw std::bad_alloc.
-[[nodiscard]] std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table,
-                                                             const Setting& setting,
-                                                             const EvaluationOptions& options,
-                                                             BetType type,
-                                                             const RunControl& control = {},
-                                                             const MoneyAmounts& amounts = {});
+[[nodiscard]] std::optional<BacktestMoney> BacktestWithMoney(
+    const DrawTable& table, const Setting& setting, const EvaluationOptions& options, BetType type,
+    const RunControl& control = {}, const MoneyAmounts& amounts = {});
 
 }  // namespace corvalith::evaluate

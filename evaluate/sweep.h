@@ -37,8 +37,9 @@ struct SweepResult {
 // from the threads. Nothing when cancelled. `top` is K as in StatisticsFor.
 // With `bet`, every entry also has the money tally of that bet on its
 // picks, all at the same amounts: real when `amounts` asks for them, or
-// asks for either and no draw any setting may evaluate lacks one. Throws std::bad_alloc when memory runs out, the only exception its steps
-// raise (whatever a worker throws is rethrown on the calling thread).
+// asks for either and no draw any setting may evaluate lacks one. Throws std::bad_alloc when memory
+// runs out, the only exception its steps raise (whatever a worker throws is rethrown on the calling
+// thread).
 [[nodiscard]] std::optional<SweepResult> Sweep(const DrawTable& table,
                                                const EvaluationOptions& options, int top,
                                                unsigned jobs, const RunControl& control = {},

@@ -188,15 +188,15 @@ std::string TicketsJson(const TicketsReport& report) {
 Json MoneyLineJson(BetType type, const MoneyLine& line, const evaluate::AmountsUsed* amounts,
                    bool amountP) {
     Json object = {{"type", std::string(NameOf(type))},
-            {"tickets", line.tickets},
-            {"spent", line.spent},
-            {"won", line.won},
-            {"balance", line.balance},
-            {"return_rate", line.returnRate},
-            {"expected_return_rate", line.expectedReturnRate},
-            {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
-            {"max_drawdown", line.maxDrawdown},
-            {"p_value", line.pValue}};
+                   {"tickets", line.tickets},
+                   {"spent", line.spent},
+                   {"won", line.won},
+                   {"balance", line.balance},
+                   {"return_rate", line.returnRate},
+                   {"expected_return_rate", line.expectedReturnRate},
+                   {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
+                   {"max_drawdown", line.maxDrawdown},
+                   {"p_value", line.pValue}};
     if (amounts != nullptr) {
         object["won_theoretical"] = line.wonTheoretical;
         object["expected_won"] = line.expectedWon;
@@ -209,15 +209,13 @@ std::string MoneyVerdictAt(const MoneyLine& line, const evaluate::AmountsUsed& a
     if (line.tickets == 0) return MoneyVerdict(line);
     const std::string rate = Percent(line.returnRate);
     const std::string expected = Percent(line.expectedReturnRate);
-    const std::string against = amounts.real
-                                    ? "同じ回にでたらめな数字を同じ買い方で買った場合の平均 "
-                                    : "理論上の期待 ";
-    const std::string ps = "当せんの数の p値 " + PValue(line.pValue) + "、払戻額の p値 " +
-                           PValue(line.amountPValue);
+    const std::string against =
+        amounts.real ? "同じ回にでたらめな数字を同じ買い方で買った場合の平均 " : "理論上の期待 ";
+    const std::string ps =
+        "当せんの数の p値 " + PValue(line.pValue) + "、払戻額の p値 " + PValue(line.amountPValue);
     if (line.amountPValue < evaluate::kSignificance) {
-        return "結論（収支）: 回収率 " + rate + " は、" + against + expected +
-               " を、偶然では " + SignificanceLevelText() +
-               " 未満の確率でしか起きないほど上回りました（" + ps +
+        return "結論（収支）: 回収率 " + rate + " は、" + against + expected + " を、偶然では " +
+               SignificanceLevelText() + " 未満の確率でしか起きないほど上回りました（" + ps +
                "）。過去の回についての結果で、これからも続くとは限りません。" + kNoWinningChoice +
                "\n";
     }
@@ -281,9 +279,10 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
                       Yen(std::llround(money.pick.line.expectedWon)) + " 円）。"
                 : std::string("期待回収率は、各枚の理論値での期待払戻（期待払戻額 ") +
                       Yen(std::llround(money.pick.line.expectedWon)) + " 円）。";
-    text += "払戻額の p値は、各枚がその当せん確率で当たりその回の金額が払われるとして、払戻額が"
-            "実際以上になる確率（固定の種から " +
-            Yen(evaluate::kAmountSimulations) + " 回の模擬）。\n";
+    text +=
+        "払戻額の p値は、各枚がその当せん確率で当たりその回の金額が払われるとして、払戻額が"
+        "実際以上になる確率（固定の種から " +
+        Yen(evaluate::kAmountSimulations) + " 回の模擬）。\n";
     text += MoneyVerdictAt(money.pick.line, money.amounts);
     return text;
 }
