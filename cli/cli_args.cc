@@ -97,6 +97,7 @@ std::string BuildUsage() {
     u += "  corvix-cli init HISTORY [--format text|json]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
+    u += "  corvix-cli payouts HISTORY [--format text|json]\n";
     u += "  corvix-cli --help\n";
     u += "  corvix-cli --version\n";
     u += "\n";
@@ -141,6 +142,9 @@ std::string BuildUsage() {
     u += "            its pattern and the orders a box ticket covers.\n";
     u += "            --spread    also every straight number of each position's first K digits:\n";
     u += "                        1 to " + std::to_string(evaluate::kMaxSpread) + "\n";
+    u += "payouts     what the winning numbers paid by class (pattern, date, run, recent)\n";
+    u += "            against the theoretical amounts, and the walk-forward check of the\n";
+    u += "            payout estimate.\n";
     u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
     u += "\n";
     u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
@@ -213,7 +217,7 @@ struct CommandSpec {
     CliCommand command;
     std::initializer_list<Opt> options;
 };
-const std::array<CommandSpec, 6> kCommands = {{
+const std::array<CommandSpec, 7> kCommands = {{
     {"predict",
      CliCommand::Predict,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Trace, Opt::Format}},
@@ -229,6 +233,7 @@ const std::array<CommandSpec, 6> kCommands = {{
     {"tickets",
      CliCommand::Tickets,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Spread, Opt::Format}},
+    {"payouts", CliCommand::Payouts, {Opt::Format}},
 }};
 
 // Applies one option's value; an error line when the value is not accepted.

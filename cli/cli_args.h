@@ -15,7 +15,17 @@
 
 namespace corvalith {
 
-enum class CliCommand { Help, Version, Predict, NextDraw, Backtest, Sweep, Randomness, Tickets };
+enum class CliCommand {
+    Help,
+    Version,
+    Predict,
+    NextDraw,
+    Backtest,
+    Sweep,
+    Randomness,
+    Tickets,
+    Payouts
+};
 
 enum class OutputFormat { Text, Json };
 

@@ -111,6 +111,8 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return RunEvaluation(options, out, err, showProgress);
         case CliCommand::Tickets:
             return RunTickets(options, out, err);
+        case CliCommand::Payouts:
+            return RunPayouts(options, out, err);
     }
     return kExitUsage;
 }

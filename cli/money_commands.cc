@@ -8,6 +8,7 @@
 #include "evaluate/money_record.h"
 #include "evaluate/sweep.h"
 #include "report/money_report.h"
+#include "report/payouts_report.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 
@@ -62,6 +63,24 @@ int ReadPayouts(const std::string& path, std::vector<DrawPayouts>& payouts, std:
                       " 列目の払戻金が 0 から 99999999 の整数ではありません: 「" +
                       Utf16ToUtf8(problem.text) + "」";
     return kExitUnreadable;
+}
+
+int RunPayouts(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const HistoryInput input = ReadHistory(options.history, false);
+    if (input.exitCode != kExitOk) {
+        err << input.error << '\n';
+        return input.exitCode;
+    }
+    std::vector<DrawPayouts> payouts;
+    std::string error;
+    const int read = ReadPayouts(options.history, payouts, error);
+    if (read != kExitOk) {
+        err << error << '\n';
+        return read;
+    }
+    const PayoutsReport report = MakePayoutsReport(SummaryOf(input.table), input.table, payouts);
+    out << (options.format == OutputFormat::Json ? PayoutsJson(report) : PayoutsText(report));
+    return kExitOk;
 }
 
 std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTable& table,

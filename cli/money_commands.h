@@ -19,6 +19,9 @@ namespace corvalith {
 // Returns the exit status; failures print one line on `err`.
 [[nodiscard]] int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err);
 
+// corvix-cli payouts: the class table and the estimate's walk-forward check.
+[[nodiscard]] int RunPayouts(const CliOptions& options, std::ostream& out, std::ostream& err);
+
 // The payouts of the history at `path` (one entry per draw line): the exit
 // status, and on failure the line for stderr in `error`.
 [[nodiscard]] int ReadPayouts(const std::string& path, std::vector<DrawPayouts>& payouts,
