@@ -170,6 +170,15 @@ TEST_F(MoneyCli, BacktestBetAtTheHistorysRealPayouts) {
     const std::string text = Cli(on(withPayouts, {"--bet", "box"})).out;
     EXPECT_NE(text.find(kRealMoneyNote), std::string::npos);
     EXPECT_EQ(Cli(on(withPayouts, {"--bet", "box", "--payouts", "sometimes"})).exitCode, 64);
+
+    // The class table of the same payouts: every straight paid 1,000,000.
+    const json payouts = Json({"payouts", withPayouts});
+    const json all = payouts["classes"][0];
+    EXPECT_EQ(all["class"], "all");
+    EXPECT_EQ(payouts["draws_with_payouts"], all["straight"]["count"]);
+    EXPECT_EQ(all["straight"]["count"], 400);  // the 400 draws
+    EXPECT_NEAR(all["straight"]["mean"].get<double>(), 1'000'000.0 / 900'000.0, 1e-12);
+    EXPECT_EQ(Json({"payouts", history_})["draws_with_payouts"], 0);
 }
 
 }  // namespace
