@@ -87,7 +87,7 @@ std::string BuildUsage() {
     u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
     u += "                     " + fftArg + " [--top K] [--from N]\n";
     u += "                     [--bet " + bets + "] [--payouts " + PayoutModeNames("|") + "]\n";
-    u += "                     [--format text|json]\n";
+    u += "                     [--pick forecast|payout] [--format text|json]\n";
     u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
     u += "                     [--payouts " + PayoutModeNames("|") + "] [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
@@ -123,6 +123,9 @@ std::string BuildUsage() {
     u += "            --payouts   the amounts of that record: " +
          Alternatives(PayoutModeNames("|")) + " (default auto: the history's real\n";
     u += "                        payouts when every evaluated draw has them, else theoretical)\n";
+    u += "            --pick      payout: also the bettor who buys, of the numbers of each\n";
+    u += "                        position's first two digits, the one whose estimated payout\n";
+    u += "                        is highest (same chance of winning; default forecast)\n";
     u += "sweep       backtests every setting, with Holm's correction over all of them.\n";
     u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
          " (default: the hardware threads)\n";
@@ -183,14 +186,15 @@ enum class Opt {
     Format,
     Spread,
     Bet,
-    Payouts
+    Payouts,
+    Pick
 };
 
 struct OptionName {
     Opt id;
     const char* name;
 };
-constexpr std::array<OptionName, 12> kOptionNames = {{
+constexpr std::array<OptionName, 13> kOptionNames = {{
     {Opt::Interval, "--interval"},
     {Opt::Filter, "--filter"},
     {Opt::Fft, "--fft"},
@@ -203,6 +207,7 @@ constexpr std::array<OptionName, 12> kOptionNames = {{
     {Opt::Spread, "--spread"},
     {Opt::Bet, "--bet"},
     {Opt::Payouts, "--payouts"},
+    {Opt::Pick, "--pick"},
 }};
 
 const char* NameOf(Opt id) {
@@ -224,7 +229,7 @@ const std::array<CommandSpec, 7> kCommands = {{
     {"next-draw", CliCommand::NextDraw, {}},
     {"backtest",
      CliCommand::Backtest,
-     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Payouts,
+     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Payouts, Opt::Pick,
       Opt::Format}},
     {"sweep",
      CliCommand::Sweep,
@@ -316,6 +321,12 @@ std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& o
             options.bet = *type;
             return std::nullopt;
         }
+        case Opt::Pick:
+            if (value != "forecast" && value != "payout") {
+                return "--pick must be forecast or payout: " + value;
+            }
+            options.payoutPick = value == "payout";
+            return std::nullopt;
         case Opt::Payouts: {
             const auto mode = evaluate::PayoutModeNamed(value);
             if (!mode) {

@@ -46,6 +46,7 @@ struct CliOptions {
     int spread = 0;                        // --spread K, 1..3; 0: none
     std::optional<evaluate::BetType> bet;  // --bet TYPE; unset: no money record
     evaluate::PayoutMode payouts = evaluate::PayoutMode::Auto;  // --payouts MODE
+    bool payoutPick = false;  // --pick payout: also the payout-aware bettor
 };
 
 struct CliParse {

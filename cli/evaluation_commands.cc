@@ -96,6 +96,10 @@ int RunMoneyEvaluation(const CliOptions& options, std::ostream& out, std::ostrea
 
 int RunEvaluation(const CliOptions& options, std::ostream& out, std::ostream& err,
                   bool showProgress) {
+    if (options.payoutPick && !options.bet) {
+        err << "--pick payout needs --bet\n";
+        return kExitUsage;
+    }
     if (options.bet &&
         (options.command == CliCommand::Backtest || options.command == CliCommand::Sweep)) {
         return RunMoneyEvaluation(options, out, err, showProgress);

@@ -90,8 +90,9 @@ std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTa
                                          const evaluate::RunControl& control,
                                          std::span<const DrawPayouts> payouts) {
     if (!options.bet) return std::nullopt;
-    const auto backtest = evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet,
-                                                      control, {options.payouts, payouts});
+    const auto backtest =
+        evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet, control,
+                                    {options.payouts, payouts, options.payoutPick});
     if (!backtest) return std::nullopt;
     if (options.format == OutputFormat::Json) {
         return BacktestJsonWithBet(context.history, backtest->result, options.top, backtest->money);

@@ -129,8 +129,9 @@ std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Set
     BacktestMoney backtest;
     backtest.result =
         detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
-    const std::vector<BetDraw> draws = detail::BetDrawsOf(table, setting, options, pointers,
-                                                          detail::HotPicks(table), amounts.payouts);
+    std::vector<BetDraw> draws = detail::BetDrawsOf(table, setting, options, pointers,
+                                                    detail::HotPicks(table), amounts.payouts);
+    if (amounts.payoutPick) detail::ChoosePayoutPicks(draws, PaidDraws(table, amounts.payouts));
     backtest.money = RecordMoneyOf(draws, type, amounts);
     if (control.progress) control.progress(kSteps, kSteps);
     return backtest;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "evaluate/money_record.h"
+#include "evaluate/payout_model.h"
 #include "evaluate/scoring.h"
 
 namespace corvalith::evaluate::detail {
@@ -22,5 +23,12 @@ namespace corvalith::evaluate::detail {
                                               const PositionForecasts& forecasts,
                                               const std::vector<Number4>& hot,
                                               std::span<const DrawPayouts> payouts = {});
+
+// Sets each draw's payoutPick: among the 16 numbers of each position's
+// first two digits (the pick first, in rank order), the one with the
+// highest estimated straight ratio, the estimate fitted on the `paid` draws
+// numbered below the draw (PaidDraws of the table, in order); the first
+// highest on equal estimates; the pick while the fit has too few draws.
+void ChoosePayoutPicks(std::vector<BetDraw>& draws, std::span<const PaidDraw> paid);
 
 }  // namespace corvalith::evaluate::detail

@@ -25,6 +25,8 @@ const Number4& NumberFor(const BetDraw& draw, Bettor bettor, const Number4& fixe
             return fixed;
         case Bettor::Hot:
             return draw.hot;
+        case Bettor::PayoutPick:
+            return draw.payoutPick;
     }
     return draw.pick;
 }
@@ -263,6 +265,8 @@ std::vector<BetDraw> BetDraws(const DrawTable& table, const BacktestRecord& reco
         }
         if (evaluated != kPositionCount) continue;
         draw.hot = hot[j];
+        draw.second = draw.pick;  // the record keeps only the first-ranked digits
+        draw.payoutPick = draw.pick;
         if (j < payouts.size()) draw.paid = payouts[j];
         draws.push_back(draw);
     }
@@ -295,6 +299,11 @@ MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type,
     Tally pick(type, &money.pick.balances, draws.size(), real, true);
     Tally fixedTally(type, &money.fixed.balances, draws.size(), real, true);
     Tally hot(type, &money.hot.balances, draws.size(), real, true);
+    std::optional<Tally> payoutPick;
+    if (amounts.payoutPick) {
+        money.payoutPick.emplace();
+        payoutPick.emplace(type, &money.payoutPick->balances, draws.size(), real, true);
+    }
     double expected = 0.0;
     for (const BetDraw& draw : draws) {
         money.draws.push_back(draw.draw);
@@ -302,6 +311,7 @@ MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type,
         pick.Add(draw.pick, draw, drawn);
         fixedTally.Add(fixed, draw, drawn);
         hot.Add(draw.hot, draw, drawn);
+        if (payoutPick) payoutPick->Add(draw.payoutPick, draw, drawn);
         expected += (real ? ChanceExpectedPayout(type, draw.drawn, draw.paid)
                           : ExpectedPayout(type, draw.pick)) -
                     static_cast<double>(kTicketPrice);
@@ -310,6 +320,7 @@ MoneyRecord RecordMoneyOf(std::span<const BetDraw> draws, BetType type,
     money.pick.line = pick.Finish();
     money.fixed.line = fixedTally.Finish();
     money.hot.line = hot.Finish();
+    if (payoutPick) money.payoutPick->line = payoutPick->Finish();
     return money;
 }
 

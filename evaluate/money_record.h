@@ -23,6 +23,11 @@ struct BetDraw {
     Number4 pick{};
     Number4 hot{};
     DrawPayouts paid{};  // the draw's real amounts, as far as the history has them
+    Number4 second{};    // each position's second-ranked digit (the pick's when unknown)
+    // The payout-aware pick: among the 16 numbers of each position's first
+    // two digits, the one whose estimated straight payout is highest from
+    // the draws before this one (the pick while too few are known).
+    Number4 payoutPick{};
 };
 
 // The amounts a record is asked to use and the history's real payouts, one
@@ -30,6 +35,7 @@ struct BetDraw {
 struct MoneyAmounts {
     PayoutMode mode = PayoutMode::Auto;
     std::span<const DrawPayouts> payouts;
+    bool payoutPick = false;  // also the payout-aware bettor
 };
 
 // The amounts a record was counted at.
@@ -45,8 +51,8 @@ struct AmountsUsed {
                                          const MoneyAmounts& amounts);
 
 // Who buys the tickets: the forecast, a fixed number (the first bet draw's
-// pick, kept for every draw), or the hot rule.
-enum class Bettor { Pick, Fixed, Hot };
+// pick, kept for every draw), the hot rule, or the payout-aware pick.
+enum class Bettor { Pick, Fixed, Hot, PayoutPick };
 
 // The simulations of the amount won under chance, and their fixed seed.
 inline constexpr int kAmountSimulations = 10'000;
@@ -92,6 +98,7 @@ struct MoneyRecord {
     MoneyTrack pick;
     MoneyTrack fixed;
     MoneyTrack hot;
+    std::optional<MoneyTrack> payoutPick;  // when asked for: the payout-aware bettor
     // The cumulative balance chance would have had after each ticket:
     // expectedWon so far minus the price of the tickets so far.
     std::vector<double> expectedBalances;

@@ -60,6 +60,8 @@ std::string AmountsLines(const evaluate::AmountsUsed& amounts) {
            "金額で数えます）。\n";
 }
 
+constexpr const char* kPayoutPickName = "払戻の見積りが最高";
+
 // The sentence every verdict telling its amounts ends with.
 constexpr const char* kNoWinningChoice =
     "どの買い方、どの数字の選び方でも当せんの確率は変わらず、払戻の合計は売上の約半分なので、"
@@ -80,6 +82,11 @@ Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
     Json hot = MoneyLineJson(type, money.hot.line, amounts, true);
     hot.erase("type");
     bet["baselines"] = {{"fixed", fixed}, {"hot", hot}};
+    if (money.payoutPick) {
+        Json payoutPick = MoneyLineJson(type, money.payoutPick->line, amounts, true);
+        payoutPick.erase("type");
+        bet["payout_pick"] = payoutPick;
+    }
     if (amounts != nullptr) AmountsJson(bet, *amounts);
     bet["note"] = MoneyNoteOf(money.amounts);
     return bet;
@@ -249,11 +256,12 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
                   "ストレート", "ボックス", "最大下落", "p値"});
     const std::string fixedName =
         "固定 " + (money.fixedNumber ? Text(*money.fixedNumber) : std::string("-"));
-    const std::pair<std::string, const MoneyLine*> rows[] = {
+    std::vector<std::pair<std::string, const MoneyLine*>> rows = {
         {"予想の 1 位", &money.pick.line},
         {fixedName, &money.fixed.line},
         {"ホット", &money.hot.line},
     };
+    if (money.payoutPick) rows.emplace_back(kPayoutPickName, &money.payoutPick->line);
     for (const auto& [name, line] : rows) {
         table.AddRow({name, Count(line->tickets), Yen(line->spent), Yen(line->won),
                       Yen(line->balance), Percent(line->returnRate),
@@ -268,7 +276,7 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
         "レートで買い、ストレートの当せんに数えます。最大下落は累計収支がそれまでの最高から下が"
         "った最大の額。p値は各枚の当せん確率のもとで当せんの数が実際以上になる確率（ポアソン二"
         "項分布）。\n";
-    if (!tells) return text + MoneyVerdict(money.pick.line);
+    if (!tells && !money.payoutPick) return text + MoneyVerdict(money.pick.line);
     text += AmountsLines(money.amounts);
     text += "理論値での払戻額: 予想の 1 位 " + Yen(money.pick.line.wonTheoretical) + " 円、" +
             fixedName + " " + Yen(money.fixed.line.wonTheoretical) + " 円、ホット " +
@@ -284,6 +292,18 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
         "実際以上になる確率（固定の種から " +
         Yen(evaluate::kAmountSimulations) + " 回の模擬）。\n";
     text += MoneyVerdictAt(money.pick.line, money.amounts);
+    if (money.payoutPick) {
+        text +=
+            std::string(kPayoutPickName) +
+            "は、各位の予想の上位 2 つの数字でできる 16 通りから、その回より前の回だけで見積もった"
+            "ストレートの払戻が最も高い番号を買います。当たる確率はほかの 1 "
+            "枚と同じで、変わるのは当た"
+            "ったときの金額だけです。\n";
+        std::string verdict = MoneyVerdictAt(money.payoutPick->line, money.amounts);
+        verdict.replace(0, std::string("結論（収支）").size(),
+                        "結論（" + std::string(kPayoutPickName) + "）");
+        text += verdict;
+    }
     return text;
 }
 

@@ -170,6 +170,9 @@ TEST_F(MoneyCli, BacktestBetAtTheHistorysRealPayouts) {
     const std::string text = Cli(on(withPayouts, {"--bet", "box"})).out;
     EXPECT_NE(text.find(kRealMoneyNote), std::string::npos);
     EXPECT_EQ(Cli(on(withPayouts, {"--bet", "box", "--payouts", "sometimes"})).exitCode, 64);
+    EXPECT_EQ(Cli(on(withPayouts, {"--pick", "payout"})).exitCode, 64);
+    const json aware = Json(on(withPayouts, {"--bet", "box", "--pick", "payout"}))["bet"];
+    EXPECT_EQ(aware["payout_pick"]["tickets"], aware["tickets"]);
 
     // The class table of the same payouts: every straight paid 1,000,000.
     const json payouts = Json({"payouts", withPayouts});

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <random>
 
+#include "evaluate/bet_draws.h"
+
 namespace corvalith::evaluate {
 namespace {
 
@@ -139,6 +141,33 @@ TEST(PayoutModel, NeverUsesTheDrawItEstimatesOrALaterOne) {
             EXPECT_NE(moved.estimates[changed + 1], run.estimates[changed + 1]);
         }
     }
+}
+
+TEST(PayoutModel, PayoutPickIsTheHighestEstimateFromEarlierDrawsOnly) {
+    // Dates pay half: between 1224 (the pick, a date) and 1294 (its
+    // second digit in the third place), the payout pick is 1294.
+    const std::vector<PaidDraw> paid = Synthetic(400, 7);
+    std::vector<BetDraw> draws;
+    for (const std::int32_t at : {10, 200, 300, 401}) {
+        BetDraw draw;
+        draw.draw = at;
+        draw.pick = N(1224);
+        draw.second = N(1294);
+        draws.push_back(draw);
+    }
+    detail::ChoosePayoutPicks(draws, paid);
+    EXPECT_EQ(draws[0].payoutPick, N(1224));  // too few draws before it: the pick
+    for (std::size_t d = 1; d < draws.size(); ++d) EXPECT_EQ(draws[d].payoutPick, N(1294)) << d;
+    // Dates paying four times as much from draw 250 on: the choices before
+    // it stay, the ones after move.
+    std::vector<PaidDraw> changed = paid;
+    for (std::size_t j = 250; j < changed.size(); ++j) {
+        if (changed[j].classes.date) changed[j].straightRatio = *changed[j].straightRatio * 40.0;
+    }
+    std::vector<BetDraw> again = draws;
+    detail::ChoosePayoutPicks(again, changed);
+    EXPECT_EQ(again[1].payoutPick, N(1294));
+    EXPECT_EQ(again[3].payoutPick, N(1224));
 }
 
 }  // namespace
