@@ -23,6 +23,14 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
             return input.exitCode;
         }
         report.history = SummaryOf(input.table);
+        std::vector<DrawPayouts> payouts;
+        std::string error;
+        const int read = ReadPayouts(options.history, payouts, error);
+        if (read != kExitOk) {
+            err << error << '\n';
+            return read;
+        }
+        report.estimates = TicketEstimatesOf(input.table, payouts);
     }
     const PredictDetail detail = RunPredictDetail(PredictRequestOf(options));
     if (detail.status != PredictStatus::Ok) {

@@ -92,6 +92,61 @@ Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
     return bet;
 }
 
+// The estimated amount of `type` on `number` if it wins: the theoretical
+// amount of each part times the estimated ratio (the box and set parts at
+// the straight's ratio), "low〜high" beside it.
+std::string EstimateCell(const TicketEstimates& estimates, BetType type, const Number4& number) {
+    const evaluate::PayoutEstimate e =
+        evaluate::EstimateWith(estimates.fit, evaluate::ClassesOf(number, estimates.recent));
+    const evaluate::PatternAmounts& amounts = evaluate::AmountsOf(evaluate::PatternOf(number));
+    const auto part = [&e](std::int64_t yen) {
+        const auto at = [yen](double ratio) {
+            return Yen(std::llround(static_cast<double>(yen) * ratio / 100.0) * 100);
+        };
+        return at(e.ratio) + " 円（" + at(e.low) + "〜" + at(e.high) + "）";
+    };
+    switch (evaluate::PlayedAs(type, number)) {
+        case BetType::Straight:
+            return part(amounts.straight);
+        case BetType::Box:
+            return part(amounts.box);
+        case BetType::Set:
+            return part(amounts.setStraight) + " / " + part(amounts.setBox);
+    }
+    return "";
+}
+
+// The lines on the pick's classes that pay less than the theoretical amount
+// on average: "日付として読める数字: 当せん時の払戻は過去平均で理論値の 0.60 倍".
+std::string PopularLines(const TicketEstimates& estimates, const evaluate::NumberClasses& classes) {
+    std::string text;
+    for (const evaluate::ClassRow& row : estimates.rows) {
+        if (row.kind == evaluate::ClassKind::All || row.straight.count == 0) continue;
+        if (row.kind != evaluate::ClassKind::Pattern && row.value == 0) continue;
+        if (!evaluate::InClass(classes, row.kind, row.value) || row.straight.mean >= 1.0) continue;
+        text += ClassRowName(row.kind, row.value) + "数字: 当せん時の払戻は過去平均で理論値の " +
+                Fixed(row.straight.mean, 2) + " 倍（" +
+                Yen(static_cast<std::int64_t>(row.straight.count)) + " 回）\n";
+    }
+    return text;
+}
+
+Json EstimateJson(const TicketEstimates& estimates, const Number4& number) {
+    const evaluate::NumberClasses classes = evaluate::ClassesOf(number, estimates.recent);
+    const evaluate::PayoutEstimate e = evaluate::EstimateWith(estimates.fit, classes);
+    return {{"number", Text(number)},
+            {"classes",
+             {{"pattern", std::string(evaluate::NameOf(classes.pattern))},
+              {"date", classes.date},
+              {"run", classes.run},
+              {"recent", classes.recent}}},
+            {"ratio", e.ratio},
+            {"low", e.low},
+            {"high", e.high},
+            {"straight_yen",
+             e.ratio * static_cast<double>(evaluate::AmountsOf(classes.pattern).straight)}};
+}
+
 }  // namespace
 
 const char* MoneyNoteOf(const evaluate::AmountsUsed& amounts) {
@@ -131,13 +186,30 @@ std::string TicketsText(const TicketsReport& report) {
     text += "型        " + std::string(JapaneseNameOf(plan.pattern)) + "（ボックスの当せん " +
             std::to_string(plan.boxNumbers.size()) + " 通り）\n\n";
 
-    TextTable table({Align::Left, Align::Left, Align::Right, Align::Right, Align::Right});
-    table.AddRow({"買い方", "番号", "金額", "当せん確率", "期待払戻"});
+    const TicketEstimates* estimates = report.estimates ? &*report.estimates : nullptr;
+    if (estimates != nullptr) {
+        text +=
+            "分類      " + ClassesText(evaluate::ClassesOf(plan.pick, estimates->recent)) + "\n";
+        text += PopularLines(*estimates, evaluate::ClassesOf(plan.pick, estimates->recent));
+        text += "\n";
+    }
+    std::vector<Align> aligns = {Align::Left, Align::Left, Align::Right, Align::Right,
+                                 Align::Right};
+    std::vector<std::string> head = {"買い方", "番号", "金額", "当せん確率", "期待払戻"};
+    if (estimates != nullptr) {
+        aligns.push_back(Align::Right);
+        head.emplace_back("当せん時の払戻の見積り（95% 区間）");
+    }
+    TextTable table(aligns);
+    table.AddRow(head);
     for (const BetType type : evaluate::kAllBetTypes) {
         const double chance = evaluate::WinChance(type, plan.pick);
-        table.AddRow({HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
-                      Fixed(chance * 100.0, 2) + "%",
-                      Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"});
+        std::vector<std::string> row = {
+            HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
+            Fixed(chance * 100.0, 2) + "%",
+            Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"};
+        if (estimates != nullptr) row.push_back(EstimateCell(*estimates, type, plan.pick));
+        table.AddRow(row);
     }
     text += table.Render();
     text += "\nボックスで当たる並び（" + std::to_string(plan.boxNumbers.size()) + " 通り）\n";
@@ -146,11 +218,27 @@ std::string TicketsText(const TicketsReport& report) {
         text += "\n広げ買い（各位の上位 " + std::to_string(plan.spread) + " の数字のストレート " +
                 Count(plan.spreadNumbers.size()) + " 枚、" + Yen(plan.spreadCost) + " 円）\n";
         text += NumberLines(plan.spreadNumbers);
+        if (estimates != nullptr) {
+            TextTable spread({Align::Left, Align::Left, Align::Right});
+            spread.AddRow({"番号", "分類", "当せん時のストレートの見積り（95% 区間）"});
+            for (const Number4& number : plan.spreadNumbers) {
+                spread.AddRow({Text(number),
+                               ClassesText(evaluate::ClassesOf(number, estimates->recent)),
+                               EstimateCell(*estimates, BetType::Straight, number)});
+            }
+            text += spread.Render();
+        }
         text += "数字が一様なら、どれかがストレートで当たる確率は " +
                 Fixed(plan.spreadChance * 100.0, 2) + "%（" + Count(plan.spreadNumbers.size()) +
                 "/10,000）です。\n";
     }
     text += "\n金額は 1 枚 200 円、払戻は" + std::string(kMoneyNote) + "。\n";
+    if (estimates != nullptr) {
+        text += "払戻の見積りは、履歴の払戻金のある " +
+                Yen(static_cast<std::int64_t>(estimates->fit.draws)) +
+                " 回から分類ごとに見た理論値との比（ボックスとセットもストレートと同じ比）。当せん"
+                "の確率はどの数字も同じで、見積りが高い数字も当たりやすくはありません。\n";
+    }
     return text;
 }
 
@@ -178,6 +266,14 @@ std::string TicketsJson(const TicketsReport& report) {
                  {"expected_payout", evaluate::ExpectedPayout(type, plan.pick)}});
         }
         object["types"] = types;
+        if (report.estimates) {
+            object["estimate"] = EstimateJson(*report.estimates, plan.pick);
+            Json spread = Json::array();
+            for (const Number4& number : plan.spreadNumbers) {
+                spread.push_back(EstimateJson(*report.estimates, number));
+            }
+            object["spread_estimates"] = spread;
+        }
         if (plan.spread > 0) {
             object["spread"] = {{"k", plan.spread},
                                 {"tickets", plan.spreadNumbers.size()},

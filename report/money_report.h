@@ -15,6 +15,7 @@
 #include "evaluate/ticket_plan.h"
 #include "history/history_summary.h"
 #include "report/json_parts.h"
+#include "report/payouts_report.h"
 #include "report/text_report.h"
 
 namespace corvalith {
@@ -39,6 +40,9 @@ struct TicketsReport {
     FftPlacement fft = FftPlacement::Head;
     std::int32_t draw = 0;
     std::optional<evaluate::TicketPlan> plan;
+    // With the history's payouts: every listed number's classes and
+    // estimated payout if it wins.
+    std::optional<TicketEstimates> estimates;
 };
 
 [[nodiscard]] std::string TicketsText(const TicketsReport& report);

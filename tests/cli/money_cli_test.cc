@@ -182,6 +182,13 @@ TEST_F(MoneyCli, BacktestBetAtTheHistorysRealPayouts) {
     EXPECT_EQ(all["straight"]["count"], 400);  // the 400 draws
     EXPECT_NEAR(all["straight"]["mean"].get<double>(), 1'000'000.0 / 900'000.0, 1e-12);
     EXPECT_EQ(Json({"payouts", history_})["draws_with_payouts"], 0);
+
+    // The tickets estimate every number at that ratio; without payouts, none.
+    const json tickets = Json({"tickets", withPayouts, "--spread", "2"});
+    EXPECT_NEAR(tickets["estimate"]["ratio"].get<double>(), 1'000'000.0 / 900'000.0, 1e-6);
+    EXPECT_EQ(tickets["spread_estimates"].size(), 16u);
+    EXPECT_EQ(tickets["estimate"]["number"], tickets["pick"]);
+    EXPECT_FALSE(Json({"tickets", history_}).contains("estimate"));
 }
 
 }  // namespace
