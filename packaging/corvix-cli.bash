@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness tickets add import init"
+    local commands="predict next-draw backtest sweep randomness tickets payouts add import init"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init)
+            predict | next-draw | backtest | sweep | randomness | tickets | payouts | add | import | init)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -52,6 +52,14 @@ _corvix_cli()
             _corvix_cli_offer "straight box set"
             return
             ;;
+        --payouts)
+            _corvix_cli_offer "auto real theoretical"
+            return
+            ;;
+        --pick)
+            _corvix_cli_offer "forecast payout"
+            return
+            ;;
         --spread)
             _corvix_cli_offer "1 2 3"
             return
@@ -75,10 +83,11 @@ _corvix_cli()
     case $command in
         predict) options="--interval --filter --draw --fft --trace --format" ;;
         next-draw) options="" ;;
-        backtest) options="--filter --interval --fft --top --from --bet --format" ;;
-        sweep) options="--top --from --jobs --bet --format" ;;
+        backtest) options="--filter --interval --fft --top --from --bet --payouts --pick --format" ;;
+        sweep) options="--top --from --jobs --bet --payouts --format" ;;
         randomness) options="--format" ;;
         tickets) options="--interval --filter --draw --fft --spread --format" ;;
+        payouts) options="--format" ;;
         add) options="--draw --date --replace --allow-gap --dry-run --format" ;;
         import) options="--allow-gap --dry-run --format" ;;
         init) options="--format" ;;
