@@ -199,9 +199,26 @@ class Tally {
         Number4 other = number;
         std::next_permutation(other.begin(), other.end());
         if (other == number) std::prev_permutation(other.begin(), other.end());
+        // At real amounts a simulated win is paid the theoretical amount of
+        // the ticket's own pattern times that draw's ratio of the same kind
+        // (the draw's amounts are for the number actually drawn).
         const auto pays = [&](const Number4& drawn) {
-            return real_ ? RealPayoutOf(type_, number, drawn, draw.paid).yen
-                         : PayoutOf(type_, number, drawn).yen;
+            const Payout payout = PayoutOf(type_, number, drawn);
+            if (!real_ || payout.win == Win::None) return payout.yen;
+            const BetType played = PlayedAs(type_, number);
+            PayoutKind kind = PayoutKind::Straight;
+            if (played == BetType::Box) kind = PayoutKind::Box;
+            if (played == BetType::Set) {
+                kind = payout.win == Win::Straight ? PayoutKind::SetStraight : PayoutKind::SetBox;
+            }
+            const PatternAmounts& at = AmountsOf(PatternOf(draw.drawn));
+            const std::int64_t amounts[] = {at.straight, at.box, at.setStraight, at.setBox};
+            const std::int64_t theoretical = amounts[static_cast<std::size_t>(kind)];
+            const auto& paid = draw.paid[kind];
+            if (!paid || theoretical <= 0) return payout.yen;
+            return static_cast<std::int64_t>(
+                std::llround(static_cast<double>(payout.yen) * static_cast<double>(*paid) /
+                             static_cast<double>(theoretical)));
         };
         ticket.straightYen = pays(number);
         ticket.boxYen = other == number ? 0 : pays(other);
