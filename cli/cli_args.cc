@@ -33,6 +33,14 @@ std::string FilterNames(std::string_view separator) {
 std::string PlacementNames(std::string_view separator) {
     return JoinNames(kAllPlacements, separator);
 }
+std::string PayoutModeNames(std::string_view separator) {
+    std::string joined;
+    for (const evaluate::PayoutMode mode : evaluate::kAllPayoutModes) {
+        if (!joined.empty()) joined += separator;
+        joined += evaluate::NameOf(mode);
+    }
+    return joined;
+}
 std::string BetNames(std::string_view separator) {
     std::string joined;
     for (const evaluate::BetType type : evaluate::kAllBetTypes) {
@@ -78,9 +86,10 @@ std::string BuildUsage() {
     u += "  corvix-cli next-draw HISTORY\n";
     u += "  corvix-cli backtest HISTORY " + filterArg + " [--interval N]\n";
     u += "                     " + fftArg + " [--top K] [--from N]\n";
-    u += "                     [--bet " + bets + "] [--format text|json]\n";
+    u += "                     [--bet " + bets + "] [--payouts " + PayoutModeNames("|") + "]\n";
+    u += "                     [--pick forecast|payout] [--format text|json]\n";
     u += "  corvix-cli sweep HISTORY [--top K] [--from N] [--jobs N] [--bet " + bets + "]\n";
-    u += "                     [--format text|json]\n";
+    u += "                     [--payouts " + PayoutModeNames("|") + "] [--format text|json]\n";
     u += "  corvix-cli randomness HISTORY [--format text|json]\n";
     u += "  corvix-cli add HISTORY NUMBER [--draw N] [--date YYYY/M/D] [--replace] [--allow-gap]\n";
     u += "                     [--payouts S,B,SS,SB] [--dry-run] [--format text|json]\n";
@@ -93,6 +102,7 @@ std::string BuildUsage() {
     u += "                     [--format text|json] [--wait SECONDS]\n";
     u += "  corvix-cli tickets HISTORY [--interval N] " + filterArg + " [--draw N]\n";
     u += "                     " + fftArg + " [--spread K] [--format text|json]\n";
+    u += "  corvix-cli payouts HISTORY [--format text|json]\n";
     u += "  corvix-cli --help\n";
     u += "  corvix-cli --version\n";
     u += "\n";
@@ -114,11 +124,19 @@ std::string BuildUsage() {
         "            --top       a hit is the drawn digit among the first K: 1 to 10 (default 1)\n";
     u += "            --from      evaluate only the draws numbered N and above\n";
     u += "            --bet       also the money record of one ticket a draw on the forecast's\n";
-    u += "                        pick: " + Alternatives(bets) + ", at the theoretical amounts\n";
+    u += "                        pick: " + Alternatives(bets) + "\n";
+    u += "            --payouts   the amounts of that record: " +
+         Alternatives(PayoutModeNames("|")) + "\n";
+    u += "                        (default auto: the history's real payouts when every\n";
+    u += "                        evaluated draw has them, else theoretical)\n";
+    u += "            --pick      payout: also the bettor who buys, of the numbers of each\n";
+    u += "                        position's first two digits, the one whose estimated payout\n";
+    u += "                        is highest (same chance of winning; default forecast)\n";
     u += "sweep       backtests every setting, with Holm's correction over all of them.\n";
     u += "            --jobs      threads, 1 to " + std::to_string(kMaxJobs) +
          " (default: the hardware threads)\n";
     u += "            --bet       also every setting's return rate for that ticket type\n";
+    u += "            --payouts   as for backtest, the same amounts for every setting\n";
     u += "randomness  tests whether the digits look uniform and independent.\n";
     u += "add         writes one result (four digits) as the next draw, in the file's own style.\n";
     u += "            --draw      draw number (default: highest in the file + 1)\n";
@@ -149,6 +167,9 @@ std::string BuildUsage() {
     u += "check       lists every line that keeps the history from loading (up to 20, then a\n";
     u += "            count): its line, field and reason; also the payout fields 6 to 9, which\n";
     u += "            the forecast does not read (a file may then fail check and still predict).\n";
+    u += "payouts     what the winning numbers paid by class (pattern, date, run, recent)\n";
+    u += "            against the theoretical amounts, and the walk-forward check of the\n";
+    u += "            payout estimate.\n";
     u += "--format    text (Japanese, for a terminal) or json (one UTF-8 object); default text.\n";
     u += "\n";
     u += "backtest, sweep and randomness need at least one draw, and draw numbers that rise\n";
@@ -178,13 +199,27 @@ std::optional<std::int32_t> ParseNumber(std::string_view text) {
     return value;
 }
 
-enum class Opt { Interval, Filter, Fft, Draw, Trace, Top, From, Jobs, Format, Spread, Bet };
+enum class Opt {
+    Interval,
+    Filter,
+    Fft,
+    Draw,
+    Trace,
+    Top,
+    From,
+    Jobs,
+    Format,
+    Spread,
+    Bet,
+    Payouts,
+    Pick
+};
 
 struct OptionName {
     Opt id;
     const char* name;
 };
-constexpr std::array<OptionName, 11> kOptionNames = {{
+constexpr std::array<OptionName, 13> kOptionNames = {{
     {Opt::Interval, "--interval"},
     {Opt::Filter, "--filter"},
     {Opt::Fft, "--fft"},
@@ -196,6 +231,8 @@ constexpr std::array<OptionName, 11> kOptionNames = {{
     {Opt::Format, "--format"},
     {Opt::Spread, "--spread"},
     {Opt::Bet, "--bet"},
+    {Opt::Payouts, "--payouts"},
+    {Opt::Pick, "--pick"},
 }};
 
 const char* NameOf(Opt id) {
@@ -210,20 +247,24 @@ struct CommandSpec {
     CliCommand command;
     std::initializer_list<Opt> options;
 };
-const std::array<CommandSpec, 7> kCommands = {{
+const std::array<CommandSpec, 8> kCommands = {{
     {"predict",
      CliCommand::Predict,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Trace, Opt::Format}},
     {"next-draw", CliCommand::NextDraw, {}},
     {"backtest",
      CliCommand::Backtest,
-     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Format}},
-    {"sweep", CliCommand::Sweep, {Opt::Top, Opt::From, Opt::Jobs, Opt::Bet, Opt::Format}},
+     {Opt::Filter, Opt::Interval, Opt::Fft, Opt::Top, Opt::From, Opt::Bet, Opt::Payouts, Opt::Pick,
+      Opt::Format}},
+    {"sweep",
+     CliCommand::Sweep,
+     {Opt::Top, Opt::From, Opt::Jobs, Opt::Bet, Opt::Payouts, Opt::Format}},
     {"randomness", CliCommand::Randomness, {Opt::Format}},
     {"tickets",
      CliCommand::Tickets,
      {Opt::Interval, Opt::Filter, Opt::Draw, Opt::Fft, Opt::Spread, Opt::Format}},
     {"check", CliCommand::Check, {Opt::Format}},
+    {"payouts", CliCommand::Payouts, {Opt::Format}},
 }};
 
 // The commands the history-command parser reads.
@@ -308,6 +349,20 @@ std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& o
             const auto type = evaluate::BetTypeNamed(value);
             if (!type) return "--bet must be " + Alternatives(BetNames("|")) + ": " + value;
             options.bet = *type;
+            return std::nullopt;
+        }
+        case Opt::Pick:
+            if (value != "forecast" && value != "payout") {
+                return "--pick must be forecast or payout: " + value;
+            }
+            options.payoutPick = value == "payout";
+            return std::nullopt;
+        case Opt::Payouts: {
+            const auto mode = evaluate::PayoutModeNamed(value);
+            if (!mode) {
+                return "--payouts must be " + Alternatives(PayoutModeNames("|")) + ": " + value;
+            }
+            options.payouts = *mode;
             return std::nullopt;
         }
     }
@@ -492,6 +547,12 @@ CliParse ParseCliArguments(const std::vector<std::string>& args) {
         }
     }
     if (chosen->history->count() == 0) return Fail("missing HISTORY");
+    // Both shape the money record, which only --bet asks for.
+    for (const auto& [id, option] : chosen->options) {
+        if ((id == Opt::Payouts || id == Opt::Pick) && option->count() > 0 && !options.bet) {
+            return Fail(std::string(NameOf(id)) + " needs --bet: it shapes the money record");
+        }
+    }
     options.history = history;
     return {options, {}};
 }

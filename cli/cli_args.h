@@ -25,6 +25,7 @@ enum class CliCommand {
     Randomness,
     Tickets,
     Check,
+    Payouts,
 };
 
 enum class OutputFormat { Text, Json };
@@ -46,6 +47,8 @@ struct CliOptions {
     int spread = 0;                        // --spread K, 1..3; 0: none
     std::optional<evaluate::BetType> bet;  // --bet TYPE; unset: no money record
     std::string helpFor;                   // Help: the command whose usage is asked; empty: all
+    evaluate::PayoutMode payouts = evaluate::PayoutMode::Auto;  // --payouts MODE
+    bool payoutPick = false;  // --pick payout: also the payout-aware bettor
 };
 
 struct CliParse {

@@ -127,6 +127,8 @@ int Dispatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             return RunTickets(options, out, err);
         case CliCommand::Check:
             return RunCheck(options, out, err);
+        case CliCommand::Payouts:
+            return RunPayouts(options, out, err);
     }
     return kExitUsage;
 }

@@ -66,16 +66,23 @@ int RunMoneyEvaluation(const CliOptions& options, std::ostream& out, std::ostrea
             err << input.error << '\n';
             return input.exitCode;
         }
+        std::vector<DrawPayouts> payouts;
+        std::string error;
+        const int read = ReadPayouts(options.history, payouts, error);
+        if (read != kExitOk) {
+            err << error << '\n';
+            return read;
+        }
         const ReportContext context = ContextOf(input.table);
         const AnalysisInputs inputs = AnalysisInputsOf(options);
         evaluate::EvaluationOptions evaluation;
         evaluation.from = options.from;
         const bool backtest = options.command == CliCommand::Backtest;
         const Progress progress(err, showProgress, backtest ? "バックテスト" : "スイープ");
-        report = backtest
-                     ? MoneyBacktest(options, input.table, context, SettingOf(inputs), evaluation,
-                                     progress.Control())
-                     : MoneySweep(options, input.table, context, evaluation, progress.Control());
+        report = backtest ? MoneyBacktest(options, input.table, context, SettingOf(inputs),
+                                          evaluation, progress.Control(), payouts)
+                          : MoneySweep(options, input.table, context, evaluation,
+                                       progress.Control(), payouts);
         progress.Erase();
     }
     if (!report) {

@@ -8,6 +8,7 @@
 #include "evaluate/money_record.h"
 #include "evaluate/sweep.h"
 #include "report/money_report.h"
+#include "report/payouts_report.h"
 #include "text/file_system_path.h"
 #include "text/utf8.h"
 
@@ -22,6 +23,14 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
             return input.exitCode;
         }
         report.history = SummaryOf(input.table);
+        std::vector<DrawPayouts> payouts;
+        std::string error;
+        const int read = ReadPayouts(options.history, payouts, error);
+        if (read != kExitOk) {
+            err << error << '\n';
+            return read;
+        }
+        report.estimates = TicketEstimatesOf(input.table, payouts);
     }
     const PredictDetail detail = RunPredictDetail(PredictRequestOf(options));
     if (detail.status != PredictStatus::Ok) {
@@ -48,14 +57,50 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
     return kExitOk;
 }
 
+int ReadPayouts(const std::string& path, std::vector<DrawPayouts>& payouts, std::string& error) {
+    PayoutProblem problem;
+    const int status = LoadDrawPayouts(path, payouts, &problem);
+    if (status == 0) return kExitOk;
+    if (status == -2) {
+        error = Utf16ToUtf8(FailureMessage(PredictStatus::Failed));
+        return kExitInternal;
+    }
+    error = problem.line == 0
+                ? "払戻金を読めません"
+                : std::to_string(problem.line) + " 行目 " + std::to_string(problem.field) +
+                      " 列目の払戻金が 0 から 99999999 の整数ではありません: 「" +
+                      Utf16ToUtf8(problem.text) + "」";
+    return kExitUnreadable;
+}
+
+int RunPayouts(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const HistoryInput input = ReadHistory(options.history, false);
+    if (input.exitCode != kExitOk) {
+        err << input.error << '\n';
+        return input.exitCode;
+    }
+    std::vector<DrawPayouts> payouts;
+    std::string error;
+    const int read = ReadPayouts(options.history, payouts, error);
+    if (read != kExitOk) {
+        err << error << '\n';
+        return read;
+    }
+    const PayoutsReport report = MakePayoutsReport(SummaryOf(input.table), input.table, payouts);
+    out << (options.format == OutputFormat::Json ? PayoutsJson(report) : PayoutsText(report));
+    return kExitOk;
+}
+
 std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTable& table,
                                          const ReportContext& context,
                                          const evaluate::Setting& setting,
                                          const evaluate::EvaluationOptions& evaluation,
-                                         const evaluate::RunControl& control) {
+                                         const evaluate::RunControl& control,
+                                         std::span<const DrawPayouts> payouts) {
     if (!options.bet) return std::nullopt;
     const auto backtest =
-        evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet, control);
+        evaluate::BacktestWithMoney(table, setting, evaluation, *options.bet, control,
+                                    {options.payouts, payouts, options.payoutPick});
     if (!backtest) return std::nullopt;
     if (options.format == OutputFormat::Json) {
         return BacktestJsonWithBet(context.history, backtest->result, options.top, backtest->money);
@@ -66,10 +111,11 @@ std::optional<std::string> MoneyBacktest(const CliOptions& options, const DrawTa
 std::optional<std::string> MoneySweep(const CliOptions& options, const DrawTable& table,
                                       const ReportContext& context,
                                       const evaluate::EvaluationOptions& evaluation,
-                                      const evaluate::RunControl& control) {
+                                      const evaluate::RunControl& control,
+                                      std::span<const DrawPayouts> payouts) {
     if (!options.bet) return std::nullopt;
-    const auto result =
-        evaluate::Sweep(table, evaluation, options.top, options.jobs, control, options.bet);
+    const auto result = evaluate::Sweep(table, evaluation, options.top, options.jobs, control,
+                                        options.bet, {options.payouts, payouts});
     if (!result) return std::nullopt;
     if (options.format == OutputFormat::Json) {
         return SweepJsonWithBet(context.history, *result, options.top, *options.bet);

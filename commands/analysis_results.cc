@@ -9,6 +9,7 @@
 
 #include "commands/checked_history.h"
 #include "commands/messages.h"
+#include "history/draw_payouts.h"
 #include "text/file_system_path.h"
 
 namespace corvalith {
@@ -117,8 +118,14 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
                 evaluate::BacktestWithRecord(table, SettingOf(inputs), options, evaluation);
             if (!record) return {};
             VerifyResult result{history, std::move(*record), {}};
+            // The money record at the history's real payouts when every
+            // evaluated draw has them; a file whose payouts do not read is
+            // counted at the theoretical amounts, as one without.
+            std::vector<DrawPayouts> payouts;
+            if (inputs.money && LoadDrawPayouts(inputs.path, payouts) != 0) payouts.clear();
             for (std::size_t b = 0; inputs.money && b < result.money.size(); ++b) {
-                result.money[b] = RecordMoney(table, result.record, evaluate::kAllBetTypes[b]);
+                result.money[b] = RecordMoney(table, result.record, evaluate::kAllBetTypes[b],
+                                              {evaluate::PayoutMode::Auto, payouts});
             }
             return Done(std::move(result));
         }

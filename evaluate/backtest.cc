@@ -121,16 +121,18 @@ std::optional<BacktestRecord> BacktestWithRecord(const DrawTable& table, const S
 
 std::optional<BacktestMoney> BacktestWithMoney(const DrawTable& table, const Setting& setting,
                                                const EvaluationOptions& options, BetType type,
-                                               const RunControl& control) {
+                                               const RunControl& control,
+                                               const MoneyAmounts& amounts) {
     const auto forecasts = ForecastPositions(table, setting, options, control, kSteps);
     if (!forecasts) return std::nullopt;
     const detail::PositionForecasts pointers = forecasts->Pointers();
     BacktestMoney backtest;
     backtest.result =
         detail::ScoreForecasts(table, setting, options, pointers, detail::RankByCounts(table));
-    const std::vector<BetDraw> draws =
-        detail::BetDrawsOf(table, setting, options, pointers, detail::HotPicks(table));
-    backtest.money = RecordMoneyOf(draws, type);
+    std::vector<BetDraw> draws = detail::BetDrawsOf(table, setting, options, pointers,
+                                                    detail::HotPicks(table), amounts.payouts);
+    if (amounts.payoutPick) detail::ChoosePayoutPicks(draws, PaidDraws(table, amounts.payouts));
+    backtest.money = RecordMoneyOf(draws, type, amounts);
     if (control.progress) control.progress(kSteps, kSteps);
     return backtest;
 }

@@ -29,8 +29,8 @@ std::vector<Number4> HotPicks(const DrawTable& table) {
 
 std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
                                 const EvaluationOptions& options,
-                                const PositionForecasts& forecasts,
-                                const std::vector<Number4>& hot) {
+                                const PositionForecasts& forecasts, const std::vector<Number4>& hot,
+                                std::span<const DrawPayouts> payouts) {
     std::vector<BetDraw> draws;
     if (setting.interval == 0) return draws;
     const std::size_t n = std::min(DrawCount(table), hot.size());
@@ -49,11 +49,43 @@ std::vector<BetDraw> BetDrawsOf(const DrawTable& table, const Setting& setting,
             all = cycles != nullptr && m < cycles->size() && (*cycles)[m] && IsDigitValue(value);
             if (!all) break;
             draw.pick[p] = (*(*cycles)[m])[0];
+            draw.second[p] = (*(*cycles)[m])[1];
             draw.drawn[p] = static_cast<std::uint8_t>(value);
         }
-        if (all) draws.push_back(draw);
+        if (!all) continue;
+        if (j < payouts.size()) draw.paid = payouts[j];
+        draw.payoutPick = draw.pick;
+        draws.push_back(draw);
     }
     return draws;
+}
+
+void ChoosePayoutPicks(std::vector<BetDraw>& draws, std::span<const PaidDraw> paid) {
+    PayoutModel model;
+    std::vector<Number4> before;
+    std::size_t next = 0;  // the first paid draw not yet in the model
+    for (BetDraw& draw : draws) {
+        while (next < paid.size() && paid[next].draw < draw.draw) {
+            if (paid[next].straightRatio) model.Add(paid[next].classes, *paid[next].straightRatio);
+            before.push_back(paid[next].drawn);
+            ++next;
+        }
+        draw.payoutPick = draw.pick;
+        const std::optional<PayoutFit> fit = model.Fit();
+        if (!fit) continue;
+        double best = 0.0;
+        for (int i = 0; i < 16; ++i) {
+            Number4 number{};
+            for (std::size_t p = 0; p < kPositionCount; ++p) {
+                number[p] = (i >> (3 - p)) & 1 ? draw.second[p] : draw.pick[p];
+            }
+            const double ratio = EstimateWith(*fit, ClassesOf(number, before)).ratio;
+            if (i == 0 || ratio > best) {
+                best = ratio;
+                draw.payoutPick = number;
+            }
+        }
+    }
 }
 
 }  // namespace corvalith::evaluate::detail

@@ -88,7 +88,31 @@ struct Shared {
     detail::CountRanks ranks;
     std::optional<BetType> bet;
     std::vector<Number4> hot;  // the hot picks, with a bet
+    std::span<const DrawPayouts> payouts;
+    bool real = false;
 };
+
+// The draws any setting may bet on (a candidate with four digits), their
+// payouts, for ResolveAmounts.
+AmountsUsed SweepAmounts(const DrawTable& table, const EvaluationOptions& options, BetType type,
+                         const MoneyAmounts& amounts) {
+    std::vector<BetDraw> draws;
+    const std::size_t n = detail::DrawCount(table);
+    for (std::size_t j = detail::FirstCandidate(table, options); j < n; ++j) {
+        if (options.from && table.numbers[j] < *options.from) continue;
+        BetDraw draw;
+        bool all = true;
+        for (std::size_t p = 0; p < kPositionCount && all; ++p) {
+            const double value = table.values[p][j];
+            all = IsDigitValue(value);
+            if (all) draw.drawn[p] = static_cast<std::uint8_t>(value);
+        }
+        if (!all) continue;
+        if (j < amounts.payouts.size()) draw.paid = amounts.payouts[j];
+        draws.push_back(draw);
+    }
+    return ResolveAmounts(draws, type, amounts);
+}
 
 struct SettingResult {
     BacktestResult result;
@@ -134,8 +158,9 @@ std::optional<std::vector<SettingResult>> RunUnit(const DrawTable& table,
         SettingResult result{
             detail::ScoreForecasts(table, setting, options, pointers, shared.ranks), {}};
         if (shared.bet) {
-            const auto draws = detail::BetDrawsOf(table, setting, options, pointers, shared.hot);
-            result.money = TallyMoney(draws, *shared.bet, Bettor::Pick);
+            const auto draws =
+                detail::BetDrawsOf(table, setting, options, pointers, shared.hot, shared.payouts);
+            result.money = TallyMoney(draws, *shared.bet, Bettor::Pick, nullptr, shared.real);
         }
         results.push_back(result);
     }
@@ -161,14 +186,20 @@ std::vector<Setting> SweepSettings() {
 
 std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions& options, int top,
                                  unsigned jobs, const RunControl& control,
-                                 std::optional<BetType> bet) {
+                                 std::optional<BetType> bet, const MoneyAmounts& amounts) {
     const std::vector<Setting> settings = SweepSettings();
     const std::vector<Unit> units = UnitsOf(settings);
     std::vector<std::optional<SettingResult>> results(settings.size());
     Shared shared;  // read only once the workers start
     shared.ranks = detail::RankByCounts(table);
     shared.bet = bet;
-    if (bet) shared.hot = detail::HotPicks(table);
+    AmountsUsed used;
+    if (bet) {
+        shared.hot = detail::HotPicks(table);
+        used = SweepAmounts(table, options, *bet, amounts);
+        shared.payouts = amounts.payouts;
+        shared.real = used.real;
+    }
 
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};  // cancelled, or a worker failed
@@ -241,6 +272,7 @@ std::optional<SweepResult> Sweep(const DrawTable& table, const EvaluationOptions
     if (stop.load() || IsSet(control.cancel)) return std::nullopt;
 
     SweepResult sweep;
+    sweep.amounts = used;
     sweep.settings.reserve(settings.size());
     std::vector<double> pValues;
     pValues.reserve(settings.size() * kPositionCount);

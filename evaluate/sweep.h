@@ -27,6 +27,7 @@ struct SweepResult {
     std::size_t bestSetting = 0;       // the setting and position with the highest rate
     std::size_t bestPosition = 0;
     bool anySignificant = false;  // some pHolm < kSignificance
+    AmountsUsed amounts;          // with a bet: the amounts every setting's tally is at
 };
 
 // Runs every setting on `jobs` threads (0: the hardware threads), the
@@ -35,11 +36,14 @@ struct SweepResult {
 // the threads. Progress: settings done of 63, reported one call at a time
 // from the threads. Nothing when cancelled. `top` is K as in StatisticsFor.
 // With `bet`, every entry also has the money tally of that bet on its
-// picks. Throws std::bad_alloc when memory runs out, the only exception its steps
-// raise (whatever a worker throws is rethrown on the calling thread).
+// picks, all at the same amounts: real when `amounts` asks for them, or
+// asks for either and no draw any setting may evaluate lacks one. Throws std::bad_alloc when memory
+// runs out, the only exception its steps raise (whatever a worker throws is rethrown on the calling
+// thread).
 [[nodiscard]] std::optional<SweepResult> Sweep(const DrawTable& table,
                                                const EvaluationOptions& options, int top,
                                                unsigned jobs, const RunControl& control = {},
-                                               std::optional<BetType> bet = std::nullopt);
+                                               std::optional<BetType> bet = std::nullopt,
+                                               const MoneyAmounts& amounts = {});
 
 }  // namespace corvalith::evaluate

@@ -112,6 +112,81 @@ double ExpectedPayout(BetType type, const Number4& pick) noexcept {
     return yen / kNumbers;
 }
 
+namespace {
+
+std::int64_t Paid(const DrawPayouts& paid, PayoutKind kind, std::int64_t theoretical) noexcept {
+    return paid[kind].value_or(theoretical);
+}
+
+}  // namespace
+
+std::string_view NameOf(PayoutMode mode) noexcept {
+    switch (mode) {
+        case PayoutMode::Auto:
+            return "auto";
+        case PayoutMode::Real:
+            return "real";
+        case PayoutMode::Theoretical:
+            return "theoretical";
+    }
+    return "";
+}
+
+std::optional<PayoutMode> PayoutModeNamed(std::string_view name) noexcept {
+    for (const PayoutMode mode : kAllPayoutModes) {
+        if (NameOf(mode) == name) return mode;
+    }
+    return std::nullopt;
+}
+
+bool LacksPayouts(BetType type, const Number4& drawn, const DrawPayouts& paid) noexcept {
+    if (PatternOf(drawn) == Pattern::Quad) return !paid[PayoutKind::Straight];
+    switch (type) {
+        case BetType::Straight:
+            return !paid[PayoutKind::Straight];
+        case BetType::Box:
+            return !paid[PayoutKind::Box];
+        case BetType::Set:
+            return !paid[PayoutKind::SetStraight] || !paid[PayoutKind::SetBox];
+    }
+    return true;
+}
+
+Payout RealPayoutOf(BetType type, const Number4& pick, const Number4& drawn,
+                    const DrawPayouts& paid) noexcept {
+    const Payout theoretical = PayoutOf(type, pick, drawn);
+    if (theoretical.win == Win::None) return theoretical;
+    const bool straight = theoretical.win == Win::Straight;
+    PayoutKind kind = PayoutKind::Straight;
+    switch (PlayedAs(type, pick)) {
+        case BetType::Straight:
+            kind = PayoutKind::Straight;
+            break;
+        case BetType::Box:
+            kind = PayoutKind::Box;
+            break;
+        case BetType::Set:
+            kind = straight ? PayoutKind::SetStraight : PayoutKind::SetBox;
+            break;
+    }
+    return {Paid(paid, kind, theoretical.yen), theoretical.win};
+}
+
+double ChanceExpectedPayout(BetType type, const Number4& drawn, const DrawPayouts& paid) noexcept {
+    const PatternAmounts& amounts = AmountsOf(PatternOf(drawn));
+    double yen = 0.0;
+    if (amounts.pattern == Pattern::Quad || type == BetType::Straight) {
+        yen = static_cast<double>(Paid(paid, PayoutKind::Straight, amounts.straight));
+    } else if (type == BetType::Box) {
+        yen = static_cast<double>(Paid(paid, PayoutKind::Box, amounts.box) * amounts.boxOrders);
+    } else {
+        yen = static_cast<double>(Paid(paid, PayoutKind::SetStraight, amounts.setStraight) +
+                                  Paid(paid, PayoutKind::SetBox, amounts.setBox) *
+                                      (amounts.boxOrders - 1));
+    }
+    return yen / kNumbers;
+}
+
 std::string_view NameOf(BetType type) noexcept {
     switch (type) {
         case BetType::Straight:

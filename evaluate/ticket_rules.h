@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+#include "history/draw_payouts.h"
+
 namespace corvalith::evaluate {
 
 inline constexpr std::int64_t kTicketPrice = 200;  // yen per ticket
@@ -92,6 +94,36 @@ struct Payout {
 // The ticket's expected payout in yen when every number is equally likely
 // (about 90: 45 % of the price).
 [[nodiscard]] double ExpectedPayout(BetType type, const Number4& pick) noexcept;
+
+// The amounts a money record is counted at: `Auto` is real when every
+// evaluated draw has the amounts its tickets need, else theoretical.
+enum class PayoutMode { Auto, Real, Theoretical };
+inline constexpr PayoutMode kAllPayoutModes[] = {PayoutMode::Auto, PayoutMode::Real,
+                                                 PayoutMode::Theoretical};
+[[nodiscard]] std::string_view NameOf(PayoutMode mode) noexcept;
+[[nodiscard]] std::optional<PayoutMode> PayoutModeNamed(std::string_view name) noexcept;
+
+// Whether `paid` lacks an amount a ticket of `type` could be paid when
+// `drawn` is drawn: a quad drawn needs the straight amount (only a quad pick
+// played straight wins on it); otherwise straight needs the straight amount,
+// box the box amount, set both set amounts.
+[[nodiscard]] bool LacksPayouts(BetType type, const Number4& drawn,
+                                const DrawPayouts& paid) noexcept;
+
+// PayoutOf at the draw's real amounts `paid`: a straight win pays the
+// straight amount (a set's the set-straight amount), a box win the box
+// amount (a set's the set-box amount); a quad pick played straight the
+// straight amount. An amount `paid` lacks is the theoretical one.
+[[nodiscard]] Payout RealPayoutOf(BetType type, const Number4& pick, const Number4& drawn,
+                                  const DrawPayouts& paid) noexcept;
+
+// What one ticket of `type` on a uniformly random number earns on average
+// when `drawn` is drawn and paid `paid` (theoretical where it lacks an
+// amount): the straight amount / 10,000 on a quad; otherwise straight the
+// straight amount / 10,000, box the box amount x the drawn number's orders
+// / 10,000, set (set-straight + set-box x (orders - 1)) / 10,000.
+[[nodiscard]] double ChanceExpectedPayout(BetType type, const Number4& drawn,
+                                          const DrawPayouts& paid) noexcept;
 
 // The command line's names ("straight", "box", "set"), the JSON's names of
 // the patterns ("single", "double", "double_double", "triple", "quad") and

@@ -13,7 +13,7 @@ _corvix_cli()
     local cur prev words cword split
     _init_completion -s || return
 
-    local commands="predict next-draw backtest sweep randomness tickets add import init check update"
+    local commands="predict next-draw backtest sweep randomness tickets payouts add import init check update"
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
@@ -21,7 +21,7 @@ _corvix_cli()
                 _filedir
                 return
                 ;;
-            predict | next-draw | backtest | sweep | randomness | tickets | add | import | init | check | update)
+            predict | next-draw | backtest | sweep | randomness | tickets | payouts | add | import | init | check | update)
                 [[ -z $command ]] && command=${words[i]}
                 ;;
         esac
@@ -52,6 +52,16 @@ _corvix_cli()
             _corvix_cli_offer "straight box set"
             return
             ;;
+        --payouts)
+            # add takes four amounts; backtest and sweep take a mode.
+            [[ $command == add ]] && return
+            _corvix_cli_offer "auto real theoretical"
+            return
+            ;;
+        --pick)
+            _corvix_cli_offer "forecast payout"
+            return
+            ;;
         --spread)
             _corvix_cli_offer "1 2 3"
             return
@@ -79,10 +89,11 @@ _corvix_cli()
     case $command in
         predict) options="--interval --filter --draw --fft --trace --format" ;;
         next-draw) options="" ;;
-        backtest) options="--filter --interval --fft --top --from --bet --format" ;;
-        sweep) options="--top --from --jobs --bet --format" ;;
+        backtest) options="--filter --interval --fft --top --from --bet --payouts --pick --format" ;;
+        sweep) options="--top --from --jobs --bet --payouts --format" ;;
         randomness) options="--format" ;;
         tickets) options="--interval --filter --draw --fft --spread --format" ;;
+        payouts) options="--format" ;;
         add) options="--draw --date --replace --allow-gap --payouts --dry-run --format --wait" ;;
         import) options="--allow-gap --keep-mine --dry-run --format --wait" ;;
         init) options="--format --wait" ;;

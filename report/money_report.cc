@@ -40,6 +40,33 @@ std::string HowPlayed(BetType type, const Number4& pick) {
     return std::string(JapaneseNameOf(type)) + "（クワッドは売られないためストレート）";
 }
 
+// "payouts" ("real" or "theoretical") and "lacking_payouts" of a record
+// telling its amounts.
+void AmountsJson(Json& object, const evaluate::AmountsUsed& amounts) {
+    object["payouts"] = amounts.real ? "real" : "theoretical";
+    object["lacking_payouts"] = amounts.lacking;
+}
+
+// The lines under a money table telling its amounts: why theoretical
+// amounts were used, or how many draws lacked real ones.
+std::string AmountsLines(const evaluate::AmountsUsed& amounts) {
+    if (!TellsAmounts(amounts) || amounts.lacking == 0) return {};
+    if (amounts.real) {
+        return "払戻金のない " + Yen(static_cast<std::int64_t>(amounts.lacking)) +
+               " 回は、その回だけ理論値で数えています。\n";
+    }
+    return "評価した回のうち " + Yen(static_cast<std::int64_t>(amounts.lacking)) +
+           " 回に払戻金がないため、理論値で計算しました（--payouts real なら払戻金のある回は実際の"
+           "金額で数えます）。\n";
+}
+
+constexpr const char* kPayoutPickName = "払戻の見積りが最高";
+
+// The sentence every verdict telling its amounts ends with.
+constexpr const char* kNoWinningChoice =
+    "どの買い方、どの数字の選び方でも当せんの確率は変わらず、払戻の合計は売上の約半分なので、"
+    "買い続けて得をする方法にはなりません。";
+
 Json JsonNumbers(const std::vector<Number4>& numbers) {
     Json list = Json::array();
     for (const Number4& number : numbers) list.push_back(Text(number));
@@ -47,18 +74,86 @@ Json JsonNumbers(const std::vector<Number4>& numbers) {
 }
 
 Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
-    Json bet = MoneyLineJson(type, money.pick.line);
+    const evaluate::AmountsUsed* amounts = TellsAmounts(money.amounts) ? &money.amounts : nullptr;
+    Json bet = MoneyLineJson(type, money.pick.line, amounts, true);
     Json fixed = {{"number", money.fixedNumber ? Json(Text(*money.fixedNumber)) : Json(nullptr)}};
-    fixed.update(MoneyLineJson(type, money.fixed.line));
+    fixed.update(MoneyLineJson(type, money.fixed.line, amounts, true));
     fixed.erase("type");
-    Json hot = MoneyLineJson(type, money.hot.line);
+    Json hot = MoneyLineJson(type, money.hot.line, amounts, true);
     hot.erase("type");
     bet["baselines"] = {{"fixed", fixed}, {"hot", hot}};
-    bet["note"] = kMoneyNote;
+    if (money.payoutPick) {
+        Json payoutPick = MoneyLineJson(type, money.payoutPick->line, amounts, true);
+        payoutPick.erase("type");
+        bet["payout_pick"] = payoutPick;
+    }
+    if (amounts != nullptr) AmountsJson(bet, *amounts);
+    bet["note"] = MoneyNoteOf(money.amounts);
     return bet;
 }
 
+// The estimated amount of `type` on `number` if it wins: the theoretical
+// amount of each part times the estimated ratio (the box and set parts at
+// the straight's ratio), "low〜high" beside it.
+std::string EstimateCell(const TicketEstimates& estimates, BetType type, const Number4& number) {
+    const evaluate::PayoutEstimate e =
+        evaluate::EstimateWith(estimates.fit, evaluate::ClassesOf(number, estimates.recent));
+    const evaluate::PatternAmounts& amounts = evaluate::AmountsOf(evaluate::PatternOf(number));
+    const auto part = [&e](std::int64_t yen) {
+        const auto at = [yen](double ratio) {
+            return Yen(std::llround(static_cast<double>(yen) * ratio / 100.0) * 100);
+        };
+        return at(e.ratio) + " 円（" + at(e.low) + "〜" + at(e.high) + "）";
+    };
+    switch (evaluate::PlayedAs(type, number)) {
+        case BetType::Straight:
+            return part(amounts.straight);
+        case BetType::Box:
+            return part(amounts.box);
+        case BetType::Set:
+            return part(amounts.setStraight) + " / " + part(amounts.setBox);
+    }
+    return "";
+}
+
+// The lines on the pick's classes that pay less than the theoretical amount
+// on average: "日付として読める数字: 当せん時の払戻は過去平均で理論値の 0.60 倍".
+std::string PopularLines(const TicketEstimates& estimates, const evaluate::NumberClasses& classes) {
+    std::string text;
+    for (const evaluate::ClassRow& row : estimates.rows) {
+        if (row.kind == evaluate::ClassKind::All || row.straight.count == 0) continue;
+        if (row.kind != evaluate::ClassKind::Pattern && row.value == 0) continue;
+        if (!evaluate::InClass(classes, row.kind, row.value) || row.straight.mean >= 1.0) continue;
+        text += ClassRowName(row.kind, row.value) + "数字: 当せん時の払戻は過去平均で理論値の " +
+                Fixed(row.straight.mean, 2) + " 倍（" +
+                Yen(static_cast<std::int64_t>(row.straight.count)) + " 回）\n";
+    }
+    return text;
+}
+
+Json EstimateJson(const TicketEstimates& estimates, const Number4& number) {
+    const evaluate::NumberClasses classes = evaluate::ClassesOf(number, estimates.recent);
+    const evaluate::PayoutEstimate e = evaluate::EstimateWith(estimates.fit, classes);
+    return {{"number", Text(number)},
+            {"classes",
+             {{"pattern", std::string(evaluate::NameOf(classes.pattern))},
+              {"date", classes.date},
+              {"run", classes.run},
+              {"recent", classes.recent}}},
+            {"ratio", e.ratio},
+            {"low", e.low},
+            {"high", e.high},
+            {"straight_yen",
+             e.ratio * static_cast<double>(evaluate::AmountsOf(classes.pattern).straight)}};
+}
+
 }  // namespace
+
+const char* MoneyNoteOf(const evaluate::AmountsUsed& amounts) {
+    return amounts.real ? kRealMoneyNote : kMoneyNote;
+}
+
+bool TellsAmounts(const evaluate::AmountsUsed& amounts) { return amounts.known || amounts.real; }
 
 std::string Yen(std::int64_t yen) {
     const bool negative = yen < 0;
@@ -91,13 +186,30 @@ std::string TicketsText(const TicketsReport& report) {
     text += "型        " + std::string(JapaneseNameOf(plan.pattern)) + "（ボックスの当せん " +
             std::to_string(plan.boxNumbers.size()) + " 通り）\n\n";
 
-    TextTable table({Align::Left, Align::Left, Align::Right, Align::Right, Align::Right});
-    table.AddRow({"買い方", "番号", "金額", "当せん確率", "期待払戻"});
+    const TicketEstimates* estimates = report.estimates ? &*report.estimates : nullptr;
+    if (estimates != nullptr) {
+        text +=
+            "分類      " + ClassesText(evaluate::ClassesOf(plan.pick, estimates->recent)) + "\n";
+        text += PopularLines(*estimates, evaluate::ClassesOf(plan.pick, estimates->recent));
+        text += "\n";
+    }
+    std::vector<Align> aligns = {Align::Left, Align::Left, Align::Right, Align::Right,
+                                 Align::Right};
+    std::vector<std::string> head = {"買い方", "番号", "金額", "当せん確率", "期待払戻"};
+    if (estimates != nullptr) {
+        aligns.push_back(Align::Right);
+        head.emplace_back("当せん時の払戻の見積り（95% 区間）");
+    }
+    TextTable table(aligns);
+    table.AddRow(head);
     for (const BetType type : evaluate::kAllBetTypes) {
         const double chance = evaluate::WinChance(type, plan.pick);
-        table.AddRow({HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
-                      Fixed(chance * 100.0, 2) + "%",
-                      Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"});
+        std::vector<std::string> row = {
+            HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
+            Fixed(chance * 100.0, 2) + "%",
+            Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"};
+        if (estimates != nullptr) row.push_back(EstimateCell(*estimates, type, plan.pick));
+        table.AddRow(row);
     }
     text += table.Render();
     text += "\nボックスで当たる並び（" + std::to_string(plan.boxNumbers.size()) + " 通り）\n";
@@ -106,11 +218,27 @@ std::string TicketsText(const TicketsReport& report) {
         text += "\n広げ買い（各位の上位 " + std::to_string(plan.spread) + " の数字のストレート " +
                 Count(plan.spreadNumbers.size()) + " 枚、" + Yen(plan.spreadCost) + " 円）\n";
         text += NumberLines(plan.spreadNumbers);
+        if (estimates != nullptr) {
+            TextTable spread({Align::Left, Align::Left, Align::Right});
+            spread.AddRow({"番号", "分類", "当せん時のストレートの見積り（95% 区間）"});
+            for (const Number4& number : plan.spreadNumbers) {
+                spread.AddRow({Text(number),
+                               ClassesText(evaluate::ClassesOf(number, estimates->recent)),
+                               EstimateCell(*estimates, BetType::Straight, number)});
+            }
+            text += spread.Render();
+        }
         text += "数字が一様なら、どれかがストレートで当たる確率は " +
                 Fixed(plan.spreadChance * 100.0, 2) + "%（" + Count(plan.spreadNumbers.size()) +
                 "/10,000）です。\n";
     }
     text += "\n金額は 1 枚 200 円、払戻は" + std::string(kMoneyNote) + "。\n";
+    if (estimates != nullptr) {
+        text += "払戻の見積りは、履歴の払戻金のある " +
+                Yen(static_cast<std::int64_t>(estimates->fit.draws)) +
+                " 回から分類ごとに見た理論値との比（ボックスとセットもストレートと同じ比）。当せん"
+                "の確率はどの数字も同じで、見積りが高い数字も当たりやすくはありません。\n";
+    }
     return text;
 }
 
@@ -138,6 +266,14 @@ std::string TicketsJson(const TicketsReport& report) {
                  {"expected_payout", evaluate::ExpectedPayout(type, plan.pick)}});
         }
         object["types"] = types;
+        if (report.estimates) {
+            object["estimate"] = EstimateJson(*report.estimates, plan.pick);
+            Json spread = Json::array();
+            for (const Number4& number : plan.spreadNumbers) {
+                spread.push_back(EstimateJson(*report.estimates, number));
+            }
+            object["spread_estimates"] = spread;
+        }
         if (plan.spread > 0) {
             object["spread"] = {{"k", plan.spread},
                                 {"tickets", plan.spreadNumbers.size()},
@@ -152,17 +288,42 @@ std::string TicketsJson(const TicketsReport& report) {
     return Dump(object);
 }
 
-Json MoneyLineJson(BetType type, const MoneyLine& line) {
-    return {{"type", std::string(NameOf(type))},
-            {"tickets", line.tickets},
-            {"spent", line.spent},
-            {"won", line.won},
-            {"balance", line.balance},
-            {"return_rate", line.returnRate},
-            {"expected_return_rate", line.expectedReturnRate},
-            {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
-            {"max_drawdown", line.maxDrawdown},
-            {"p_value", line.pValue}};
+Json MoneyLineJson(BetType type, const MoneyLine& line, const evaluate::AmountsUsed* amounts,
+                   bool amountP) {
+    Json object = {{"type", std::string(NameOf(type))},
+                   {"tickets", line.tickets},
+                   {"spent", line.spent},
+                   {"won", line.won},
+                   {"balance", line.balance},
+                   {"return_rate", line.returnRate},
+                   {"expected_return_rate", line.expectedReturnRate},
+                   {"wins", {{"straight", line.straightWins}, {"box", line.boxWins}}},
+                   {"max_drawdown", line.maxDrawdown},
+                   {"p_value", line.pValue}};
+    if (amounts != nullptr) {
+        object["won_theoretical"] = line.wonTheoretical;
+        object["expected_won"] = line.expectedWon;
+        if (amountP) object["p_value_amount"] = line.amountPValue;
+    }
+    return object;
+}
+
+std::string MoneyVerdictAt(const MoneyLine& line, const evaluate::AmountsUsed& amounts) {
+    if (line.tickets == 0) return MoneyVerdict(line);
+    const std::string rate = Percent(line.returnRate);
+    const std::string expected = Percent(line.expectedReturnRate);
+    const std::string against =
+        amounts.real ? "同じ回にでたらめな数字を同じ買い方で買った場合の平均 " : "理論上の期待 ";
+    const std::string ps =
+        "当せんの数の p値 " + PValue(line.pValue) + "、払戻額の p値 " + PValue(line.amountPValue);
+    if (line.amountPValue < evaluate::kSignificance) {
+        return "結論（収支）: 回収率 " + rate + " は、" + against + expected + " を、偶然では " +
+               SignificanceLevelText() + " 未満の確率でしか起きないほど上回りました（" + ps +
+               "）。過去の回についての結果で、これからも続くとは限りません。" + kNoWinningChoice +
+               "\n";
+    }
+    return "結論（収支）: 回収率 " + rate + " が、" + against + expected +
+           " を偶然以上に上回ったとは言えません（" + ps + "）。" + kNoWinningChoice + "\n";
 }
 
 std::string MoneyVerdict(const MoneyLine& line) {
@@ -181,8 +342,9 @@ std::string MoneyVerdict(const MoneyLine& line) {
 
 std::string MoneyText(const evaluate::MoneyRecord& money) {
     const BetType type = money.type;
+    const bool tells = TellsAmounts(money.amounts);
     std::string text = "\n収支（毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
-                       Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+                       Yen(evaluate::kTicketPrice) + " 円、" + MoneyNoteOf(money.amounts) + "）\n";
     TextTable table({Align::Left, Align::Right, Align::Right, Align::Right, Align::Right,
                      Align::Right, Align::Right, Align::Right, Align::Right, Align::Right,
                      Align::Right});
@@ -190,11 +352,12 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
                   "ストレート", "ボックス", "最大下落", "p値"});
     const std::string fixedName =
         "固定 " + (money.fixedNumber ? Text(*money.fixedNumber) : std::string("-"));
-    const std::pair<std::string, const MoneyLine*> rows[] = {
+    std::vector<std::pair<std::string, const MoneyLine*>> rows = {
         {"予想の 1 位", &money.pick.line},
         {fixedName, &money.fixed.line},
         {"ホット", &money.hot.line},
     };
+    if (money.payoutPick) rows.emplace_back(kPayoutPickName, &money.payoutPick->line);
     for (const auto& [name, line] : rows) {
         table.AddRow({name, Count(line->tickets), Yen(line->spent), Yen(line->won),
                       Yen(line->balance), Percent(line->returnRate),
@@ -209,7 +372,34 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
         "レートで買い、ストレートの当せんに数えます。最大下落は累計収支がそれまでの最高から下が"
         "った最大の額。p値は各枚の当せん確率のもとで当せんの数が実際以上になる確率（ポアソン二"
         "項分布）。\n";
-    text += MoneyVerdict(money.pick.line);
+    if (!tells && !money.payoutPick) return text + MoneyVerdict(money.pick.line);
+    text += AmountsLines(money.amounts);
+    text += "理論値での払戻額: 予想の 1 位 " + Yen(money.pick.line.wonTheoretical) + " 円、" +
+            fixedName + " " + Yen(money.fixed.line.wonTheoretical) + " 円、ホット " +
+            Yen(money.hot.line.wonTheoretical) + " 円。\n";
+    text += money.amounts.real
+                ? "期待回収率は、各回に一様にでたらめな数字を同じ買い方で 1 枚買った場合のその回の"
+                  "実際の払戻金での平均（期待払戻額 " +
+                      Yen(std::llround(money.pick.line.expectedWon)) + " 円）。"
+                : std::string("期待回収率は、各枚の理論値での期待払戻（期待払戻額 ") +
+                      Yen(std::llround(money.pick.line.expectedWon)) + " 円）。";
+    text +=
+        "払戻額の p値は、各枚がその当せん確率で当たりその回の金額が払われるとして、払戻額が"
+        "実際以上になる確率（固定の種から " +
+        Yen(evaluate::kAmountSimulations) + " 回の模擬）。\n";
+    text += MoneyVerdictAt(money.pick.line, money.amounts);
+    if (money.payoutPick) {
+        text +=
+            std::string(kPayoutPickName) +
+            "は、各位の予想の上位 2 つの数字でできる 16 通りから、その回より前の回だけで見積もった"
+            "ストレートの払戻が最も高い番号を買います。当たる確率はほかの 1 "
+            "枚と同じで、変わるのは当た"
+            "ったときの金額だけです。\n";
+        std::string verdict = MoneyVerdictAt(money.payoutPick->line, money.amounts);
+        verdict.replace(0, std::string("結論（収支）").size(),
+                        "結論（" + std::string(kPayoutPickName) + "）");
+        text += verdict;
+    }
     return text;
 }
 
@@ -225,7 +415,7 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
                            int top, BetType type) {
     std::string text = SweepText(context, result, top);
     text += "\n収支（全設定、毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
-            Yen(evaluate::kTicketPrice) + " 円、" + kMoneyNote + "）\n";
+            Yen(evaluate::kTicketPrice) + " 円、" + MoneyNoteOf(result.amounts) + "）\n";
     TextTable table({Align::Left, Align::Right, Align::Left, Align::Right, Align::Right,
                      Align::Right, Align::Right, Align::Right, Align::Right});
     table.AddRow(
@@ -246,6 +436,10 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
     text += table.Render();
     text += "\n理論上の期待回収率は約 45%。p値は当せんの数が実際以上になる確率で、Holm 法で " +
             Count(result.settings.size()) + " 設定の多重比較を補正しています。\n";
+    if (TellsAmounts(result.amounts)) {
+        text += "どの設定も同じ金額で数えています（" + std::string(MoneyNoteOf(result.amounts)) +
+                "）。\n" + AmountsLines(result.amounts);
+    }
     if (tickets == 0) return text + "結論（収支）: 買える回がないため、収支は計算できません。\n";
     if (any) {
         return text + "結論（収支）: Holm 法で補正しても " + SignificanceLevelText() +
@@ -264,11 +458,13 @@ std::string SweepJsonWithBet(const HistorySummary& history, const evaluate::Swee
     for (std::size_t s = 0; s < result.settings.size() && s < settings.size(); ++s) {
         const evaluate::SweepEntry& entry = result.settings[s];
         if (!entry.money) continue;
-        Json bet = MoneyLineJson(type, *entry.money);
+        const bool tells = TellsAmounts(result.amounts);
+        Json bet = MoneyLineJson(type, *entry.money, tells ? &result.amounts : nullptr);
         bet["p_holm"] = entry.moneyPHolm;
         settings[s]["bet"] = bet;
     }
-    object["bet_note"] = kMoneyNote;
+    if (TellsAmounts(result.amounts)) AmountsJson(object, result.amounts);
+    object["bet_note"] = MoneyNoteOf(result.amounts);
     return Dump(object);
 }
 

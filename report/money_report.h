@@ -15,11 +15,21 @@
 #include "evaluate/ticket_plan.h"
 #include "history/history_summary.h"
 #include "report/json_parts.h"
+#include "report/payouts_report.h"
 #include "report/text_report.h"
 
 namespace corvalith {
 
 inline constexpr const char* kMoneyNote = "理論値での計算（実際の払戻金は回ごとに異なります）";
+inline constexpr const char* kRealMoneyNote = "実際の払戻金での計算";
+
+// The note of a record at `amounts`: kRealMoneyNote or kMoneyNote.
+[[nodiscard]] const char* MoneyNoteOf(const evaluate::AmountsUsed& amounts);
+
+// Whether a money report tells its amounts (the history has payouts, or
+// real ones were asked for); otherwise it is exactly as at theoretical
+// amounts alone.
+[[nodiscard]] bool TellsAmounts(const evaluate::AmountsUsed& amounts);
 
 // What the tickets report shows: the setting, the draw it is for and the
 // plan (none when a position has no forecast).
@@ -30,6 +40,9 @@ struct TicketsReport {
     FftPlacement fft = FftPlacement::Head;
     std::int32_t draw = 0;
     std::optional<evaluate::TicketPlan> plan;
+    // With the history's payouts: every listed number's classes and
+    // estimated payout if it wins.
+    std::optional<TicketEstimates> estimates;
 };
 
 [[nodiscard]] std::string TicketsText(const TicketsReport& report);
@@ -46,11 +59,18 @@ struct TicketsReport {
 // The backtest's money block (appended to BacktestText) and its verdict line.
 [[nodiscard]] std::string MoneyText(const evaluate::MoneyRecord& money);
 [[nodiscard]] std::string MoneyVerdict(const evaluate::MoneyLine& line);
+// The verdict when the record tells its amounts: the return against chance's
+// line at the same amounts, with the p of the wins and of the amount.
+[[nodiscard]] std::string MoneyVerdictAt(const evaluate::MoneyLine& line,
+                                         const evaluate::AmountsUsed& amounts);
 
 // {"type", "tickets", "spent", "won", "balance", "return_rate",
 // "expected_return_rate", "wins" {"straight", "box"}, "max_drawdown",
-// "p_value"}.
-[[nodiscard]] Json MoneyLineJson(evaluate::BetType type, const evaluate::MoneyLine& line);
+// "p_value"}; when `amounts` (a record telling its amounts) also
+// "won_theoretical", "expected_won" and, with `amountP`, "p_value_amount".
+[[nodiscard]] Json MoneyLineJson(evaluate::BetType type, const evaluate::MoneyLine& line,
+                                 const evaluate::AmountsUsed* amounts = nullptr,
+                                 bool amountP = false);
 
 // The backtest's JSON with "bet": the pick's line and "baselines" {"fixed"
 // (with "number"), "hot"}.

@@ -130,5 +130,66 @@ TEST_F(MoneyCli, RefusesBadMoneyArguments) {
     }
 }
 
+// The same draws with every draw paid 1,000,000 straight, 40,000 box,
+// 500,000 and 20,000 set: the record is at those amounts and says so, the
+// report without --bet is the same bytes.
+TEST_F(MoneyCli, BacktestBetAtTheHistorysRealPayouts) {
+    std::string bytes = testing::ReadFile(history_);
+    std::string paid;
+    for (std::size_t at = 0, line = 0; at < bytes.size(); ++line) {
+        std::size_t end = bytes.find('\n', at);
+        end = end == std::string::npos ? bytes.size() : end;
+        std::size_t text = end > at && bytes[end - 1] == '\r' ? end - 1 : end;
+        paid += bytes.substr(at, text - at);
+        if (line > 0 && text > at) paid += ",1000000,40000,500000,20000";
+        paid += bytes.substr(text, end + 1 - text);
+        at = end + 1;
+    }
+    const std::string withPayouts = dir_.Write("paid.csv", paid);
+    const std::vector<std::string> run = {"backtest", "", "--interval", "10"};
+    auto on = [&run](const std::string& path, std::vector<std::string> more) {
+        std::vector<std::string> args = run;
+        args[1] = path;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    EXPECT_EQ(Cli(on(withPayouts, {})).out, Cli(on(history_, {})).out);
+    const json plain = Json(on(history_, {"--bet", "straight"}))["bet"];
+    EXPECT_FALSE(plain.contains("payouts"));
+    const json real = Json(on(withPayouts, {"--bet", "straight"}))["bet"];
+    EXPECT_EQ(real["payouts"], "real");
+    EXPECT_EQ(real["lacking_payouts"], 0);
+    EXPECT_EQ(real["won_theoretical"], plain["won"]);
+    EXPECT_EQ(real["won"], real["wins"]["straight"].get<int>() * 1'000'000);
+    EXPECT_NEAR(real["expected_won"].get<double>(), real["tickets"].get<double>() * 100.0, 1e-6);
+    EXPECT_EQ(real["note"], kRealMoneyNote);
+    const json theoretical =
+        Json(on(withPayouts, {"--bet", "straight", "--payouts", "theoretical"}))["bet"];
+    EXPECT_EQ(theoretical["payouts"], "theoretical");
+    EXPECT_EQ(theoretical["won"], plain["won"]);
+    const std::string text = Cli(on(withPayouts, {"--bet", "box"})).out;
+    EXPECT_NE(text.find(kRealMoneyNote), std::string::npos);
+    EXPECT_EQ(Cli(on(withPayouts, {"--bet", "box", "--payouts", "sometimes"})).exitCode, 64);
+    EXPECT_EQ(Cli(on(withPayouts, {"--pick", "payout"})).exitCode, 64);
+    const json aware = Json(on(withPayouts, {"--bet", "box", "--pick", "payout"}))["bet"];
+    EXPECT_EQ(aware["payout_pick"]["tickets"], aware["tickets"]);
+
+    // The class table of the same payouts: every straight paid 1,000,000.
+    const json payouts = Json({"payouts", withPayouts});
+    const json all = payouts["classes"][0];
+    EXPECT_EQ(all["class"], "all");
+    EXPECT_EQ(payouts["draws_with_payouts"], all["straight"]["count"]);
+    EXPECT_EQ(all["straight"]["count"], 400);  // the 400 draws
+    EXPECT_NEAR(all["straight"]["mean"].get<double>(), 1'000'000.0 / 900'000.0, 1e-12);
+    EXPECT_EQ(Json({"payouts", history_})["draws_with_payouts"], 0);
+
+    // The tickets estimate every number at that ratio; without payouts, none.
+    const json tickets = Json({"tickets", withPayouts, "--spread", "2"});
+    EXPECT_NEAR(tickets["estimate"]["ratio"].get<double>(), 1'000'000.0 / 900'000.0, 1e-6);
+    EXPECT_EQ(tickets["spread_estimates"].size(), 16u);
+    EXPECT_EQ(tickets["estimate"]["number"], tickets["pick"]);
+    EXPECT_FALSE(Json({"tickets", history_}).contains("estimate"));
+}
+
 }  // namespace
 }  // namespace corvalith

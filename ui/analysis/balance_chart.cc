@@ -19,7 +19,8 @@ namespace corvalith {
 QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     auto* chart = new QChart;
     const QString type = FromUtf8(std::string(JapaneseNameOf(money.type)));
-    chart->setTitle(QStringLiteral("収支（毎回 1 枚 %1、円）　").arg(type) + FromUtf8(kMoneyNote));
+    chart->setTitle(QStringLiteral("収支（毎回 1 枚 %1、円）　").arg(type) +
+                    FromUtf8(MoneyNoteOf(money.amounts)));
     const QString fixedName = money.fixedNumber ? QStringLiteral("固定 %1").arg(QLatin1String(
                                                       evaluate::TextOf(*money.fixedNumber).data()))
                                                 : QStringLiteral("固定");
@@ -34,8 +35,10 @@ QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     const double meanLoss = n == 0 ? 0.0
                                    : static_cast<double>(evaluate::kTicketPrice) *
                                          (1.0 - money.pick.line.expectedReturnRate);
+    // At real payouts chance's line moves with each draw's amounts.
+    const bool perDraw = money.amounts.real && money.expectedBalances.size() == n;
     for (std::size_t i = 0; i < n; ++i) {
-        expectedSum -= meanLoss;
+        expectedSum = perDraw ? money.expectedBalances[i] : expectedSum - meanLoss;
         if (i != 0 && (i + 1) % step != 0 && i + 1 != n) continue;
         const double x = money.draws[i];
         const double values[] = {double(money.pick.balances[i]), double(money.fixed.balances[i]),

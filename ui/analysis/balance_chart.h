@@ -2,7 +2,8 @@
 // of one ticket a draw on the forecast's pick, against the expected line
 // (the price less the expected payout, about -110 yen a ticket), with the
 // fixed-number and hot-rule baselines as thinner lines; and the table of
-// the money record's figures. At the theoretical amounts (kMoneyNote).
+// the money record's figures. At the record's amounts (MoneyNoteOf); at
+// real payouts the expected line is chance's balance draw by draw.
 #pragma once
 
 #include <QStringList>

@@ -195,8 +195,11 @@ void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int to
     const evaluate::MoneyRecord& money = verify->money[static_cast<std::size_t>(bet)];
     ReplaceChart(*m_balance, MakeBalanceChart(money));
     FillMoneyTable(*m_money, money);
-    m_moneyVerdict->setText(FromUtf8(MoneyVerdict(money.pick.line)).trimmed() +
-                            QStringLiteral("（") + FromUtf8(kMoneyNote) + QStringLiteral("）"));
+    const std::string verdict = TellsAmounts(money.amounts)
+                                    ? MoneyVerdictAt(money.pick.line, money.amounts)
+                                    : MoneyVerdict(money.pick.line);
+    m_moneyVerdict->setText(FromUtf8(verdict).trimmed() + QStringLiteral("（") +
+                            FromUtf8(MoneyNoteOf(money.amounts)) + QStringLiteral("）"));
 }
 
 }  // namespace corvalith
