@@ -272,7 +272,7 @@ TEST_F(AnalysisTest, RandomnessChartsAndTableAreTheRandomnessJson) {
     ASSERT_EQ(table.rowCount(), static_cast<int>(pValues.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         EXPECT_EQ(Cell(table, row, 3), pValues[row]) << row;
-        EXPECT_FALSE(table.item(row, 4)->text().isEmpty());
+        EXPECT_FALSE(table.item(row, kRandomnessReading)->text().isEmpty());
     }
     EXPECT_EQ(Cell(table, 0, 1), expected["positions"][0]["chi2"].get<double>());
     EXPECT_EQ(Cell(table, 5, 1), expected["positions"][0]["repeat"]["repeats"].get<double>());
