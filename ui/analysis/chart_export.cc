@@ -156,19 +156,21 @@ struct TextRun {
     }
     [[nodiscard]] QFont Font() const {
         QFont font(Attribute(QStringLiteral("font-family")));
-        font.setPixelSize(std::max(
-            1, static_cast<int>(std::lround(Attribute(QStringLiteral("font-size")).toDouble()))));
+        // The generator writes the font's size in points, as Qt laid the text out.
+        font.setPointSizeF(std::max(1.0, Attribute(QStringLiteral("font-size")).toDouble()));
         const int weight = Attribute(QStringLiteral("font-weight")).toInt();
         if (weight > 0) font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
         font.setItalic(Attribute(QStringLiteral("font-style")) == QStringLiteral("italic"));
         return font;
     }
-    // Whether `next` goes on this run's line right where this run ends.
+    // Whether `next` goes on this run's line after it: the same look and
+    // line, only white space between (so within one group of the generator,
+    // where each label has its own), starting not far past where this run
+    // ends (measured generously: the size written may be in points or pixels).
     [[nodiscard]] bool Continues(const TextRun& next) const {
-        if (next.attributes != attributes) return false;
-        const QFont font = Font();
-        const double end = x + QFontMetricsF(font).horizontalAdvance(Unescaped(text));
-        return std::abs(next.x - end) <= 0.3 * font.pixelSize();
+        if (next.attributes != attributes || next.x <= x) return false;
+        const double reach = QFontMetricsF(Font()).horizontalAdvance(Unescaped(text));
+        return next.x <= x + 1.6 * reach + 2;
     }
 };
 
@@ -244,7 +246,20 @@ QByteArray TidySvgText(const QByteArray& svg) {
     }
     if (open) out += Written(*open);
     out += document.mid(done);
-    return out.toUtf8();
+    // The groups around the text name their font too.
+    static const QRegularExpression group(QStringLiteral("(<g\\b[^>]*font-family=\")([^\"]*)\""));
+    QString named;
+    qsizetype from = 0;
+    for (auto it = group.globalMatch(out); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        TextRun run;
+        run.attributes.push_back({QStringLiteral("font-family"), Unescaped(match.captured(2))});
+        named += out.mid(from, match.capturedStart() - from) + match.captured(1) +
+                 FamiliesFor(run).toHtmlEscaped() + QLatin1Char('"');
+        from = match.capturedEnd();
+    }
+    named += out.mid(from);
+    return named.toUtf8();
 }
 
 QByteArray CsvNumber(double value) {
