@@ -13,6 +13,7 @@
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
@@ -20,6 +21,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "commands/messages.h"
 #include "commands/select_file_core.h"
@@ -33,6 +35,7 @@
 #include "ui/analysis/detail_tab.h"
 #include "ui/analysis/export_labels.h"
 #include "ui/analysis/randomness_tab.h"
+#include "ui/analysis/run_estimate.h"
 #include "ui/analysis/sweep_tab.h"
 #include "ui/analysis/tickets_tab.h"
 #include "ui/analysis/verify_tab.h"
@@ -57,6 +60,11 @@ QString MoneyCsvPath(const QString& path, const QString& bet) {
 
 AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_session(session) {
+    m_now = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
     qRegisterMetaType<AnalysisOutcome>();
     setWindowTitle(QStringLiteral("分析 - Corvalith"));
     auto* layout = new QVBoxLayout(this);
@@ -103,9 +111,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
         run.cancel->setVisible(false);
         bottom->addWidget(run.progress, 1);
         bottom->addWidget(run.cancel);
-        connect(run.cancel, &QPushButton::clicked, this, [&run] {
-            if (run.job) run.job->Cancel();
-        });
+        connect(run.cancel, &QPushButton::clicked, this, [this, &run] { AskAndCancel(run); });
     }
     m_status = new QLabel(this);
     m_png = new QPushButton(QStringLiteral("PNG..."), this);
@@ -320,12 +326,20 @@ void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileSt
     // Determinate from the start: the run reports from its first bytes read.
     run.progress->setRange(0, AnalysisJob::kProgressTotal);
     run.progress->setValue(0);
+    run.progress->setFormat(QStringLiteral("%p%"));
+    run.startedMs = m_now();
     SetStatus(tab, QStringLiteral("計算中..."));
     QProgressBar* progress = run.progress;
-    connect(run.job, &AnalysisJob::Progress, progress, [progress](int done, int total) {
-        progress->setRange(0, total);
-        progress->setValue(done);
-    });
+    connect(run.job, &AnalysisJob::Progress, progress,
+            [this, progress, started = run.startedMs](int done, int total) {
+                progress->setRange(0, total);
+                progress->setValue(done);
+                // The time left once the pace so far can tell it.
+                const std::optional<std::int64_t> left =
+                    RemainingSeconds(m_now() - started, done, total);
+                progress->setFormat(left ? QStringLiteral("%p%　") + FromUtf8(RemainingText(*left))
+                                         : QStringLiteral("%p%"));
+            });
     connect(run.job, &AnalysisJob::Finished, this,
             [this, tab, key, stamp](const AnalysisOutcome& outcome) {
                 Finish(tab, key, stamp, outcome);
@@ -348,6 +362,24 @@ void AnalysisWindow::Finish(AnalysisTab tab, const std::string& key, const FileS
     }
     UpdateExports();
     emit RunEnded();
+}
+
+void AnalysisWindow::AskAndCancel(TabRun& run) {
+    AnalysisJob* job = run.job;
+    if (job == nullptr) return;
+    const std::int64_t gone = m_now() - run.startedMs;
+    if (gone > kAskBeforeCancelMs) {
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("分析 - Corvalith"),
+            QStringLiteral("%1 秒分の計算が失われます。キャンセルしますか？").arg(gone / 1000),
+            QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.setDefaultButton(QMessageBox::No);
+        if (m_services.RunModal(box) != QMessageBox::Yes) return;
+        if (run.job != job) return;  // it ended while the question was shown
+    }
+    job->Cancel();
 }
 
 void AnalysisWindow::StopJob(AnalysisTab tab) {

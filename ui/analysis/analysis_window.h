@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -104,6 +106,12 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
         return m_stale[static_cast<std::size_t>(tab)];
     }
 
+    // The clock the runs are timed by, in milliseconds (a steady clock when
+    // not set); tests set their own.
+    void SetClock(std::function<std::int64_t()> now) { m_now = std::move(now); }
+    // A run that has gone longer than this asks before キャンセル ends it.
+    static constexpr std::int64_t kAskBeforeCancelMs = 10000;
+
     // What the next runs compute (ComputeAnalysis when empty); tests inject
     // failures through it.
     void SetCompute(AnalysisJob::Compute compute) { m_compute = std::move(compute); }
@@ -132,7 +140,12 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
         QProgressBar* progress = nullptr;
         QPushButton* cancel = nullptr;
         QString status;
+        std::int64_t startedMs = 0;  // m_now() when the job started
     };
+
+    // キャンセル of `run`: at once, or after a question when the run has gone
+    // longer than kAskBeforeCancelMs.
+    void AskAndCancel(TabRun& run);
 
     void Refresh();
     void Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp);
@@ -166,6 +179,7 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     WindowServices& m_services;
     AnalysisSession& m_session;
     AnalysisJob::Compute m_compute;
+    std::function<std::int64_t()> m_now;
     AnalysisInputs m_inputs;
     AnalysisCache m_cache;
     std::array<std::shared_ptr<const AnalysisResult>, kAnalysisTabCount> m_shown;
