@@ -90,6 +90,9 @@ class CPendulaDlg : public QDialog {
     [[nodiscard]] const std::optional<QFont>& ResultFont() const noexcept { return m_resultFont; }
     [[nodiscard]] const std::optional<QFont>& DateFont() const noexcept { return m_dateFont; }
 
+  signals:
+    void historyWritten(const QString& path);
+
   public slots:
     // Enter with no push button focused: data exchange from the controls,
     // then end with kIdOk.

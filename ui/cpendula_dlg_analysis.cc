@@ -42,6 +42,9 @@ void CPendulaDlg::OpenAnalysis(int tab) {
     if (m_fftFlag >= 0 && m_fftFlag < 4) inputs.fft = kFftRadios[m_fftFlag].placement;
     inputs.fft = EffectivePlacement(inputs.filter, inputs.fft);
     inputs.drawNumber = LeadingInt(ToU16View(m_drawNumberEdit->text()));
-    if (!m_analysis) m_analysis = new AnalysisWindow(m_services, m_analysisSession, this);
+    if (!m_analysis) {
+        m_analysis = new AnalysisWindow(m_services, m_analysisSession, this);
+        connect(this, &CPendulaDlg::historyWritten, m_analysis, &AnalysisWindow::HistoryWritten);
+    }
     m_analysis->Open(inputs, static_cast<AnalysisTab>(tab));
 }

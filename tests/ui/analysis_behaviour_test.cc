@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -135,6 +136,44 @@ TEST_F(AnalysisTest, AHistoryThatCannotBeEvaluatedSaysWhy) {
     EXPECT_FALSE(window->CurrentJson().has_value());
 }
 
+// The fields of each CSV line after the byte-order mark (no field is quoted).
+std::vector<std::vector<std::string>> CsvRows(const std::string& table) {
+    std::vector<std::vector<std::string>> rows;
+    EXPECT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
+    std::size_t at = 3;
+    while (at < table.size()) {
+        const std::size_t end = table.find("\r\n", at);
+        if (end == std::string::npos) break;
+        std::vector<std::string> fields;
+        std::string field;
+        for (const char c : table.substr(at, end - at)) {
+            if (c == ',') {
+                fields.push_back(field);
+                field.clear();
+            } else {
+                field += c;
+            }
+        }
+        fields.push_back(field);
+        rows.push_back(fields);
+        at = end + 2;
+    }
+    return rows;
+}
+
+// A CSV field read whole as a number (the test fails when it is not one).
+double Number(const std::string& field) {
+    std::size_t used = 0;
+    double value = std::nan("");
+    try {
+        value = std::stod(field, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    EXPECT_EQ(used, field.size()) << field;
+    return value;
+}
+
 TEST_F(AnalysisTest, ExportsParseBack) {
     OpenAndWait(SampleInputs(), AnalysisTab::Verify);
     window->resize(900, 700);
@@ -169,43 +208,35 @@ TEST_F(AnalysisTest, ExportsParseBack) {
     const std::string bet = window->BetSelector()->currentText().toStdString();
     EXPECT_NE(title.find("検証　上位 1、収支 " + bet), std::string::npos) << title;
 
-    const std::string table = ReadAll(csv);
-    ASSERT_EQ(table.substr(0, 3), "\xEF\xBB\xBF");
-    std::vector<std::vector<std::string>> rows;
-    std::size_t at = 3;
-    while (at < table.size()) {
-        const std::size_t end = table.find("\r\n", at);
-        ASSERT_NE(end, std::string::npos);
-        std::vector<std::string> fields;
-        std::string line = table.substr(at, end - at), field;
-        for (const char c : line) {
-            if (c == ',') {
-                fields.push_back(field);
-                field.clear();
-            } else {
-                field += c;
-            }
-        }
-        fields.push_back(field);
-        rows.push_back(fields);
-        at = end + 2;
-    }
+    // Two tables, each a file of its own: the positions at the chosen path,
+    // the 収支 of the bet type beside it; every figure a plain number.
+    const std::vector<std::vector<std::string>> rows = CsvRows(ReadAll(csv));
+    const std::vector<std::vector<std::string>> money =
+        CsvRows(ReadAll(dir.File("verify-収支-" + bet + ".csv")));
     const QTableWidget& shown = *window->Verify()->Table();
-    // The positions, a blank line, the 収支 table (header and three rows) and its note.
-    ASSERT_EQ(rows.size(), 11u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0][0], "位");
-    EXPECT_EQ(rows[5], std::vector<std::string>{""});
-    EXPECT_EQ(rows[6][0], "買う番号");
-    EXPECT_EQ(rows[10][0], "理論値での計算（実際の払戻金は回ごとに異なります）");
     EXPECT_EQ(rows[0].size(), static_cast<std::size_t>(shown.columnCount()));
+    ASSERT_EQ(money.size(), 4u);
+    EXPECT_EQ(money[0][0], "買う番号");
     const std::vector<std::string> backtest = {"backtest", SampleInputs().path, "--bet",
                                                "straight", "--format",          "json"};
     const json expected = json::parse(CliOutput(backtest));
     for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(rows[p + 1][0], expected["positions"][p]["label"].get<std::string>());
-        EXPECT_EQ(std::stoi(rows[p + 1][1]), expected["positions"][p]["evaluated"].get<int>());
-        EXPECT_EQ(std::stoi(rows[p + 1][2]), expected["positions"][p]["hits"][0].get<int>());
-        EXPECT_EQ(rows[p + 1][3], shown.item(p, 3)->text().toStdString());
+        const json& position = expected["positions"][p];
+        const std::vector<std::string>& row = rows[p + 1];
+        EXPECT_EQ(row[0], position["label"].get<std::string>());
+        std::vector<double> numbers;
+        for (std::size_t c = 1; c < row.size(); ++c) numbers.push_back(Number(row[c]));
+        EXPECT_EQ(numbers[0], position["evaluated"].get<double>());
+        EXPECT_EQ(numbers[1], position["hits"][0].get<double>());
+        EXPECT_EQ(numbers[2], shown.item(p, 3)->data(Qt::UserRole).toDouble());
+        EXPECT_EQ(numbers[3], position["ci95"][0].get<double>());
+    }
+    for (std::size_t r = 1; r < money.size(); ++r) {
+        for (std::size_t c = 1; c < money[r].size(); ++c) {
+            if (!money[r][c].empty()) (void)Number(money[r][c]);
+        }
     }
     EXPECT_EQ(json::parse(ReadAll(jsonPath)), expected);
     EXPECT_EQ(ReadAll(jsonPath), CliOutput(backtest));
@@ -216,6 +247,10 @@ TEST_F(AnalysisTest, ExportsParseBack) {
     EXPECT_FALSE(window->ExportCsv());
     ASSERT_EQ(services.boxes.size(), 1u);
     EXPECT_EQ(services.boxes[0].icon, BoxIcon::Error);
+    // The box says why, after the path.
+    const QStringList lines = services.boxes[0].text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(lines[1].isEmpty());
 }
 
 TEST_F(AnalysisTest, SizeTabAndKLastInTheSessionTheirOwnerHolds) {

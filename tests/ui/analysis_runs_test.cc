@@ -3,6 +3,7 @@
 // start, キャンセル stops only its own tab's run, and closing the window stops
 // every run at once.
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -10,7 +11,10 @@
 #include <QTableWidget>
 #include <QTest>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 #include <vector>
 
 #include "tests/support/history_files.h"
@@ -148,6 +152,57 @@ TEST_F(AnalysisTest, CancelStopsItsOwnTabAndClosingStopsEveryRunAtOnce) {
     WaitForAnalysisWorkers();  // both workers see the cancel and end
     std::printf("both workers ended %lld ms after the close\n",
                 static_cast<long long>(timer.elapsed()));
+}
+
+// キャンセル of a run that has gone more than ten seconds asks first: いいえ
+// lets it go on, はい ends it; a shorter run ends at once. The bar tells
+// the time left once the pace can tell it.
+TEST_F(AnalysisTest, CancellingALongRunAsksFirstAndTheBarTellsTheTimeLeft) {
+    std::atomic<std::int64_t> now{0};
+    window->SetClock([&now] { return now.load(); });
+    // A computation that reports half of it done, then waits for the cancel.
+    window->SetCompute([](AnalysisTab, const AnalysisInputs&, const evaluate::RunControl& control) {
+        if (control.share) control.share(0.5);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (control.cancel != nullptr && !control.cancel->load() &&
+               std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        AnalysisOutcome cancelled;
+        cancelled.end = AnalysisEnd::Cancelled;
+        return cancelled;
+    });
+    QString asked;
+    int answer = QMessageBox::No;
+    services.onModal = [&](QDialog& dialog) {
+        asked = qobject_cast<QMessageBox*>(&dialog)->text();
+        return answer;
+    };
+    now = 0;
+    window->Open(SampleInputs(), AnalysisTab::Verify);
+    ASSERT_TRUE(window->IsRunning());
+    now = 20000;  // 20 s into the run, half of it done: about 20 s left
+    QTRY_VERIFY_WITH_TIMEOUT(window->Progress()->value() >= window->Progress()->maximum() / 2,
+                             10000);
+    EXPECT_EQ(window->Progress()->format(), QStringLiteral("%p%　残り約 20 秒"));
+    now = 20500;
+    window->CancelButton()->click();
+    EXPECT_EQ(asked, QStringLiteral("20 秒分の計算が失われます。キャンセルしますか？"));
+    QTest::qWait(50);
+    EXPECT_TRUE(window->IsRunning());  // いいえ: it goes on
+    answer = QMessageBox::Yes;
+    window->CancelButton()->click();
+    ASSERT_TRUE(WaitForRun(30000));
+    EXPECT_EQ(services.modalRuns.size(), 2u);
+
+    // Under ten seconds: no question.
+    now = 0;
+    window->Tabs()->setCurrentIndex(static_cast<int>(AnalysisTab::Randomness));
+    ASSERT_TRUE(window->IsRunning());
+    now = AnalysisWindow::kAskBeforeCancelMs;
+    window->CancelButton()->click();
+    ASSERT_TRUE(WaitForRun(30000));
+    EXPECT_EQ(services.modalRuns.size(), 2u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QComboBox>
 #include <QLineSeries>
@@ -19,6 +20,7 @@
 #include "tests/support/history_files.h"
 #include "tests/ui/analysis_fixture.h"
 #include "ui/analysis/detail_tab.h"
+#include "ui/analysis/nice_ticks.h"
 #include "ui/analysis/randomness_tab.h"
 #include "ui/analysis/sweep_tab.h"
 #include "ui/analysis/verify_tab.h"
@@ -87,8 +89,34 @@ TEST_F(AnalysisTest, DetailChartsAreThePredictJson) {
         auto* power = qobject_cast<QLogValueAxis*>(spectra->axes(Qt::Vertical).front());
         ASSERT_NE(power, nullptr);
         EXPECT_GE(power->max(), highest);
-        EXPECT_GT(power->min(), 0.0);
-        EXPECT_LE(power->min(), highest * 1e-6);
+        // A decade below the lowest value drawn (none below a millionth of the
+        // highest), on a power of ten.
+        double lowest = highest;
+        for (int d = 0; d < 10; ++d) {
+            const auto* line = SeriesNamed<QLineSeries>(spectra, QString::number(d));
+            for (const QPointF& point : line->points()) {
+                if (point.y() > power->min()) lowest = std::min(lowest, point.y());
+            }
+        }
+        lowest = std::max(lowest, highest * 1e-6);
+        EXPECT_LE(power->min(), lowest / 10 * (1 + 1e-9));
+        EXPECT_GT(power->min(), lowest / 100);
+        EXPECT_NEAR(std::log10(power->min()), std::round(std::log10(power->min())), 1e-9);
+        // Its ticks read 0.1, 0.01, 10⁻³ at the decades.
+        auto* decades = qobject_cast<QCategoryAxis*>(spectra->axes(Qt::Vertical).back());
+        ASSERT_NE(decades, nullptr);
+        ASSERT_GE(decades->count(), 2);
+        for (const QString& label : decades->categoriesLabels()) {
+            const auto exponent = static_cast<int>(std::lround(decades->endValue(label)));
+            EXPECT_EQ(label.toStdString(), DecadeLabel(exponent));
+        }
+        // The peaks' table: each digit's peak bin and score.
+        const QTableWidget& table = *window->Detail()->PeakTable();
+        ASSERT_EQ(table.rowCount(), 10);
+        for (int d = 0; d < 10; ++d) {
+            EXPECT_EQ(Cell(table, d, 1), peaks->at(d).x());
+            EXPECT_EQ(Cell(table, d, 2), position["scores"][d].get<double>());
+        }
         EXPECT_EQ(ValueAxis(spectra, Qt::Horizontal)->min(), 0.0);
 
         // The bars: the scores in ranked order, the digits as categories, one
@@ -272,7 +300,7 @@ TEST_F(AnalysisTest, RandomnessChartsAndTableAreTheRandomnessJson) {
     ASSERT_EQ(table.rowCount(), static_cast<int>(pValues.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
         EXPECT_EQ(Cell(table, row, 3), pValues[row]) << row;
-        EXPECT_FALSE(table.item(row, 4)->text().isEmpty());
+        EXPECT_FALSE(table.item(row, kRandomnessReading)->text().isEmpty());
     }
     EXPECT_EQ(Cell(table, 0, 1), expected["positions"][0]["chi2"].get<double>());
     EXPECT_EQ(Cell(table, 5, 1), expected["positions"][0]["repeat"]["repeats"].get<double>());

@@ -9,11 +9,13 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QFontDatabase>
 #include <QImage>
 #include <QLegend>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
@@ -122,6 +124,50 @@ TEST(ChartExport, AnSvgKeepsTheSeriesInsideThePlotArea) {
     EXPECT_EQ(pixels.outside, 0);
     // Both lines are still there inside: each crosses the plot many times.
     EXPECT_GT(pixels.inside, plot.height() * 10);
+}
+
+TEST(ChartExport, AnSvgNamesInstalledFontsAndKeepsEachLabelOneElement) {
+    TempDir dir;
+    const auto view = WildChart();
+    const QString title = QStringLiteral("各数字のパワースペクトル（対数）");
+    const QString axis = QStringLiteral("正規化パワー 1 の位");
+    view->chart()->setTitle(title);
+    view->chart()->axes(Qt::Vertical).front()->setTitleText(axis);
+    QApplication::processEvents();
+    const QString path = QString::fromStdString(dir.File("labels.svg"));
+    ASSERT_TRUE(SaveSvg(*view, path, {QStringLiteral("第6501回の予想　千の位"), {}}));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString svg = QString::fromUtf8(file.readAll());
+    const QStringList installed = QFontDatabase::families();
+    static const QRegularExpression element(QStringLiteral("<text\\b[^>]*>([^<]*)</text>"));
+    static const QRegularExpression family(QStringLiteral("font-family=\"([^\"]*)\""));
+    QStringList texts;
+    int elements = 0;
+    for (auto it = element.globalMatch(svg); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        texts << match.captured(1);
+        ++elements;
+        const QRegularExpressionMatch font = family.match(match.captured(0));
+        ASSERT_TRUE(font.hasMatch()) << match.captured(0).toStdString();
+        // Each family but the generic one is installed; the first is Qt's own.
+        const QStringList families = font.captured(1).split(QStringLiteral(", "));
+        ASSERT_GE(families.size(), 2);
+        EXPECT_EQ(families.back(), QStringLiteral("sans-serif"));
+        for (qsizetype f = 0; f + 1 < families.size(); ++f) {
+            QString name = families[f];
+            name.remove(QLatin1Char('\''));
+            EXPECT_TRUE(installed.contains(name)) << name.toStdString();
+        }
+    }
+    EXPECT_GT(elements, 3);
+    EXPECT_FALSE(svg.contains(QStringLiteral("\"Sans Serif\"")));
+    // Each Japanese label whole in one element.
+    for (const QString& label : {title, axis, QStringLiteral("第6501回の予想　千の位")}) {
+        EXPECT_TRUE(texts.contains(label)) << label.toStdString();
+    }
+    // Tick labels of one axis stay elements of their own.
+    EXPECT_TRUE(texts.contains(QStringLiteral("0")) || texts.contains(QStringLiteral("0.0")));
 }
 
 TEST(ChartExport, AnSvgIsCutTheSameWayForRsvgConvert) {

@@ -61,5 +61,26 @@ TEST(NiceTicks, AnEmptyRangeHasOneTick) {
     EXPECT_EQ(TickValues(ticks, 5, 5), std::vector<double>{5});
 }
 
+TEST(DecadeLabel, PlainNearOneAndPowersBeyond) {
+    const struct {
+        int exponent;
+        const char* label;
+    } cases[] = {{-1, "0.1"}, {-2, "0.01"}, {-3, "10⁻³"}, {-12, "10⁻¹²"},
+                 {0, "1"},    {2, "100"},   {3, "10³"},   {10, "10¹⁰"}};
+    for (const auto& c : cases) EXPECT_EQ(DecadeLabel(c.exponent), c.label) << c.exponent;
+}
+
+TEST(DecadeBelow, APowerOfTenAtLeastADecadeBelow) {
+    const struct {
+        double lowest, start;
+    } cases[] = {{0.003, 1e-4}, {0.01, 1e-3}, {0.5, 0.01}, {1, 0.1}, {0.0999, 1e-3}, {0, 1e-6}};
+    for (const auto& c : cases) {
+        EXPECT_NEAR(DecadeBelow(c.lowest), c.start, c.start * 1e-9) << c.lowest;
+        if (c.lowest > 0) {
+            EXPECT_LE(DecadeBelow(c.lowest), c.lowest / 10 * (1 + 1e-9));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace corvalith

@@ -8,7 +8,7 @@
 namespace corvalith {
 
 struct AnalysisSession {
-    QSize size{1200, 950};
+    QSize size{1280, 720};
     int top = 1;
     int tab = 0;
     int bet = 0;  // index into evaluate::kAllBetTypes

@@ -35,6 +35,13 @@ void SetUpTable(QTableWidget& table, const QStringList& headers) {
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
+void FitRows(QTableWidget& table, int rows) {
+    table.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table.setFixedHeight(table.horizontalHeader()->sizeHint().height() +
+                         rows * table.verticalHeader()->defaultSectionSize() +
+                         2 * table.frameWidth());
+}
+
 namespace {
 
 QColor Mix(const QColor& a, const QColor& b, double t) {

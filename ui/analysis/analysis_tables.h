@@ -24,6 +24,10 @@ class NumberItem final : public QTableWidgetItem {
 // A table with `headers`, read-only cells, whole rows selected.
 void SetUpTable(QTableWidget& table, const QStringList& headers);
 
+// Makes `table` as tall as its header and `rows` rows, so that no row
+// hides behind a scroll bar.
+void FitRows(QTableWidget& table, int rows);
+
 // From blue (at `low`) through `neutral` (at `middle`; the table's base
 // colour, so that an unremarkable cell looks like any other) to red (at `high`).
 [[nodiscard]] QColor ScaleColour(double value, double low, double middle, double high,

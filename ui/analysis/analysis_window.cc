@@ -9,16 +9,22 @@
 #include <QChart>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <chrono>
 
 #include "commands/messages.h"
+#include "commands/select_file_core.h"
 #include "report/analysis_report.h"
 #include "report/money_report.h"
 #include "text/file_system_path.h"
@@ -29,6 +35,7 @@
 #include "ui/analysis/detail_tab.h"
 #include "ui/analysis/export_labels.h"
 #include "ui/analysis/randomness_tab.h"
+#include "ui/analysis/run_estimate.h"
 #include "ui/analysis/sweep_tab.h"
 #include "ui/analysis/tickets_tab.h"
 #include "ui/analysis/verify_tab.h"
@@ -40,10 +47,24 @@ namespace {
 
 const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness", "tickets"};
 
+// Where 検証's 収支 table of bet type `bet` goes beside its positions' table
+// at `path`: "name-収支-ボックス.csv" for "name.csv".
+QString MoneyCsvPath(const QString& path, const QString& bet) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const qsizetype cut = dot > slash ? dot : path.size();
+    return path.left(cut) + QStringLiteral("-収支-") + bet + path.mid(cut);
+}
+
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& session, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services), m_session(session) {
+    m_now = [] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    };
     qRegisterMetaType<AnalysisOutcome>();
     setWindowTitle(QStringLiteral("分析 - Corvalith"));
     auto* layout = new QVBoxLayout(this);
@@ -51,14 +72,14 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     m_header = new QLabel(this);
     m_header->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(m_header, 1);
-    auto* topLabel = new QLabel(QStringLiteral("上位 K(&K):"), this);
+    auto* topLabel = m_topLabel = new QLabel(QStringLiteral("上位 K(&K):"), this);
     m_top = new QSpinBox(this);
     m_top->setRange(1, 5);
     m_top->setValue(m_session.top);
     topLabel->setBuddy(m_top);
     top->addWidget(topLabel);
     top->addWidget(m_top);
-    auto* betLabel = new QLabel(QStringLiteral("収支の券種(&B):"), this);
+    auto* betLabel = m_betLabel = new QLabel(QStringLiteral("収支の券種(&B):"), this);
     m_bet = new QComboBox(this);
     for (const evaluate::BetType type : evaluate::kAllBetTypes) {
         m_bet->addItem(FromUtf8(std::string(JapaneseNameOf(type))));
@@ -90,9 +111,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
         run.cancel->setVisible(false);
         bottom->addWidget(run.progress, 1);
         bottom->addWidget(run.cancel);
-        connect(run.cancel, &QPushButton::clicked, this, [&run] {
-            if (run.job) run.job->Cancel();
-        });
+        connect(run.cancel, &QPushButton::clicked, this, [this, &run] { AskAndCancel(run); });
     }
     m_status = new QLabel(this);
     m_png = new QPushButton(QStringLiteral("PNG..."), this);
@@ -133,6 +152,16 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     connect(m_svg, &QPushButton::clicked, this, [this] { (void)ExportSvg(); });
     connect(m_csv, &QPushButton::clicked, this, [this] { (void)ExportCsv(); });
     connect(m_json, &QPushButton::clicked, this, [this] { (void)ExportJson(); });
+    // Changes from outside the program (another editor, a copy) reach the
+    // window through the watcher; the dialog's own writes through HistoryWritten.
+    m_watcher = new QFileSystemWatcher(this);
+    m_follow = new QTimer(this);
+    m_follow->setSingleShot(true);
+    m_follow->setInterval(200);
+    connect(m_follow, &QTimer::timeout, this, [this] { FollowHistory(); });
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, m_follow, qOverload<>(&QTimer::start));
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_follow,
+            qOverload<>(&QTimer::start));
     resize(m_session.size);
     UpdateExports();
 }
@@ -167,6 +196,10 @@ void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
     if (changed) {
         // The runs whose key changed stop in Refresh; the others go on.
         for (int t = 0; t < kAnalysisTabCount; ++t) ClearTab(static_cast<AnalysisTab>(t));
+        m_seen = StampOf(m_inputs.path);
+        const HistoryCheck check = CheckChosenHistory(m_inputs.path);
+        m_nextDraw = check.status == PredictStatus::Ok ? check.nextDraw : std::nullopt;
+        WatchHistory();
     }
     UpdateHeader();
     show();
@@ -180,6 +213,57 @@ void AnalysisWindow::Open(const AnalysisInputs& inputs, AnalysisTab tab) {
     Refresh();
 }
 
+void AnalysisWindow::HistoryWritten(const QString& path) {
+    if (PathToFileSystem(path.toStdU16String()) == m_inputs.path) FollowHistory();
+}
+
+void AnalysisWindow::WatchHistory() {
+    if (!m_watcher->files().isEmpty()) m_watcher->removePaths(m_watcher->files());
+    if (!m_watcher->directories().isEmpty()) m_watcher->removePaths(m_watcher->directories());
+    const QString path = ToQString(PathFromFileSystem(m_inputs.path));
+    if (path.isEmpty()) return;
+    // The folder too: a file written whole and renamed into place is a new
+    // file, which the file's own watch no longer sees.
+    m_watcher->addPath(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path)) m_watcher->addPath(path);
+}
+
+void AnalysisWindow::FollowHistory() {
+    WatchHistory();
+    const std::optional<FileStamp> stamp = StampOf(m_inputs.path);
+    if (stamp == m_seen) return;  // another file of the folder, or a notice already followed
+    m_seen = stamp;
+    const HistoryCheck check = CheckChosenHistory(m_inputs.path);
+    const std::optional<std::int64_t> next =
+        check.status == PredictStatus::Ok ? check.nextDraw : std::nullopt;
+    if (next && m_nextDraw && m_inputs.drawNumber == *m_nextDraw) {
+        m_inputs.drawNumber = static_cast<std::int32_t>(std::min<std::int64_t>(*next, INT32_MAX));
+    }
+    m_nextDraw = next;
+    UpdateHeader();
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        const auto tab = static_cast<AnalysisTab>(t);
+        if (Shown(tab) != nullptr || Run(tab).job != nullptr) SetStale(tab, true);
+    }
+    if (isVisible()) Refresh();
+}
+
+void AnalysisWindow::SetStale(AnalysisTab tab, bool stale) {
+    const auto t = static_cast<std::size_t>(tab);
+    if (m_stale[t] == stale) return;
+    m_stale[t] = stale;
+    QString text = m_tabs->tabText(static_cast<int>(tab));
+    if (stale) {
+        text += QStringLiteral(" *");
+    } else {
+        text.chop(2);
+    }
+    m_tabs->setTabText(static_cast<int>(tab), text);
+    m_tabs->setTabToolTip(
+        static_cast<int>(tab),
+        stale ? QStringLiteral("履歴が変わりました。表示すると計算し直します。") : QString());
+}
+
 void AnalysisWindow::UpdateHeader() {
     QString setting = QStringLiteral("フィルタ %1、間隔 %2、FFT %3")
                           .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
@@ -191,6 +275,12 @@ void AnalysisWindow::UpdateHeader() {
 
 void AnalysisWindow::Refresh() {
     const AnalysisTab tab = CurrentTab();
+    // K and the bet type show only on the tabs they change.
+    const bool top = tab == AnalysisTab::Verify || tab == AnalysisTab::Sweep;
+    m_topLabel->setVisible(top);
+    m_top->setVisible(top);
+    m_betLabel->setVisible(tab == AnalysisTab::Verify);
+    m_bet->setVisible(tab == AnalysisTab::Verify);
     m_status->setText(Run(tab).status);
     UpdateExports();
     UpdateRunRows();
@@ -204,6 +294,7 @@ void AnalysisWindow::Refresh() {
     StopStaleRuns(*stamp);
     const std::string key = AnalysisCache::KeyOf(tab, m_inputs, *stamp);
     if (auto cached = m_cache.Find(key)) {
+        SetStale(tab, false);
         ShowResult(tab, std::move(cached));
         SetStatus(tab, QString());
         return;
@@ -225,6 +316,7 @@ void AnalysisWindow::StopStaleRuns(const FileStamp& stamp) {
 void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp) {
     StopJob(tab);
     ClearTab(tab);
+    SetStale(tab, false);
     ++m_runsStarted;
     AnalysisInputs inputs = m_inputs;
     inputs.money = true;  // 検証 shows the 収支 of every bet type
@@ -234,12 +326,20 @@ void AnalysisWindow::Start(AnalysisTab tab, const std::string& key, const FileSt
     // Determinate from the start: the run reports from its first bytes read.
     run.progress->setRange(0, AnalysisJob::kProgressTotal);
     run.progress->setValue(0);
+    run.progress->setFormat(QStringLiteral("%p%"));
+    run.startedMs = m_now();
     SetStatus(tab, QStringLiteral("計算中..."));
     QProgressBar* progress = run.progress;
-    connect(run.job, &AnalysisJob::Progress, progress, [progress](int done, int total) {
-        progress->setRange(0, total);
-        progress->setValue(done);
-    });
+    connect(run.job, &AnalysisJob::Progress, progress,
+            [this, progress, started = run.startedMs](int done, int total) {
+                progress->setRange(0, total);
+                progress->setValue(done);
+                // The time left once the pace so far can tell it.
+                const std::optional<std::int64_t> left =
+                    RemainingSeconds(m_now() - started, done, total);
+                progress->setFormat(left ? QStringLiteral("%p%　") + FromUtf8(RemainingText(*left))
+                                         : QStringLiteral("%p%"));
+            });
     connect(run.job, &AnalysisJob::Finished, this,
             [this, tab, key, stamp](const AnalysisOutcome& outcome) {
                 Finish(tab, key, stamp, outcome);
@@ -262,6 +362,24 @@ void AnalysisWindow::Finish(AnalysisTab tab, const std::string& key, const FileS
     }
     UpdateExports();
     emit RunEnded();
+}
+
+void AnalysisWindow::AskAndCancel(TabRun& run) {
+    AnalysisJob* job = run.job;
+    if (job == nullptr) return;
+    const std::int64_t gone = m_now() - run.startedMs;
+    if (gone > kAskBeforeCancelMs) {
+        QMessageBox box(
+            QMessageBox::Question, QStringLiteral("分析 - Corvalith"),
+            QStringLiteral("%1 秒分の計算が失われます。キャンセルしますか？").arg(gone / 1000),
+            QMessageBox::Yes | QMessageBox::No, this);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.setDefaultButton(QMessageBox::No);
+        if (m_services.RunModal(box) != QMessageBox::Yes) return;
+        if (run.job != job) return;  // it ended while the question was shown
+    }
+    job->Cancel();
 }
 
 void AnalysisWindow::StopJob(AnalysisTab tab) {
@@ -389,22 +507,41 @@ QString AnalysisWindow::BaseName() const {
     return QStringLiteral("corvalith-") + QLatin1String(kTabNames[m_tabs->currentIndex()]);
 }
 
+QString AnalysisWindow::TableName() const {
+    // What the table depends on, so that files of other settings keep apart.
+    const AnalysisTab tab = CurrentTab();
+    QString name = BaseName();
+    if (tab != AnalysisTab::Sweep) {
+        name += QStringLiteral("-%1-%2-%3")
+                    .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
+                    .arg(m_inputs.interval)
+                    .arg(FromUtf8(std::string(NameOf(SettingOf(m_inputs).fft))));
+    }
+    if (tab == AnalysisTab::Verify || tab == AnalysisTab::Sweep) {
+        name += QStringLiteral("-K%1").arg(m_inputs.top);
+    }
+    if (tab == AnalysisTab::Tickets) name += QStringLiteral("-%1").arg(m_inputs.drawNumber);
+    return name;
+}
+
 bool AnalysisWindow::ExportPng() {
     QWidget* panel = CurrentChartPanel();
     if (!panel || !Shown(CurrentTab())) return false;
-    return ExportThroughDialog(
-        m_services, this, QStringLiteral("PNG 画像"), QStringLiteral("*.png"),
-        BaseName() + QStringLiteral(".png"),
-        [this, panel](const QString& path) { return SavePng(*panel, path, LabelsFor(nullptr)); });
+    return ExportThroughDialog(m_services, this, QStringLiteral("PNG 画像"),
+                               QStringLiteral("*.png"), BaseName() + QStringLiteral(".png"),
+                               [this, panel](const QString& path, QString* why) {
+                                   return SavePng(*panel, path, LabelsFor(nullptr), why);
+                               });
 }
 
 bool AnalysisWindow::ExportSvg() {
     QWidget* panel = CurrentChartPanel();
     if (!panel || !Shown(CurrentTab())) return false;
-    return ExportThroughDialog(
-        m_services, this, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
-        BaseName() + QStringLiteral(".svg"),
-        [this, panel](const QString& path) { return SaveSvg(*panel, path, LabelsFor(nullptr)); });
+    return ExportThroughDialog(m_services, this, QStringLiteral("SVG 画像"),
+                               QStringLiteral("*.svg"), BaseName() + QStringLiteral(".svg"),
+                               [this, panel](const QString& path, QString* why) {
+                                   return SaveSvg(*panel, path, LabelsFor(nullptr), why);
+                               });
 }
 
 ExportLabels AnalysisWindow::LabelsFor(const QChart* chart) const {
@@ -423,15 +560,23 @@ ExportLabels AnalysisWindow::LabelsFor(const QChart* chart) const {
 bool AnalysisWindow::ExportCsv() {
     QTableWidget* table = CurrentTable();
     if (!table || !Shown(CurrentTab())) return false;
-    QByteArray csv = TableCsv(*table);
-    if (CurrentTab() == AnalysisTab::Verify) {
-        // The 収支 figures follow the positions' table, after a blank line and the note.
-        csv += "\r\n" + TableCsv(*m_verify->MoneyTable()).mid(3);  // without a second BOM
-        csv += QByteArray(kMoneyNote) + "\r\n";
+    const QByteArray csv = TableCsv(*table);
+    if (CurrentTab() != AnalysisTab::Verify) {
+        return ExportThroughDialog(
+            m_services, this, QStringLiteral("CSV ファイル"), QStringLiteral("*.csv"),
+            TableName() + QStringLiteral(".csv"),
+            [&csv](const QString& path, QString* why) { return WriteFileBytes(path, csv, why); });
     }
+    // 検証: the positions' table at the chosen path, the 収支 table of the
+    // bet type beside it, each a file of its own.
+    const QByteArray money = TableCsv(*m_verify->MoneyTable());
+    const QString bet = m_bet->currentText();
     return ExportThroughDialog(m_services, this, QStringLiteral("CSV ファイル"),
-                               QStringLiteral("*.csv"), BaseName() + QStringLiteral(".csv"),
-                               [&csv](const QString& path) { return WriteFileBytes(path, csv); });
+                               QStringLiteral("*.csv"), TableName() + QStringLiteral(".csv"),
+                               [&](const QString& path, QString* why) {
+                                   return WriteFileBytes(path, csv, why) &&
+                                          WriteFileBytes(MoneyCsvPath(path, bet), money, why);
+                               });
 }
 
 bool AnalysisWindow::ExportJson() {
@@ -441,7 +586,7 @@ bool AnalysisWindow::ExportJson() {
     return ExportThroughDialog(
         m_services, this, QStringLiteral("JSON ファイル"), QStringLiteral("*.json"),
         BaseName() + QStringLiteral(".json"),
-        [&bytes](const QString& path) { return WriteFileBytes(path, bytes); });
+        [&bytes](const QString& path, QString* why) { return WriteFileBytes(path, bytes, why); });
 }
 
 void AnalysisWindow::closeEvent(QCloseEvent* event) {

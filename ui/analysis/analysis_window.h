@@ -11,6 +11,8 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,6 +24,8 @@
 #include "ui/analysis/chart_panel.h"
 
 class QComboBox;
+class QFileSystemWatcher;
+class QTimer;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -93,6 +97,21 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     // own title, and the tab's caption.
     [[nodiscard]] ExportLabels LabelsFor(const QChart* chart) const override;
 
+    // The history at `path` was written (by the dialog's commands): when it
+    // is the window's, the tabs follow it.
+    void HistoryWritten(const QString& path);
+    // Whether `tab` shows (or computed) a result of the history as it was
+    // before its last change; it is computed again when shown.
+    [[nodiscard]] bool IsStale(AnalysisTab tab) const noexcept {
+        return m_stale[static_cast<std::size_t>(tab)];
+    }
+
+    // The clock the runs are timed by, in milliseconds (a steady clock when
+    // not set); tests set their own.
+    void SetClock(std::function<std::int64_t()> now) { m_now = std::move(now); }
+    // A run that has gone longer than this asks before キャンセル ends it.
+    static constexpr std::int64_t kAskBeforeCancelMs = 10000;
+
     // What the next runs compute (ComputeAnalysis when empty); tests inject
     // failures through it.
     void SetCompute(AnalysisJob::Compute compute) { m_compute = std::move(compute); }
@@ -106,6 +125,13 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Follows a change of the history: the draw forecast moves on with its end
+    // when it was the draw after it, every tab with a result is marked out of
+    // date, and the current one is computed again (when the window shows).
+    void FollowHistory();
+    void WatchHistory();
+    void SetStale(AnalysisTab tab, bool stale);
+
     // A tab's run: its job (null when none goes on), the key it computes,
     // its progress row and what the status line says for the tab.
     struct TabRun {
@@ -114,7 +140,12 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
         QProgressBar* progress = nullptr;
         QPushButton* cancel = nullptr;
         QString status;
+        std::int64_t startedMs = 0;  // m_now() when the job started
     };
+
+    // キャンセル of `run`: at once, or after a question when the run has gone
+    // longer than kAskBeforeCancelMs.
+    void AskAndCancel(TabRun& run);
 
     void Refresh();
     void Start(AnalysisTab tab, const std::string& key, const FileStamp& stamp);
@@ -141,18 +172,29 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     [[nodiscard]] std::shared_ptr<const AnalysisResult>& Shown(AnalysisTab tab);
     [[nodiscard]] const std::shared_ptr<const AnalysisResult>& Shown(AnalysisTab tab) const;
     [[nodiscard]] QString BaseName() const;
+    // The suggested name of the current tab's CSV: BaseName with the
+    // setting, K and draw the table depends on.
+    [[nodiscard]] QString TableName() const;
 
     WindowServices& m_services;
     AnalysisSession& m_session;
     AnalysisJob::Compute m_compute;
+    std::function<std::int64_t()> m_now;
     AnalysisInputs m_inputs;
     AnalysisCache m_cache;
     std::array<std::shared_ptr<const AnalysisResult>, kAnalysisTabCount> m_shown;
     std::array<TabRun, kAnalysisTabCount> m_runs;
     int m_runsStarted = 0;
+    std::array<bool, kAnalysisTabCount> m_stale{};
+    std::optional<FileStamp> m_seen;         // the history's stamp when last followed
+    std::optional<std::int64_t> m_nextDraw;  // the draw after its end then
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_follow = nullptr;  // gathers a burst of change notices into one
 
     QLabel* m_header = nullptr;
+    QLabel* m_topLabel = nullptr;
     QSpinBox* m_top = nullptr;
+    QLabel* m_betLabel = nullptr;
     QTabWidget* m_tabs = nullptr;
     DetailTab* m_detail = nullptr;
     VerifyTab* m_verify = nullptr;

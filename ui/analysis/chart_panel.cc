@@ -18,13 +18,15 @@ namespace corvalith {
 
 bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString& what,
                          const QString& pattern, const QString& suggestedName,
-                         const std::function<bool(const QString&)>& write) {
+                         const FileWriter& write) {
     const std::optional<QString> path = services.GetSaveFileName(
         owner, what + QStringLiteral("の保存"), FileFilter{what, pattern}, suggestedName);
     if (!path) return false;
-    if (write(*path)) return true;
-    services.MessageBox(owner, QStringLiteral("%1 に書き込めませんでした。").arg(*path),
-                        ToQString(kErrorCaption), BoxIcon::Error);
+    QString why;
+    if (write(*path, &why)) return true;
+    QString text = QStringLiteral("%1 に書き込めませんでした。").arg(*path);
+    if (!why.isEmpty()) text += QStringLiteral("\n") + why;
+    services.MessageBox(owner, text, ToQString(kErrorCaption), BoxIcon::Error);
     return false;
 }
 
@@ -60,7 +62,7 @@ void ReplaceChart(QChartView& view, QChart* chart) {
 QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* parent) {
     auto* view = new QChartView(chart, parent);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(320, 220);
+    view->setMinimumSize(240, 150);
     if (services == nullptr) return view;
     view->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* png = new QAction(QStringLiteral("PNG で保存(&P)..."), view);
@@ -68,16 +70,18 @@ QChartView* MakeChartView(QChart* chart, WindowServices* services, QWidget* pare
     view->addAction(png);
     view->addAction(svg);
     QObject::connect(png, &QAction::triggered, view, [view, services] {
-        (void)ExportThroughDialog(
-            *services, view, QStringLiteral("PNG 画像"), QStringLiteral("*.png"),
-            QStringLiteral("chart.png"),
-            [view](const QString& path) { return SavePng(*view, path, LabelsOf(*view)); });
+        (void)ExportThroughDialog(*services, view, QStringLiteral("PNG 画像"),
+                                  QStringLiteral("*.png"), QStringLiteral("chart.png"),
+                                  [view](const QString& path, QString* why) {
+                                      return SavePng(*view, path, LabelsOf(*view), why);
+                                  });
     });
     QObject::connect(svg, &QAction::triggered, view, [view, services] {
-        (void)ExportThroughDialog(
-            *services, view, QStringLiteral("SVG 画像"), QStringLiteral("*.svg"),
-            QStringLiteral("chart.svg"),
-            [view](const QString& path) { return SaveSvg(*view, path, LabelsOf(*view)); });
+        (void)ExportThroughDialog(*services, view, QStringLiteral("SVG 画像"),
+                                  QStringLiteral("*.svg"), QStringLiteral("chart.svg"),
+                                  [view](const QString& path, QString* why) {
+                                      return SaveSvg(*view, path, LabelsOf(*view), why);
+                                  });
     });
     return view;
 }

@@ -32,12 +32,16 @@ class ExportLabelSource {
 // among the view and its parents, else the chart's title alone.
 [[nodiscard]] ExportLabels LabelsOf(const QChartView& view);
 
+// Writes a file at `path`; false when it cannot, with the reason in `why`.
+using FileWriter = std::function<bool(const QString& path, QString* why)>;
+
 // The save-as steps shared by every export: asks `services` for a path
 // (`what` names the file kind, `pattern` like "*.png"), runs `write`, and
-// shows an error box when writing failed. False when cancelled or failed.
+// shows an error box that says why when writing failed. False when
+// cancelled or failed.
 bool ExportThroughDialog(WindowServices& services, QWidget* owner, const QString& what,
                          const QString& pattern, const QString& suggestedName,
-                         const std::function<bool(const QString&)>& write);
+                         const FileWriter& write);
 
 // A new chart view for `chart` (taken over) with the save entries in its
 // context menu (none when `services` is null); `services` must outlive it.

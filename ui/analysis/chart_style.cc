@@ -112,11 +112,23 @@ QCategoryAxis* PercentAxis(double low, double high, int most, const QString& tit
     return axis;
 }
 
+namespace {
+
+// A tip stays while the pointer rests on its mark: it goes when the pointer
+// leaves the mark, not after the few seconds Qt gives a tip by default.
+constexpr int kTipMilliseconds = 10 * 60 * 1000;
+
+void ShowTip(const QString& text) {
+    QToolTip::showText(QCursor::pos(), text, nullptr, QRect(), kTipMilliseconds);
+}
+
+}  // namespace
+
 void ShowTipOnHover(QXYSeries& series, std::function<QString(QPointF)> text) {
     QObject::connect(&series, &QXYSeries::hovered, &series,
                      [text = std::move(text)](const QPointF& point, bool on) {
                          if (on)
-                             QToolTip::showText(QCursor::pos(), text(point));
+                             ShowTip(text(point));
                          else
                              QToolTip::hideText();
                      });
@@ -125,7 +137,7 @@ void ShowTipOnHover(QXYSeries& series, std::function<QString(QPointF)> text) {
 void ShowTipOnHover(QBarSet& set, std::function<QString(int)> text) {
     QObject::connect(&set, &QBarSet::hovered, &set, [text = std::move(text)](bool on, int index) {
         if (on)
-            QToolTip::showText(QCursor::pos(), text(index));
+            ShowTip(text(index));
         else
             QToolTip::hideText();
     });

@@ -3,23 +3,27 @@
 // The view starts on the lowest bins that hold every peak, where the ranking
 // is decided; 全範囲 widens it to every bin. One chart with a shared scale
 // keeps the ten peaks comparable at a glance.
-// The power axis is logarithmic, its floor a millionth of the highest peak;
-// smaller values (also zeros) are drawn on the floor. Every other value is
+// The power axis is logarithmic and starts on the power of ten a decade below
+// the lowest value drawn (none below a millionth of the highest peak);
+// smaller values (also zeros) are drawn on its start. Every other value is
 // the detail's own, so the chart holds the JSON's scores.
 #include "ui/analysis/detail_tab.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
@@ -29,6 +33,7 @@
 #include "ui/analysis/analysis_tables.h"
 #include "ui/analysis/chart_panel.h"
 #include "ui/analysis/chart_style.h"
+#include "ui/analysis/nice_ticks.h"
 #include "ui/qt_text.h"
 
 namespace corvalith {
@@ -53,7 +58,18 @@ DetailTab::DetailTab(WindowServices* services, QWidget* parent) : QWidget(parent
     charts->setContentsMargins(0, 0, 0, 0);
     m_spectra = MakeChartView(new QChart, services, m_charts);
     m_scores = MakeChartView(new QChart, services, m_charts);
+    // Each digit's peak bin and score beside the spectra: a peak at bin 0
+    // sits on the power axis, where its mark alone is hard to see.
+    m_peaks = new QTableWidget(m_charts);
+    SetUpTable(*m_peaks,
+               {QStringLiteral("数字"), QStringLiteral("ピークのビン"), QStringLiteral("スコア")});
+    FitRows(*m_peaks, kDigits);
+    // Sized to its contents when filled (below), as a whole.
+    m_peaks->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    m_peaks->horizontalHeader()->setStretchLastSection(false);
+    m_peaks->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     charts->addWidget(m_spectra, 3);
+    charts->addWidget(m_peaks, 0, Qt::AlignTop);
     charts->addWidget(m_scores, 2);
     layout->addWidget(m_charts, 1);
     connect(m_position, &QComboBox::currentIndexChanged, this, [this] { Redraw(); });
@@ -85,41 +101,73 @@ void DetailTab::Clear() {
     Redraw();
 }
 
-void DetailTab::Redraw() {
-    QChart* spectra = new QChart;
-    QChart* scores = new QChart;
-    spectra->setTitle(QStringLiteral("各数字のパワースペクトル"));
-    scores->setTitle(QStringLiteral("スコア（順位順）"));
-    const auto* detail = m_result ? std::get_if<DetailResult>(m_result.get()) : nullptr;
-    const int p = std::max(0, m_position->currentIndex());
-    if (detail == nullptr || !detail->detail.positions[p].ranked) {
-        m_text->setText(detail ? ToQString(detail->detail.positions[p].text) : QString());
-        ReplaceChart(*m_spectra, spectra);
-        ReplaceChart(*m_scores, scores);
-        return;
-    }
-    const PositionForecast& forecast = detail->detail.positions[p];
-    m_text->setText(ToQString(forecast.text));
+namespace {
 
+// The bin of digit `d`'s highest power, folded into 0 .. n/2 (0 when none).
+std::size_t PeakBin(const std::vector<double>& power) {
+    const std::size_t n = power.size();
+    if (n == 0) return 0;
+    const auto bin =
+        static_cast<std::size_t>(std::max_element(power.begin(), power.end()) - power.begin());
+    return bin > n / 2 ? n - bin : bin;
+}
+
+// The lowest power the spectra draw (every positive value, none below a
+// millionth of `highest`): the power axis starts a decade below it.
+double LowestDrawn(const PositionForecast& forecast, double highest) {
+    const double limit = highest > 0 ? highest * 1e-6 : 1e-6;
+    double lowest = highest > 0 ? highest : 1.0;
+    for (const std::vector<double>& power : forecast.spectra) {
+        for (std::size_t k = 0; k <= power.size() / 2 && k < power.size(); ++k) {
+            if (power[k] > 0) lowest = std::min(lowest, power[k]);
+        }
+    }
+    return std::max(lowest, limit);
+}
+
+// The power axis from `floor` to above `highest`, and beside it (sharing its
+// place) the axis that labels its decades as 0.1, 0.01, 10⁻³.
+void AttachPowerAxes(QChart& chart, double floor, double highest) {
+    const double top = highest > 0 ? highest * 2 : 1.0;
+    auto* power = new QLogValueAxis;
+    power->setRange(floor, top);
+    power->setVisible(false);
+    chart.addAxis(power, Qt::AlignLeft);
+    auto* decades = new QCategoryAxis;
+    decades->setTitleText(QStringLiteral("正規化パワー（対数）"));
+    decades->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    decades->setRange(std::log10(floor), std::log10(top));
+    for (int e = static_cast<int>(std::ceil(std::log10(floor) - 1e-9));
+         e <= static_cast<int>(std::floor(std::log10(top) + 1e-9)); ++e) {
+        decades->append(QString::fromStdString(DecadeLabel(e)), e);
+    }
+    chart.addAxis(decades, Qt::AlignLeft);
+    for (QAbstractSeries* series : chart.series()) series->attachAxis(power);
+}
+
+}  // namespace
+
+QChart* DetailTab::MakeSpectrumChart(const PositionForecast& forecast) {
+    auto* spectra = new QChart;
+    spectra->setTitle(QStringLiteral("各数字のパワースペクトル"));
+    double highest = 0;
+    for (const double score : forecast.scores) highest = std::max(highest, score);
+    const double floor = DecadeBelow(LowestDrawn(forecast, highest));
+    std::size_t bins = 1;
+    std::size_t highestPeakBin = 0;
     auto* peaks = new QScatterSeries;
     peaks->setName(QStringLiteral("ピーク"));
     peaks->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
     peaks->setMarkerSize(13);
     peaks->setColor(QColor(128, 128, 128));
     peaks->setBorderColor(QColor(128, 128, 128));
-    std::size_t bins = 1;
-    std::size_t highestPeakBin = 0;
-    double highest = 0;
-    for (const double score : forecast.scores) highest = std::max(highest, score);
-    const double floor = highest > 0 ? highest * 1e-6 : 1e-6;
     std::vector<QPointF> peakPoints;
     for (int d = 0; d < kDigits; ++d) {
         const std::vector<double>& power = forecast.spectra[d];
         const std::size_t n = power.size();
-        const std::size_t half = n / 2;
-        bins = std::max(bins, half);
+        bins = std::max(bins, n / 2);
         auto* line = Line(QString::number(d), DigitColour(d), 1.5);
-        for (std::size_t k = 0; k <= half && k < n; ++k) {
+        for (std::size_t k = 0; k <= n / 2 && k < n; ++k) {
             line->append(double(k), std::max(floor, power[k]));
         }
         spectra->addSeries(line);
@@ -132,9 +180,7 @@ void DetailTab::Redraw() {
                 .arg(power.empty() ? 0.0 : power[k], 0, 'g', 6);
         });
         if (n == 0) continue;
-        const auto at = std::max_element(power.begin(), power.end());
-        std::size_t bin = static_cast<std::size_t>(at - power.begin());
-        if (bin > half) bin = n - bin;
+        const std::size_t bin = PeakBin(power);
         highestPeakBin = std::max(highestPeakBin, bin);
         peaks->append(double(bin), forecast.scores[d]);
         peaks->setPointConfiguration(peaks->count() - 1, QXYSeries::PointConfiguration::Color,
@@ -163,21 +209,22 @@ void DetailTab::Redraw() {
     m_bins = double(bins);
     // The lowest bins that hold every peak, with a little room on the right.
     m_peakBins = std::min(m_bins, std::max(8.0, std::ceil(double(highestPeakBin) * 1.2) + 2));
+    // Before the bin axis, so that a peak at bin 0 shows whole right of the power axis.
+    AttachPowerAxes(*spectra, floor, highest);
     auto* binAxis = new QValueAxis;
     binAxis->setTitleText(QStringLiteral("周波数ビン"));
     spectra->addAxis(binAxis, Qt::AlignBottom);
     ShowBinRange(*binAxis);
-    auto* powerAxis = new QLogValueAxis;
-    powerAxis->setTitleText(QStringLiteral("正規化パワー（対数）"));
-    powerAxis->setLabelFormat(QStringLiteral("%.0e"));
-    powerAxis->setRange(floor, highest > 0 ? highest * 2 : 1.0);
-    spectra->addAxis(powerAxis, Qt::AlignLeft);
-    for (QAbstractSeries* series : spectra->series()) {
-        series->attachAxis(binAxis);
-        series->attachAxis(powerAxis);
-    }
+    for (QAbstractSeries* series : spectra->series()) series->attachAxis(binAxis);
     spectra->legend()->setAlignment(Qt::AlignRight);
+    return spectra;
+}
 
+QChart* DetailTab::MakeScoreChart(const PositionForecast& forecast) {
+    auto* scores = new QChart;
+    scores->setTitle(QStringLiteral("スコア（順位順）"));
+    double highest = 0;
+    for (const double score : forecast.scores) highest = std::max(highest, score);
     // One bar set per digit, each with its score in the digit's rank and
     // nothing elsewhere: stacked, every bar has its digit's colour.
     QStringList digits;
@@ -209,8 +256,49 @@ void DetailTab::Redraw() {
     bars->attachAxis(digitAxis);
     bars->attachAxis(scoreAxis);
     scores->legend()->hide();
-    ReplaceChart(*m_spectra, spectra);
-    ReplaceChart(*m_scores, scores);
+    return scores;
+}
+
+void DetailTab::FillPeakTable(const PositionForecast* forecast) {
+    m_peaks->setRowCount(forecast ? kDigits : 0);
+    for (int d = 0; forecast != nullptr && d < kDigits; ++d) {
+        const std::size_t bin = PeakBin(forecast->spectra[d]);
+        const double score = forecast->scores[d];
+        auto* digit = new NumberItem(QString::number(d), d);
+        digit->setForeground(DigitColour(d));
+        m_peaks->setItem(d, 0, digit);
+        m_peaks->setItem(d, 1, new NumberItem(QString::number(bin), double(bin)));
+        m_peaks->setItem(d, 2, new NumberItem(QString::number(score, 'g', 6), score));
+    }
+    // As wide as its columns, so that no header or figure is cut.
+    m_peaks->resizeColumnsToContents();
+    QHeaderView& header = *m_peaks->horizontalHeader();
+    int width = 2 * m_peaks->frameWidth();
+    for (int c = 0; c < m_peaks->columnCount(); ++c) {
+        header.resizeSection(c, std::max(header.sectionSize(c), header.sectionSizeHint(c)));
+        width += header.sectionSize(c);
+    }
+    m_peaks->setFixedWidth(width);
+}
+
+void DetailTab::Redraw() {
+    const auto* detail = m_result ? std::get_if<DetailResult>(m_result.get()) : nullptr;
+    const int p = std::max(0, m_position->currentIndex());
+    const PositionForecast* forecast = detail ? &detail->detail.positions[p] : nullptr;
+    m_text->setText(forecast ? ToQString(forecast->text) : QString());
+    if (forecast == nullptr || !forecast->ranked) {
+        auto* spectra = new QChart;
+        spectra->setTitle(QStringLiteral("各数字のパワースペクトル"));
+        auto* scores = new QChart;
+        scores->setTitle(QStringLiteral("スコア（順位順）"));
+        ReplaceChart(*m_spectra, spectra);
+        ReplaceChart(*m_scores, scores);
+        FillPeakTable(nullptr);
+        return;
+    }
+    ReplaceChart(*m_spectra, MakeSpectrumChart(*forecast));
+    ReplaceChart(*m_scores, MakeScoreChart(*forecast));
+    FillPeakTable(forecast);
 }
 
 }  // namespace corvalith

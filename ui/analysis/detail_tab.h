@@ -13,6 +13,7 @@ class QChartView;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QTableWidget;
 class QValueAxis;
 
 namespace corvalith {
@@ -36,8 +37,15 @@ class DetailTab final : public QWidget {
     // Checked: the spectra over every bin; unchecked: over the peaks' bins.
     [[nodiscard]] QCheckBox* FullRangeBox() const noexcept { return m_fullRange; }
 
+    // Each digit's peak bin and score, in digit order.
+    [[nodiscard]] QTableWidget* PeakTable() const noexcept { return m_peaks; }
+
   private:
     void Redraw();
+    // One maker per chart (the caller takes the chart over), and the peak table.
+    [[nodiscard]] QChart* MakeSpectrumChart(const PositionForecast& forecast);
+    [[nodiscard]] static QChart* MakeScoreChart(const PositionForecast& forecast);
+    void FillPeakTable(const PositionForecast* forecast);
     void ShowBinRange(QValueAxis& axis) const;
 
     std::shared_ptr<const AnalysisResult> m_result;
@@ -49,6 +57,7 @@ class DetailTab final : public QWidget {
     QWidget* m_charts = nullptr;
     QChartView* m_spectra = nullptr;
     QChartView* m_scores = nullptr;
+    QTableWidget* m_peaks = nullptr;
 };
 
 }  // namespace corvalith

@@ -34,4 +34,23 @@ std::vector<double> TickValues(const Ticks& ticks, double low, double high) {
     return values;
 }
 
+std::string DecadeLabel(int exponent) {
+    if (exponent >= -2 && exponent <= 2) {
+        static const char* const kPlain[] = {"0.01", "0.1", "1", "10", "100"};
+        return kPlain[exponent + 2];
+    }
+    static const char* const kSuperscript[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string label = "10";
+    if (exponent < 0) label += "⁻";
+    const std::string digits =
+        std::to_string(exponent < 0 ? -static_cast<long>(exponent) : static_cast<long>(exponent));
+    for (const char digit : digits) label += kSuperscript[digit - '0'];
+    return label;
+}
+
+double DecadeBelow(double lowest) {
+    if (!(lowest > 0) || !std::isfinite(lowest)) return 1e-6;
+    return std::pow(10.0, std::floor(std::log10(lowest / 10) + 1e-9));
+}
+
 }  // namespace corvalith

@@ -14,6 +14,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QSplitter>
 #include <QStackedBarSeries>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -116,28 +117,33 @@ QChart* CountsChart(const evaluate::PositionRandomness& r, const QString& title)
 
 RandomnessTab::RandomnessTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
-    m_charts = MakePositionGrid(m_views, services, this);
-    for (QChartView* view : m_views) view->setMinimumHeight(120);
-    layout->addWidget(m_charts, 1);
-    m_table = new QTableWidget(this);
-    SetUpTable(*m_table,
-               {QStringLiteral("検定（＊ %1 水準で有意）").arg(FromUtf8(SignificanceLevelText())),
-                QStringLiteral("統計量"), QStringLiteral("自由度"), QStringLiteral("p値"),
-                QStringLiteral("読み方")});
-    QHeaderView& rows = *m_table->verticalHeader();
-    rows.setMinimumSectionSize(m_table->fontMetrics().height() + 2);
-    rows.setDefaultSectionSize(m_table->fontMetrics().height() + 2);
-    // Tall enough for every test without scrolling; the reading column takes
-    // the width that is left, so no scroll bar is needed across either. The
-    // charts take the rest.
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The count charts above and the tests below share the height; the divider moves.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    m_charts = MakePositionGrid(m_views, services, split);
+    auto* tests = new QWidget(split);
+    auto* lower = new QVBoxLayout(tests);
+    lower->setContentsMargins(0, 0, 0, 0);
+    m_table = new QTableWidget(tests);
+    SetUpTable(*m_table, {QStringLiteral("検定"), QStringLiteral("統計量"),
+                          QStringLiteral("自由度"), QStringLiteral("p値"),
+                          QStringLiteral("有意（%1 水準）").arg(FromUtf8(SignificanceLevelText())),
+                          QStringLiteral("読み方")});
+    // The reading column takes the width that is left, so no scroll bar is
+    // needed across; the rows scroll when the charts take most of the height.
     m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->setFixedHeight(rows.defaultSectionSize() * kRandomnessRows +
-                            m_table->horizontalHeader()->sizeHint().height() +
-                            2 * m_table->frameWidth());
-    layout->addWidget(m_table);
-    m_verdict = new QLabel(this);
+    m_table->setMinimumHeight(m_table->horizontalHeader()->sizeHint().height() +
+                              4 * m_table->verticalHeader()->defaultSectionSize());
+    lower->addWidget(m_table, 1);
+    m_verdict = new QLabel(tests);
     m_verdict->setWordWrap(true);
-    layout->addWidget(m_verdict);
+    lower->addWidget(m_verdict);
+    split->addWidget(m_charts);
+    split->addWidget(tests);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    layout->addWidget(split);
     Clear();
 }
 
@@ -194,15 +200,16 @@ void RandomnessTab::Show(const std::shared_ptr<const AnalysisResult>& result) {
         auto* p = new NumberItem(FromUtf8(PValue(tests[i].pValue)), tests[i].pValue);
         if (tests[i].pValue < evaluate::kSignificance) PaintCell(*p, SignificantColour());
         m_table->setItem(row, 3, p);
-        m_table->setItem(row, 4, new QTableWidgetItem(FromUtf8(rows[i].reading)));
     }
-    // Significant rows in bold with a ＊ before the test's name, so that they
+    // Significant rows in bold with a ＊ in their own column, so that they
     // stand out without their colour.
     for (std::size_t i = 0; i < tests.size(); ++i) {
-        if (!(tests[i].pValue < evaluate::kSignificance)) continue;
         const int row = static_cast<int>(i);
-        QTableWidgetItem* name = m_table->item(row, 0);
-        name->setText(QStringLiteral("＊") + name->text());
+        const bool significant = tests[i].pValue < evaluate::kSignificance;
+        m_table->setItem(row, kRandomnessSignificant,
+                         new QTableWidgetItem(significant ? QStringLiteral("＊") : QString()));
+        m_table->setItem(row, kRandomnessReading, new QTableWidgetItem(FromUtf8(rows[i].reading)));
+        if (!significant) continue;
         for (int column = 0; column < m_table->columnCount(); ++column) {
             QTableWidgetItem* item = m_table->item(row, column);
             QFont font = item->font();

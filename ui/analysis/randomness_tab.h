@@ -43,7 +43,10 @@ class RandomnessTab final : public QWidget {
 // repeat tests of each, the six pairs of positions.
 inline constexpr int kRandomnessRows = 18;
 
-// The table's columns: 検定, 統計量 (χ² or repeats), 自由度, p値, 読み方.
-inline constexpr int kRandomnessColumns = 5;
+// The table's columns: 検定, 統計量 (χ² or repeats), 自由度, p値, 有意 (＊ or
+// empty), 読み方.
+inline constexpr int kRandomnessColumns = 6;
+inline constexpr int kRandomnessSignificant = 4;
+inline constexpr int kRandomnessReading = 5;
 
 }  // namespace corvalith

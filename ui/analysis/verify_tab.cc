@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -94,44 +95,55 @@ QChart* MakePositionChart(const std::vector<evaluate::EvaluatedDraw>& draws, int
 
 VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
-    m_panel = new QWidget(this);
-    auto* panel = new QVBoxLayout(m_panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    // The charts above and the figures below share the height; the divider moves.
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->setChildrenCollapsible(false);
+    m_panel = new QWidget(split);
+    auto* panel = new QHBoxLayout(m_panel);
     panel->setContentsMargins(0, 0, 0, 0);
+    // The four positions on the left, the 収支 chart beside them as tall as both rows.
     m_charts = MakePositionGrid(m_views, services, m_panel);
     m_balance = MakeChartView(new QChart, services, m_panel);
-    m_balance->setMinimumHeight(175);
-    panel->addWidget(m_charts, 3);
-    panel->addWidget(m_balance, 2);
-    layout->addWidget(m_panel, 1);
-    m_table = new QTableWidget(this);
+    panel->addWidget(m_charts, 1);
+    panel->addWidget(m_balance, 1);
+    auto* figures = new QWidget(split);
+    auto* lower = new QVBoxLayout(figures);
+    lower->setContentsMargins(0, 0, 0, 0);
+    m_table = new QTableWidget(figures);
     SetUpTable(*m_table,
                {QStringLiteral("位"), QStringLiteral("評価数"), QStringLiteral("的中"),
                 QStringLiteral("的中率"), QStringLiteral("95%下限"), QStringLiteral("95%上限"),
                 QStringLiteral("p値"), QStringLiteral("平均順位"), QStringLiteral("ホット"),
                 QStringLiteral("コールド")});
-    m_table->setMinimumHeight(120);
-    m_table->setMaximumHeight(140);
+    FitRows(*m_table, static_cast<int>(kPositionCount));
     m_table->horizontalHeader()->setStretchLastSection(false);
-    layout->addWidget(m_table);
-    m_summary = new QLabel(this);
-    m_verdict = new QLabel(this);
+    m_summary = new QLabel(figures);
+    m_summary->setWordWrap(true);
+    m_verdict = new QLabel(figures);
     m_verdict->setWordWrap(true);
-    m_money = new QTableWidget(this);
-    SetUpTable(*m_money, MoneyTableHeaders());
-    m_money->horizontalHeader()->setStretchLastSection(false);
-    m_money->setMinimumHeight(60);
-    m_money->setMaximumHeight(120);
-    m_moneyVerdict = new QLabel(this);
+    m_moneyVerdict = new QLabel(figures);
     m_moneyVerdict->setWordWrap(true);
-    // The money figures beside the verdicts, so that the tab grows little.
-    auto* figures = new QHBoxLayout;
+    // The verdicts beside the positions' table, the money table under both.
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_table, 3);
     auto* verdicts = new QVBoxLayout;
     verdicts->addWidget(m_summary);
     verdicts->addWidget(m_verdict);
     verdicts->addWidget(m_moneyVerdict);
-    figures->addLayout(verdicts, 1);
-    figures->addWidget(m_money, 1);
-    layout->addLayout(figures);
+    verdicts->addStretch(1);
+    top->addLayout(verdicts, 2);
+    lower->addLayout(top);
+    m_money = new QTableWidget(figures);
+    SetUpTable(*m_money, MoneyTableHeaders());
+    FitRows(*m_money, 3);
+    lower->addWidget(m_money);
+    lower->addStretch(1);
+    split->addWidget(m_panel);
+    split->addWidget(figures);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 0);
+    layout->addWidget(split);
     Clear();
 }
 
