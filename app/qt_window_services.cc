@@ -1,6 +1,7 @@
 // Qt implementation of the window services.
 #include "app/qt_window_services.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -61,6 +62,17 @@ void QtWindowServices::MessageBox(QWidget* owner, const QString& text, const QSt
     QMessageBox box(ToQt(icon), caption, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool QtWindowServices::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    return box.exec() == QMessageBox::Yes;
 }
 
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {

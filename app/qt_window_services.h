@@ -23,6 +23,7 @@ class QtWindowServices final : public WindowServices {
 
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,

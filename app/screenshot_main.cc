@@ -40,6 +40,8 @@ class ScriptedServices final : public corvalith::WindowServices {
             m_failed = true;
         }
     }
+    // Nothing is ever at stake in a screenshot run: every question is answered yes.
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
     std::optional<QString> GetOpenFileName(QWidget*, const corvalith::FileFilter&) override {
         return m_path;
     }

@@ -419,10 +419,23 @@ void CPendulaDlg::keyPressEvent(QKeyEvent* event) {
 
 void CPendulaDlg::accept() {
     RunHandler([this] { DoDataExchange(true); }, kMsgUnexpectedFailure);
-    done(kIdOk);
+    EndAsked(kIdOk);
 }
 
-void CPendulaDlg::reject() { done(kIdCancel); }
+void CPendulaDlg::reject() { EndAsked(kIdCancel); }
+
+void CPendulaDlg::EndAsked(int result) {
+    bool end = true;
+    RunHandler(
+        [&] {
+            if (HoldsWork()) {
+                end = m_services.AskYesNo(this, ToQString(kMsgWorkWouldBeLost),
+                                          QString::fromUtf16(kApplicationName));
+            }
+        },
+        kMsgUnexpectedFailure);
+    if (end) done(result);
+}
 
 void CPendulaDlg::OnDrawNumberChange() {
     if (m_inDigitFilter) return;
@@ -458,7 +471,7 @@ void CPendulaDlg::OnFftTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::Tai
 void CPendulaDlg::OnFftCenter() { m_fftFlag = corvalith::FftFlag(FftPlacement::Center); }
 void CPendulaDlg::OnFftHeadTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::HeadTail); }
 
-void CPendulaDlg::OnAppExit() { done(0); }
+void CPendulaDlg::OnAppExit() { EndAsked(0); }
 
 void CPendulaDlg::OnAppAbout() {
     if (!m_makeAboutBox) return;

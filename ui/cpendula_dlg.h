@@ -83,6 +83,10 @@ class CPendulaDlg : public QDialog {
     // (a 24-pixel character cell), replacing the previous result font.
     void ShowResult(const QString& text);
 
+    // True while ending the program would throw work away: the analysis
+    // window is shown with a result or a run, or a history dialog is open.
+    [[nodiscard]] bool HoldsWork() const;
+
     // State the commands work on, for reading.
     [[nodiscard]] const QString& InputPath() const noexcept { return m_inputPath; }
     [[nodiscard]] std::int32_t FilterKind() const noexcept { return m_filterKind; }
@@ -149,6 +153,9 @@ class CPendulaDlg : public QDialog {
     // then the analysis window on tab `tab` (an AnalysisTab).
     void OpenAnalysis(int tab);
     void OpenHistoryDialog(bool import);
+    // Ends the dialog with `result`, after asking once when work would be
+    // lost; does nothing when the user answers いいえ.
+    void EndAsked(int result);
 
     // Runs a handler so that no exception leaves it: an unexpected failure
     // becomes an error box with `failureText`, and the window goes on.
@@ -186,5 +193,6 @@ class CPendulaDlg : public QDialog {
     std::map<int, QAction*> m_commands;
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
     QPointer<corvalith::AnalysisWindow> m_analysis;
+    QPointer<QDialog> m_historyDialog;             // the history dialog open now, if any
     corvalith::AnalysisSession m_analysisSession;  // the analysis window's size, tab and K
 };

@@ -47,9 +47,11 @@ void CPendulaDlg::OpenHistoryDialog(bool import) {
     }
     if (import) {
         ImportDialog dialog(m_services, path, this);
+        m_historyDialog = &dialog;
         m_services.RunModal(dialog);
     } else {
         AddResultDialog dialog(m_services, path, this);
+        m_historyDialog = &dialog;
         m_services.RunModal(dialog);
     }
     // The draw to forecast follows the history's new end.

@@ -1,4 +1,5 @@
-// What the window code asks of the window system: modal message boxes, the
+// What the window code asks of the window system: modal message boxes, a
+// yes-or-no question, the
 // open-file and save-file dialogs, the modal run of a dialog and the per-user
 // single-instance lock. The window calls nothing of QMessageBox or
 // QFileDialog itself, so tests replace the whole platform side with a double
@@ -49,6 +50,10 @@ class WindowServices {
     void AppMessageBox(QWidget* owner, const QString& text) {
         MessageBox(owner, text, QString::fromUtf16(kApplicationName), BoxIcon::Warning);
     }
+
+    // A modal question with はい and いいえ (いいえ the default, as Escape and
+    // the close box answer). True when the user answered はい.
+    virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
 
     // The modal open-file dialog. Returns the full path of the chosen file, or
     // nothing when the user cancelled.

@@ -16,6 +16,14 @@ void RecordingServices::MessageBox(QWidget* owner, const QString& text, const QS
     if (onBox) onBox(boxes.back());
 }
 
+bool RecordingServices::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    questions.push_back(BoxRecord{owner, owner, text, caption, BoxIcon::None});
+    if (questionAnswers.empty()) return false;
+    const bool yes = questionAnswers.front();
+    questionAnswers.pop_front();
+    return yes;
+}
+
 std::optional<QString> RecordingServices::GetOpenFileName(QWidget* owner,
                                                           const FileFilter& filter) {
     if (throwOnNextFileDialog) {

@@ -32,6 +32,7 @@ class RecordingServices final : public WindowServices {
   public:
     void MessageBox(QWidget* owner, const QString& text, const QString& caption,
                     BoxIcon icon) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
@@ -46,7 +47,12 @@ class RecordingServices final : public WindowServices {
     // Queues the answer of the next save-file dialog (nothing: cancel).
     void AnswerSaveDialog(std::optional<QString> path) { saveAnswers.push_back(std::move(path)); }
 
+    // Queues the answer of the next yes-or-no question (empty queue: いいえ).
+    void AnswerQuestion(bool yes) { questionAnswers.push_back(yes); }
+
     std::vector<BoxRecord> boxes;
+    std::vector<BoxRecord> questions;  // every yes-or-no question asked
+    std::deque<bool> questionAnswers;
     std::vector<FileDialogRecord> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
     std::vector<FileDialogRecord> saveDialogs;
