@@ -53,10 +53,20 @@ void FitWidthToText(QRadioButton* radio) {
 }
 
 // Static controls draw their text on RGB(240, 240, 240); the rest of the
-// client area shows the background image.
+// client area shows the background image. The fixed background brings its
+// own black text, so a dark palette's light text never lands on it.
 void UseStaticBackground(QWidget* control) {
     QPalette palette = control->palette();
     palette.setColor(QPalette::Window, QColor(240, 240, 240));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, Qt::black);
+    }
+    // Disabled text a readable grey on the same background (4.6 : 1).
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
+    }
     control->setPalette(palette);
     control->setAutoFillBackground(true);
 }
