@@ -7,6 +7,7 @@
 #include "app/qt_window_services.h"
 #include "corvalith/version.h"
 #include "ui/analysis/analysis_job.h"
+#include "ui/background_task.h"
 #include "ui/window_resources.h"
 #include "ui/window_services.h"
 
@@ -31,5 +32,7 @@ int main(int argc, char* argv[]) {
     }
     // The windows are gone and their runs cancelled; what they ran ends soon.
     corvalith::WaitForAnalysisWorkers();
+    // A history write still going on ends, so the file is never left mid-way.
+    corvalith::WaitForBackgroundTasks();
     return code;
 }

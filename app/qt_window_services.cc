@@ -100,12 +100,17 @@ std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const F
     return files.front();
 }
 
-std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const QString& caption,
-                                                         const FileFilter& filter,
-                                                         const QString& suggestedName) {
+namespace {
+
+// Qt's save dialog; `confirmReplace` false leaves the question about an
+// existing name to the caller.
+std::optional<QString> RunSaveDialog(QWidget* owner, const QString& caption,
+                                     const FileFilter& filter, const QString& suggestedName,
+                                     bool confirmReplace) {
     KeepNoSettingsOnDisk();
     QFileDialog dialog(owner, caption);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmReplace);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters(
@@ -116,6 +121,20 @@ std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const Q
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return files.front();
+}
+
+}  // namespace
+
+std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const QString& caption,
+                                                         const FileFilter& filter,
+                                                         const QString& suggestedName) {
+    return RunSaveDialog(owner, caption, filter, suggestedName, true);
+}
+
+std::optional<QString> QtWindowServices::GetNewFileName(QWidget* owner, const QString& caption,
+                                                        const FileFilter& filter,
+                                                        const QString& suggestedName) {
+    return RunSaveDialog(owner, caption, filter, suggestedName, false);
 }
 
 int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }

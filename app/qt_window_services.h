@@ -28,6 +28,9 @@ class QtWindowServices final : public WindowServices {
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
                                            const QString& suggestedName) override;
+    std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                          const FileFilter& filter,
+                                          const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override;

@@ -49,6 +49,10 @@ class ScriptedServices final : public corvalith::WindowServices {
                                            const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> GetNewFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                          const QString&) override {
+        return std::nullopt;
+    }
     int RunModal(QDialog&) override { return 0; }
     corvalith::LockState AcquireInstanceLock(std::string_view) override {
         return corvalith::LockState::Unavailable;

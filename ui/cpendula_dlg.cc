@@ -284,6 +284,8 @@ void CPendulaDlg::MapMessages() {
     Map(m_commands.at(id::kHistoryAdd), &QAction::triggered, &CPendulaDlg::OnHistoryAdd);
     Map(m_commands.at(id::kHistoryImport), &QAction::triggered, &CPendulaDlg::OnHistoryImport);
     Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
+    Map(qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath)), &QLineEdit::editingFinished,
+        &CPendulaDlg::OnInputPathEdited);
     Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
     Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);
     Map(button(id::kFilterNone), &QAbstractButton::clicked, &CPendulaDlg::OnFilterNone);

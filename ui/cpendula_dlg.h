@@ -94,6 +94,11 @@ class CPendulaDlg : public QDialog {
     [[nodiscard]] const std::optional<QFont>& ResultFont() const noexcept { return m_resultFont; }
     [[nodiscard]] const std::optional<QFont>& DateFont() const noexcept { return m_dateFont; }
 
+  signals:
+    // After each write of the history commands (新規作成, 結果の追加,
+    // 結果の取り込み) that changed the file at `path` (as the path field shows it).
+    void historyWritten(const QString& path);
+
   public slots:
     // Enter with no push button focused: data exchange from the controls,
     // then end with kIdOk.
@@ -127,6 +132,8 @@ class CPendulaDlg : public QDialog {
     void OnHistoryNew();
     void OnHistoryAdd();
     void OnHistoryImport();
+    void OnHistoryWritten();
+    void OnInputPathEdited();
 
   private:
     // The window from the template: frame, then each control made, grouped
@@ -153,6 +160,9 @@ class CPendulaDlg : public QDialog {
     // then the analysis window on tab `tab` (an AnalysisTab).
     void OpenAnalysis(int tab);
     void OpenHistoryDialog(bool import);
+    // Proposes the draw after the chosen history's end, when it reads.
+    void FollowHistory();
+    void SetHistoryCommandsEnabled(bool enabled);
     // Ends the dialog with `result`, after asking once when work would be
     // lost; does nothing when the user answers いいえ.
     void EndAsked(int result);
@@ -194,5 +204,7 @@ class CPendulaDlg : public QDialog {
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
     QPointer<corvalith::AnalysisWindow> m_analysis;
     QPointer<QDialog> m_historyDialog;             // the history dialog open now, if any
+    int m_writesRunning = 0;                       // 新規作成 writes on their worker
+    QString m_followedPath;                        // the path typed by hand last proposed from
     corvalith::AnalysisSession m_analysisSession;  // the analysis window's size, tab and K
 };

@@ -18,7 +18,7 @@ using namespace corvalith;
 AnalysisWindow* CPendulaDlg::Analysis() const noexcept { return m_analysis.data(); }
 
 bool CPendulaDlg::HoldsWork() const {
-    if (m_historyDialog) return true;
+    if (m_historyDialog || m_writesRunning > 0) return true;
     if (!m_analysis || !m_analysis->isVisible()) return false;
     if (m_analysis->Cache().size() > 0) return true;
     for (int t = 0; t < kAnalysisTabCount; ++t) {

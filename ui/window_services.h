@@ -67,6 +67,13 @@ class WindowServices {
                                                    const FileFilter& filter,
                                                    const QString& suggestedName) = 0;
 
+    // The save-file dialog for a file that is still to be made: as
+    // GetSaveFileName, but it never offers to replace an existing file (the
+    // caller says that the name is taken).
+    virtual std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                                  const FileFilter& filter,
+                                                  const QString& suggestedName) = 0;
+
     // Runs `dialog` modally and returns its result when it ends.
     virtual int RunModal(QDialog& dialog) = 0;
 

@@ -42,6 +42,10 @@ class ProbeServices final : public corvalith::WindowServices {
                                            const QString&) override {
         return std::nullopt;
     }
+    std::optional<QString> GetNewFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                          const QString&) override {
+        return std::nullopt;
+    }
     int RunModal(QDialog& dialog) override {
         std::printf("window|%s\n", qUtf8Printable(dialog.windowTitle()));
         std::fflush(stdout);

@@ -51,6 +51,13 @@ std::optional<QString> RecordingServices::GetSaveFileName(QWidget* owner, const 
     return path;
 }
 
+std::optional<QString> RecordingServices::GetNewFileName(QWidget* owner, const QString& caption,
+                                                         const FileFilter& filter,
+                                                         const QString& suggestedName) {
+    newFileDialogs.push_back(FileDialogRecord{owner, filter});
+    return GetSaveFileName(owner, caption, filter, suggestedName);
+}
+
 int RecordingServices::RunModal(QDialog& dialog) {
     modalRuns.push_back(QString::fromLatin1(dialog.metaObject()->className()));
     return onModal ? onModal(dialog) : 0;

@@ -37,6 +37,9 @@ class RecordingServices final : public WindowServices {
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
                                            const QString& suggestedName) override;
+    std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                          const FileFilter& filter,
+                                          const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override { lockReleased = true; }
@@ -55,7 +58,8 @@ class RecordingServices final : public WindowServices {
     std::deque<bool> questionAnswers;
     std::vector<FileDialogRecord> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
-    std::vector<FileDialogRecord> saveDialogs;
+    std::vector<FileDialogRecord> saveDialogs;       // the new-file dialogs too
+    std::vector<FileDialogRecord> newFileDialogs;
     std::deque<std::optional<QString>> saveAnswers;  // empty queue: cancel
     std::vector<QString> modalRuns;                  // class names of the dialogs run
 
