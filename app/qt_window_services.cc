@@ -1,6 +1,7 @@
 // Qt implementation of the window services.
 #include "app/qt_window_services.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -72,6 +73,17 @@ void QtWindowServices::DetailedMessageBox(QWidget* owner, const QString& text,
     box.exec();
 }
 
+bool QtWindowServices::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    return box.exec() == QMessageBox::Yes;
+}
+
 void ConfigureOpenFileDialog(QFileDialog& dialog, const FileFilter& filter) {
     KeepNoSettingsOnDisk();
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -97,12 +109,17 @@ std::optional<QString> QtWindowServices::GetOpenFileName(QWidget* owner, const F
     return files.front();
 }
 
-std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const QString& caption,
-                                                         const FileFilter& filter,
-                                                         const QString& suggestedName) {
+namespace {
+
+// Qt's save dialog; `confirmReplace` false leaves the question about an
+// existing name to the caller.
+std::optional<QString> RunSaveDialog(QWidget* owner, const QString& caption,
+                                     const FileFilter& filter, const QString& suggestedName,
+                                     bool confirmReplace) {
     KeepNoSettingsOnDisk();
     QFileDialog dialog(owner, caption);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmReplace);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setNameFilters(
@@ -113,6 +130,20 @@ std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const Q
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return files.front();
+}
+
+}  // namespace
+
+std::optional<QString> QtWindowServices::GetSaveFileName(QWidget* owner, const QString& caption,
+                                                         const FileFilter& filter,
+                                                         const QString& suggestedName) {
+    return RunSaveDialog(owner, caption, filter, suggestedName, true);
+}
+
+std::optional<QString> QtWindowServices::GetNewFileName(QWidget* owner, const QString& caption,
+                                                        const FileFilter& filter,
+                                                        const QString& suggestedName) {
+    return RunSaveDialog(owner, caption, filter, suggestedName, false);
 }
 
 int QtWindowServices::RunModal(QDialog& dialog) { return dialog.exec(); }

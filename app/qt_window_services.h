@@ -25,10 +25,14 @@ class QtWindowServices final : public WindowServices {
                     BoxIcon icon) override;
     void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
                             BoxIcon icon, const QString& detail) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
                                            const QString& suggestedName) override;
+    std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                          const FileFilter& filter,
+                                          const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override;

@@ -40,11 +40,17 @@ class ScriptedServices final : public corvalith::WindowServices {
             m_failed = true;
         }
     }
+    // Nothing is ever at stake in a screenshot run: every question is answered yes.
+    bool AskYesNo(QWidget*, const QString&, const QString&) override { return true; }
     std::optional<QString> GetOpenFileName(QWidget*, const corvalith::FileFilter&) override {
         return m_path;
     }
     std::optional<QString> GetSaveFileName(QWidget*, const QString&, const corvalith::FileFilter&,
                                            const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> GetNewFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                          const QString&) override {
         return std::nullopt;
     }
     int RunModal(QDialog&) override { return 0; }

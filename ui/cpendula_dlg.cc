@@ -53,10 +53,20 @@ void FitWidthToText(QRadioButton* radio) {
 }
 
 // Static controls draw their text on RGB(240, 240, 240); the rest of the
-// client area shows the background image.
+// client area shows the background image. The fixed background brings its
+// own black text, so a dark palette's light text never lands on it.
 void UseStaticBackground(QWidget* control) {
     QPalette palette = control->palette();
     palette.setColor(QPalette::Window, QColor(240, 240, 240));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(role, Qt::black);
+    }
+    // Disabled text a readable grey on the same background (4.6 : 1).
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, QColor(109, 109, 109));
+    }
     control->setPalette(palette);
     control->setAutoFillBackground(true);
 }
@@ -277,6 +287,8 @@ void CPendulaDlg::MapMessages() {
     Map(m_commands.at(id::kHistoryImport), &QAction::triggered, &CPendulaDlg::OnHistoryImport);
     Map(m_commands.at(id::kHistoryUpdate), &QAction::triggered, &CPendulaDlg::OnHistoryUpdate);
     Map(m_drawNumberEdit, &QLineEdit::textChanged, &CPendulaDlg::OnDrawNumberChange);
+    Map(qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath)), &QLineEdit::editingFinished,
+        &CPendulaDlg::OnInputPathEdited);
     Map(button(id::kFilterLpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterLpf);
     Map(button(id::kFilterBpf), &QAbstractButton::clicked, &CPendulaDlg::OnFilterBpf);
     Map(button(id::kFilterNone), &QAbstractButton::clicked, &CPendulaDlg::OnFilterNone);
@@ -422,10 +434,23 @@ void CPendulaDlg::keyPressEvent(QKeyEvent* event) {
 
 void CPendulaDlg::accept() {
     RunHandler([this] { DoDataExchange(true); }, kMsgUnexpectedFailure);
-    done(kIdOk);
+    EndAsked(kIdOk);
 }
 
-void CPendulaDlg::reject() { done(kIdCancel); }
+void CPendulaDlg::reject() { EndAsked(kIdCancel); }
+
+void CPendulaDlg::EndAsked(int result) {
+    bool end = true;
+    RunHandler(
+        [&] {
+            if (HoldsWork()) {
+                end = m_services.AskYesNo(this, ToQString(kMsgWorkWouldBeLost),
+                                          QString::fromUtf16(kApplicationName));
+            }
+        },
+        kMsgUnexpectedFailure);
+    if (end) done(result);
+}
 
 void CPendulaDlg::OnDrawNumberChange() {
     if (m_inDigitFilter) return;
@@ -461,7 +486,7 @@ void CPendulaDlg::OnFftTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::Tai
 void CPendulaDlg::OnFftCenter() { m_fftFlag = corvalith::FftFlag(FftPlacement::Center); }
 void CPendulaDlg::OnFftHeadTail() { m_fftFlag = corvalith::FftFlag(FftPlacement::HeadTail); }
 
-void CPendulaDlg::OnAppExit() { done(0); }
+void CPendulaDlg::OnAppExit() { EndAsked(0); }
 
 void CPendulaDlg::OnAppAbout() {
     if (!m_makeAboutBox) return;

@@ -83,6 +83,10 @@ class CPendulaDlg : public QDialog {
     // (a 24-pixel character cell), replacing the previous result font.
     void ShowResult(const QString& text);
 
+    // True while ending the program would throw work away: the analysis
+    // window is shown with a result or a run, or a history dialog is open.
+    [[nodiscard]] bool HoldsWork() const;
+
     // State the commands work on, for reading.
     [[nodiscard]] const QString& InputPath() const noexcept { return m_inputPath; }
     [[nodiscard]] std::int32_t FilterKind() const noexcept { return m_filterKind; }
@@ -91,6 +95,8 @@ class CPendulaDlg : public QDialog {
     [[nodiscard]] const std::optional<QFont>& DateFont() const noexcept { return m_dateFont; }
 
   signals:
+    // After each write of the history commands (新規作成, 結果の追加,
+    // 結果の取り込み) that changed the file at `path` (as the path field shows it).
     void historyWritten(const QString& path);
 
   public slots:
@@ -127,6 +133,8 @@ class CPendulaDlg : public QDialog {
     void OnHistoryAdd();
     void OnHistoryImport();
     void OnHistoryUpdate();
+    void OnHistoryWritten();
+    void OnInputPathEdited();
 
   private:
     // The window from the template: frame, then each control made, grouped
@@ -153,6 +161,12 @@ class CPendulaDlg : public QDialog {
     // then the analysis window on tab `tab` (an AnalysisTab).
     void OpenAnalysis(int tab);
     void OpenHistoryDialog(bool import);
+    // Proposes the draw after the chosen history's end, when it reads.
+    void FollowHistory();
+    void SetHistoryCommandsEnabled(bool enabled);
+    // Ends the dialog with `result`, after asking once when work would be
+    // lost; does nothing when the user answers いいえ.
+    void EndAsked(int result);
 
     // Runs a handler so that no exception leaves it: an unexpected failure
     // becomes an error box with `failureText`, and the window goes on.
@@ -190,5 +204,8 @@ class CPendulaDlg : public QDialog {
     std::map<int, QAction*> m_commands;
     std::map<int, QButtonGroup*> m_radioGroups;  // by the id of the group's first radio
     QPointer<corvalith::AnalysisWindow> m_analysis;
+    QPointer<QDialog> m_historyDialog;             // the history dialog open now, if any
+    int m_writesRunning = 0;                       // 新規作成 writes on their worker
+    QString m_followedPath;                        // the path typed by hand last proposed from
     corvalith::AnalysisSession m_analysisSession;  // the analysis window's size, tab and K
 };

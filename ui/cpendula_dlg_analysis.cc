@@ -17,6 +17,16 @@ using namespace corvalith;
 
 AnalysisWindow* CPendulaDlg::Analysis() const noexcept { return m_analysis.data(); }
 
+bool CPendulaDlg::HoldsWork() const {
+    if (m_historyDialog || m_writesRunning > 0) return true;
+    if (!m_analysis || !m_analysis->isVisible()) return false;
+    if (m_analysis->Cache().size() > 0) return true;
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        if (m_analysis->IsRunning(static_cast<AnalysisTab>(t))) return true;
+    }
+    return false;
+}
+
 void CPendulaDlg::OnAnalysisDetail() { OpenAnalysis(static_cast<int>(AnalysisTab::Detail)); }
 void CPendulaDlg::OnAnalysisVerify() { OpenAnalysis(static_cast<int>(AnalysisTab::Verify)); }
 void CPendulaDlg::OnAnalysisSweep() { OpenAnalysis(static_cast<int>(AnalysisTab::Sweep)); }

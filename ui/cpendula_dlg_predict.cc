@@ -9,6 +9,7 @@
 #include "commands/predict_core.h"
 #include "history/draw_number.h"
 #include "text/file_system_path.h"
+#include "predict/digit_ranking.h"
 #include "ui/cpendula_dlg.h"
 #include "ui/dialog_fonts.h"
 #include "ui/dialog_template.h"
@@ -75,6 +76,12 @@ std::optional<std::int32_t> CPendulaDlg::SelectedInterval() {
 
 void CPendulaDlg::ShowResult(const QString& text) {
     m_resultText->SetText(text);
+    // "Error" in place of a ranking stays as it is; the pointer tells why.
+    m_resultText->setToolTip(
+        text.contains(QString::fromLatin1(kResultError))
+            ? QStringLiteral("Error: 履歴が短く、選んだ間隔ではこの桁の周期を数えられません。"
+                             "回数の多い履歴か短い間隔を選んでください。")
+            : QString());
     // The area's current font (the dialog font at first, later the previous
     // result font) with a 24-pixel cell; the new font replaces the old one.
     m_resultFont = WithCellHeight(m_resultText->TextFont(), kResultCellHeight);

@@ -45,6 +45,16 @@ QString ShownPath(const QString& chosen) {
 
 }  // namespace
 
+void CPendulaDlg::OnInputPathEdited() {
+    // A path typed by hand proposes its draw as a chosen one does, once per
+    // new path and without a box: the user may still be typing it.
+    auto* inputPath = qobject_cast<QLineEdit*>(GetDlgItem(id::kInputPath));
+    if (!inputPath || inputPath->text() == m_followedPath) return;
+    m_followedPath = inputPath->text();
+    m_inputPath = m_followedPath;
+    FollowHistory();
+}
+
 void CPendulaDlg::OnSelectFile() {
     // The file dialog; cancelling changes nothing.
     const std::optional<QString> chosen = m_services.GetOpenFileName(
@@ -60,6 +70,7 @@ void CPendulaDlg::OnSelectFile() {
     // Something must exist there, it must read as a draw history, and the
     // draw after its highest number is proposed, written as it is (also 10000).
     const HistoryCheck check = CheckChosenHistory(PathToFileSystem(m_inputPath.toStdU16String()));
+    m_followedPath = m_inputPath;
     if (check.status == PredictStatus::Ok) {
         if (check.nextDraw) m_drawNumberEdit->setText(QString::number(*check.nextDraw));
         return;

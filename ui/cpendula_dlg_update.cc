@@ -1,5 +1,6 @@
 // 履歴 > 最新の結果を取得: after the same checks of the chosen history as 予想,
-// the update dialog; afterwards 予想回号 follows the history's new end.
+// the update dialog; each import it writes is said as the other history
+// dialogs' writes are (予想回号 follows, historyWritten).
 #include "commands/select_file_core.h"
 #include "text/file_system_path.h"
 #include "ui/cpendula_dlg.h"
@@ -17,12 +18,8 @@ void CPendulaDlg::OnHistoryUpdate() {
         ShowFailureBox(m_services, this, check.status);
         return;
     }
-    {
-        UpdateDialog dialog(m_services, path, this);
-        m_services.RunModal(dialog);
-    }
-    const HistoryCheck after = CheckChosenHistory(path);
-    if (after.status == PredictStatus::Ok && after.nextDraw) {
-        m_drawNumberEdit->setText(QString::number(*after.nextDraw));
-    }
+    UpdateDialog dialog(m_services, path, this);
+    connect(&dialog, &UpdateDialog::Written, this, &CPendulaDlg::OnHistoryWritten);
+    m_historyDialog = &dialog;
+    m_services.RunModal(dialog);
 }

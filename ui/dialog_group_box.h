@@ -16,13 +16,12 @@ class DialogGroupBox : public QGroupBox {
   public:
     DialogGroupBox(const QString& title, QWidget* parent);
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
     // The title's background rectangle (text plus a small margin each side),
     // in the box's coordinates; empty without a title.
     [[nodiscard]] QRect TitleRect() const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 }  // namespace corvalith

@@ -14,6 +14,11 @@ DropDownCombo::DropDownCombo(QWidget* parent) : QComboBox(parent) {
     connect(this, &QComboBox::activated, this, [this](int index) { m_curSel = index; });
 }
 
+int DropDownCombo::GetCurSel() const {
+    if (m_curSel < 0 || m_curSel >= count()) return -1;
+    return currentText() == itemText(m_curSel) ? m_curSel : -1;
+}
+
 void DropDownCombo::ResetContent() {
     clear();
     m_curSel = -1;

@@ -19,8 +19,9 @@ class DropDownCombo : public QComboBox {
     int AddString(const QString& text);
     // Selects item `index` (-1: none) and shows its text in the field.
     void SetCurSel(int index);
-    // The selected item, -1 when there is none.
-    [[nodiscard]] int GetCurSel() const noexcept { return m_curSel; }
+    // The selected item, -1 when there is none: also whenever the field
+    // shows anything but that item's text, however the text got there.
+    [[nodiscard]] int GetCurSel() const;
     // Text of list item `index` (empty when out of range).
     [[nodiscard]] QString GetLBText(int index) const { return itemText(index); }
 

@@ -60,6 +60,11 @@ inline constexpr int kHistoryUpdate = 40023;
 inline constexpr std::u16string_view kWindowTitle = u"Corvalith";
 
 // res::kMainMenu: half-width katakana as the menu resource has them.
+// The question before the program ends while the analysis window holds
+// results or a run, or a history dialog is open.
+inline constexpr std::u16string_view kMsgWorkWouldBeLost =
+    u"分析の結果は失われます。終了しますか？";
+
 inline constexpr std::u16string_view kMenuFile = u"ﾌｧｲﾙ(&F)";
 inline constexpr std::u16string_view kMenuAppExit = u"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)";
 inline constexpr std::u16string_view kMenuHelp = u"ヘルプ";

@@ -1,6 +1,8 @@
 // Result area: a word-wrapping label in a vertical scroll area.
 #include "ui/result_area.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollBar>
@@ -55,7 +57,10 @@ class ResultScrollBar final : public QScrollBar {
 
 ResultArea::ResultArea(QWidget* parent) : QScrollArea(parent), m_label(new QLabel) {
     setFrameShape(QFrame::NoFrame);
-    setFocusPolicy(Qt::NoFocus);  // a static: never a tab stop
+    // A tab stop and a click target, so the keyboard scrolls the forecast
+    // (arrows, PageUp/PageDown, Home/End); the text stays read-only but can
+    // be selected and copied.
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBar(new ResultScrollBar);
@@ -63,13 +68,31 @@ ResultArea::ResultArea(QWidget* parent) : QScrollArea(parent), m_label(new QLabe
     m_label->setTextFormat(Qt::PlainText);  // forecast text is never markup
     m_label->setWordWrap(true);
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_label->setTextInteractionFlags(Qt::NoTextInteraction);
+    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_label->setFocusProxy(this);
     setWidget(m_label);
 }
 
 void ResultArea::SetText(const QString& text) {
     m_label->setText(text);
     verticalScrollBar()->setValue(0);
+}
+
+void ResultArea::keyPressEvent(QKeyEvent* event) {
+    QScrollBar* bar = verticalScrollBar();
+    if (event->key() == Qt::Key_Home && event->modifiers() == Qt::NoModifier) {
+        bar->setValue(bar->minimum());
+    } else if (event->key() == Qt::Key_End && event->modifiers() == Qt::NoModifier) {
+        bar->setValue(bar->maximum());
+    } else if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
+        // The label's own selection handles these.
+        QCoreApplication::sendEvent(m_label, event);
+        return;
+    } else {
+        QScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 QString ResultArea::Text() const { return m_label->text(); }

@@ -1,6 +1,7 @@
 // The result area: left-aligned plain text that wraps long lines at the
 // area's width and scrolls vertically when the text is taller than the area,
-// so the whole forecast can be read at any font size.
+// so the whole forecast can be read at any font size. It takes the focus so
+// the keyboard scrolls it, and its text can be selected to copy a ranking.
 #pragma once
 
 #include <QScrollArea>
@@ -23,6 +24,9 @@ class ResultArea : public QScrollArea {
     [[nodiscard]] QFont TextFont() const;
 
     [[nodiscard]] QLabel* Label() const noexcept { return m_label; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     QLabel* m_label;

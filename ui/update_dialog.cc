@@ -265,6 +265,7 @@ void UpdateDialog::Fetched(const UpdateOutcome& outcome, bool write) {
         m_bytes.clear();
     }
     m_summary->setText(ToQString(ImportSummary(edit)));
+    if (write && !edit.dryRun && (edit.added > 0 || edit.payoutsAdded > 0)) emit Written();
     const bool changes = std::any_of(edit.rows.begin(), edit.rows.end(), [](const ImportRow& row) {
         return row.kind == RowKind::New || row.kind == RowKind::PayoutsAdded;
     });

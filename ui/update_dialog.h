@@ -49,6 +49,8 @@ class UpdateDialog : public QDialog {
   signals:
     // After each step ended (shown), on the window's thread.
     void StepEnded();
+    // After 取り込む changed the history.
+    void Written();
 
   private slots:
     void OnFetch();

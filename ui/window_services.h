@@ -1,4 +1,5 @@
-// What the window code asks of the window system: modal message boxes, the
+// What the window code asks of the window system: modal message boxes, a
+// yes-or-no question, the
 // open-file and save-file dialogs, the modal run of a dialog and the per-user
 // single-instance lock. The window calls nothing of QMessageBox or
 // QFileDialog itself, so tests replace the whole platform side with a double
@@ -57,6 +58,10 @@ class WindowServices {
         MessageBox(owner, text, QString::fromUtf16(kApplicationName), BoxIcon::Warning);
     }
 
+    // A modal question with はい and いいえ (いいえ the default, as Escape and
+    // the close box answer). True when the user answered はい.
+    virtual bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) = 0;
+
     // The modal open-file dialog. Returns the full path of the chosen file, or
     // nothing when the user cancelled.
     virtual std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) = 0;
@@ -68,6 +73,13 @@ class WindowServices {
     virtual std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                                    const FileFilter& filter,
                                                    const QString& suggestedName) = 0;
+
+    // The save-file dialog for a file that is still to be made: as
+    // GetSaveFileName, but it never offers to replace an existing file (the
+    // caller says that the name is taken).
+    virtual std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                                  const FileFilter& filter,
+                                                  const QString& suggestedName) = 0;
 
     // Runs `dialog` modally and returns its result when it ends.
     virtual int RunModal(QDialog& dialog) = 0;

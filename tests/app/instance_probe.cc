@@ -31,11 +31,19 @@ class ProbeServices final : public corvalith::WindowServices {
         std::printf("box|%s|%s|%s|%s\n", owner ? "owner" : "no-owner", qUtf8Printable(text),
                     qUtf8Printable(caption), iconName);
     }
+    bool AskYesNo(QWidget*, const QString& text, const QString&) override {
+        std::printf("question|%s\n", qUtf8Printable(text));
+        return true;
+    }
     std::optional<QString> GetOpenFileName(QWidget*, const corvalith::FileFilter&) override {
         return std::nullopt;
     }
     std::optional<QString> GetSaveFileName(QWidget*, const QString&, const corvalith::FileFilter&,
                                            const QString&) override {
+        return std::nullopt;
+    }
+    std::optional<QString> GetNewFileName(QWidget*, const QString&, const corvalith::FileFilter&,
+                                          const QString&) override {
         return std::nullopt;
     }
     int RunModal(QDialog& dialog) override {

@@ -3,13 +3,20 @@
 // same boxes and words.
 #include "ui/history_dialogs.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
+#include <QTimer>
 
 #include "commands/history_messages.h"
 #include "tests/support/history_files.h"
@@ -28,12 +35,26 @@ class HistoryMenuTest : public DialogTest {
     }
 };
 
+// Clicks `button` of `dialog` and waits until the write it started ended.
+template <typename Dialog>
+void ClickAndWait(Dialog& dialog, QPushButton* button) {
+    button->click();
+    ASSERT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.IsBusy(); }, 20000));
+}
+
 TEST_F(HistoryMenuTest, NewWritesAHeaderOnlyHistoryAndChoosesIt) {
     const std::string path = dir.File("new.csv");
     services.AnswerSaveDialog(QString::fromStdString(path));
+    QStringList written;
+    QObject::connect(dialog.get(), &CPendulaDlg::historyWritten,
+                     [&written](const QString& p) { written << p; });
     Trigger(id::kHistoryNew);
+    ASSERT_TRUE(QTest::qWaitFor([&written] { return !written.isEmpty(); }, 20000));
     EXPECT_EQ(ReadFile(path), ToCp932("回号,抽せん日,曜日,当せん番号,備考\n"));
     EXPECT_EQ(Item<QLineEdit>(id::kInputPath)->text(), QString::fromStdString(path));
+    EXPECT_EQ(written, QStringList{QString::fromStdString(path)});
+    EXPECT_EQ(DrawNumberEdit()->text(), QStringLiteral("1"));
+    EXPECT_EQ(services.newFileDialogs.size(), 1u);  // a dialog that never offers to replace
     services.AnswerSaveDialog(QString::fromStdString(path));
     Trigger(id::kHistoryNew);  // the path is taken now
     ASSERT_EQ(services.boxes.size(), 1u);
@@ -49,10 +70,10 @@ TEST_F(HistoryMenuTest, AddProposesTheDrawWritesAndProposesTheNext) {
         add.dateEdit()->setDate(QDate(2026, 8, 24));
         EXPECT_EQ(add.weekdayLabel()->text(), QStringLiteral("月"));
         add.resultEdit()->setText(QStringLiteral("０９７１"));
-        add.addButton()->click();
+        ClickAndWait(add, add.addButton());
         EXPECT_EQ(add.drawEdit()->text(), QStringLiteral("5"));
         add.resultEdit()->setText(QStringLiteral("1111"));
-        add.addButton()->click();  // the same date again: refused
+        ClickAndWait(add, add.addButton());  // the same date again: refused
         return 0;
     };
     Trigger(id::kHistoryAdd);
@@ -67,27 +88,30 @@ TEST_F(HistoryMenuTest, AddProposesTheDrawWritesAndProposesTheNext) {
 TEST_F(HistoryMenuTest, AddReplacesADrawAndAllowsAGapWhenAsked) {
     const std::string path = WriteHistory("h.csv", {"0487", "0091", "1234"});
     ChooseFile(path);
+    services.AnswerQuestion(true);
+    services.AnswerQuestion(true);
     services.onModal = [&](QDialog& modal) {
         auto& add = dynamic_cast<AddResultDialog&>(modal);
         add.replaceBox()->setChecked(true);
         EXPECT_FALSE(add.allowGapBox()->isEnabled());
         add.drawEdit()->setText(QStringLiteral("2"));
         add.resultEdit()->setText(QStringLiteral("5555"));
-        add.addButton()->click();  // the date is left alone
+        ClickAndWait(add, add.addButton());  // the date is left alone
         add.drawEdit()->setText(QStringLiteral("3"));
         add.dateEdit()->setDate(QDate(2026, 8, 24));
         add.resultEdit()->setText(QStringLiteral("6666"));
-        add.addButton()->click();  // the date picked is written
+        ClickAndWait(add, add.addButton());  // the date picked is written
         add.replaceBox()->setChecked(false);
         EXPECT_TRUE(add.allowGapBox()->isEnabled());
         add.drawEdit()->setText(QStringLiteral("6"));
         add.dateEdit()->setDate(QDate(2026, 8, 25));
         add.resultEdit()->setText(QStringLiteral("7777"));
-        add.addButton()->click();  // a gap: refused
+        ClickAndWait(add, add.addButton());  // a gap: refused
         add.allowGapBox()->setChecked(true);
         add.resultEdit()->setText(QStringLiteral("7777"));
-        add.addButton()->click();
+        ClickAndWait(add, add.addButton());
         EXPECT_EQ(add.drawEdit()->text(), QStringLiteral("7"));
+        EXPECT_FALSE(add.allowGapBox()->isChecked());  // cleared after its use
         return 0;
     };
     Trigger(id::kHistoryAdd);
@@ -97,7 +121,12 @@ TEST_F(HistoryMenuTest, AddReplacesADrawAndAllowsAGapWhenAsked) {
                                       "第3回,2026/8/24,月,6666,-\n"
                                       "第6回,2026/8/25,火,7777,-\n"));
     ASSERT_EQ(services.boxes.size(), 1u);
-    EXPECT_EQ(services.boxes[0].text.toStdU16String(), MissingMessage(4, 5));
+    EXPECT_EQ(services.boxes[0].text,
+              QStringLiteral("第4回～第5回が抜けています。抜けたまま書くには「抜けを許す」にチェッ"
+                             "クを入れてください。"));
+    ASSERT_EQ(services.questions.size(), 2u);  // each replace showed the old result and asked
+    EXPECT_EQ(services.questions[0].text,
+              QStringLiteral("第2回の結果 0091 を 5555 に置き換えますか？"));
 }
 
 TEST_F(HistoryMenuTest, ImportPreviewsAndImportsOnlyWithoutConflicts) {
@@ -107,27 +136,95 @@ TEST_F(HistoryMenuTest, ImportPreviewsAndImportsOnlyWithoutConflicts) {
     services.onModal = [&](QDialog& modal) {
         auto& import = dynamic_cast<ImportDialog&>(modal);
         import.pasteBox()->setPlainText(QStringLiteral("2 2001/5/7 9999\n3 2026/8/24 1234\n"));
-        for (auto* button : modal.findChildren<QPushButton*>()) {
-            if (button->text() == QStringLiteral("確認")) button->click();
-        }
+        ClickAndWait(import, import.previewButton());
         EXPECT_EQ(import.preview()->rowCount(), 2);
         EXPECT_TRUE(import.preview()->item(0, 3)->text().startsWith(QStringLiteral("衝突")));
         EXPECT_FALSE(import.importButton()->isEnabled());
         EXPECT_EQ(ReadFile(path), before);
         import.pasteBox()->setPlainText(QStringLiteral("2 2001/5/7 0091\n3 2026/8/24 1234\n"));
-        for (auto* button : modal.findChildren<QPushButton*>()) {
-            if (button->text() == QStringLiteral("確認")) button->click();
-        }
+        ClickAndWait(import, import.previewButton());
         EXPECT_EQ(import.preview()->item(0, 3)->text(), QStringLiteral("変更なし"));
         EXPECT_EQ(import.preview()->item(1, 3)->text(), QStringLiteral("新規"));
         EXPECT_TRUE(import.importButton()->isEnabled());
-        import.importButton()->click();
-        EXPECT_TRUE(import.summary()->text().startsWith(QStringLiteral("追加: 第3回")));
+        ClickAndWait(import, import.importButton());
+        EXPECT_TRUE(
+            import.summary()->text().startsWith(QStringLiteral("書き込みました。\n追加: 第3回")));
+        EXPECT_EQ(import.preview()->item(1, 3)->text(), QStringLiteral("追加しました"));
+        EXPECT_EQ(import.preview()->editTriggers(), QAbstractItemView::NoEditTriggers);
         return 0;
     };
     Trigger(id::kHistoryImport);
     EXPECT_EQ(ReadFile(path), before + ToCp932("第3回,2026/8/24,月,1234,-\n"));
     EXPECT_TRUE(services.boxes.empty());
+}
+
+TEST_F(HistoryMenuTest, ImportedFilesCanBeRemovedAndGapsAllowed) {
+    const std::string path = WriteHistory("h.csv", {"0487", "0091"});
+    const std::string first = dir.Write("a.txt", "3 2026/8/24 1234\n");
+    const std::string second = dir.Write("b.txt", "6 2026/8/27 4321\n");
+    ChooseFile(path);
+    services.onModal = [&](QDialog& modal) {
+        auto& import = dynamic_cast<ImportDialog&>(modal);
+        for (const std::string& file : {first, second}) {
+            services.AnswerFileDialog(QString::fromStdString(file));
+            for (auto* button : modal.findChildren<QPushButton*>()) {
+                if (button->text() == QStringLiteral("ファイルを選ぶ...")) button->click();
+            }
+        }
+        EXPECT_EQ(import.fileList()->count(), 2);
+        ClickAndWait(import, import.previewButton());  // 第4回～第5回 missing: refused
+        EXPECT_TRUE(import.summary()->text().contains(QStringLiteral("「抜けを許す」")));
+        EXPECT_FALSE(import.importButton()->isEnabled());
+        import.fileList()->item(1)->setSelected(true);
+        for (auto* button : modal.findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("外す")) button->click();
+        }
+        EXPECT_EQ(import.fileList()->count(), 1);
+        import.allowGapBox()->setChecked(true);
+        ClickAndWait(import, import.previewButton());
+        EXPECT_EQ(import.preview()->rowCount(), 1);
+        ClickAndWait(import, import.importButton());
+        return 0;
+    };
+    Trigger(id::kHistoryImport);
+    EXPECT_EQ(ReadFile(path),
+              MakeHistory({"0487", "0091"}) + ToCp932("第3回,2026/8/24,月,1234,-\n"));
+    EXPECT_TRUE(services.boxes.empty());
+}
+
+// Another program holds the history's lock: 追加 shows that it is writing,
+// the window's thread keeps running (a timer fires, the close button is
+// refused), and the write ends once the lock is released.
+TEST_F(HistoryMenuTest, AWriteWaitingForTheLockLeavesTheWindowRunning) {
+    const std::string path = WriteHistory("h.csv", {"0487", "0091"});
+    ChooseFile(path);
+    const int held = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    bool timerFired = false;
+    services.onModal = [&](QDialog& modal) {
+        auto& add = dynamic_cast<AddResultDialog&>(modal);
+        add.dateEdit()->setDate(QDate(2026, 8, 24));
+        add.resultEdit()->setText(QStringLiteral("1234"));
+        add.show();
+        add.addButton()->click();  // returns at once: the write waits on its worker
+        EXPECT_TRUE(add.IsBusy());
+        QTimer::singleShot(50, [&timerFired] { timerFired = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&timerFired] { return timerFired; }, 5000));
+        EXPECT_TRUE(add.IsBusy());
+        EXPECT_EQ(add.statusLabel()->text(), QStringLiteral("書き込んでいます…"));
+        add.reject();  // not while the write runs
+        EXPECT_TRUE(add.isVisible());
+        ::flock(held, LOCK_UN);
+        EXPECT_TRUE(QTest::qWaitFor([&add] { return !add.IsBusy(); }, 20000));
+        EXPECT_TRUE(add.statusLabel()->text().startsWith(QStringLiteral("追加しました")));
+        return 0;
+    };
+    Trigger(id::kHistoryAdd);
+    ::close(held);
+    EXPECT_EQ(ReadFile(path),
+              MakeHistory({"0487", "0091"}) + ToCp932("第3回,2026/8/24,月,1234,-\n"));
+    EXPECT_EQ(DrawNumberEdit()->text(), QStringLiteral("4"));  // the dialog follows the write
 }
 
 }  // namespace

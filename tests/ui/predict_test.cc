@@ -157,6 +157,33 @@ TEST_F(PredictCommand, TheWholeForecastCanBeScrolledIntoView) {
     EXPECT_LE(labelBottomInView, Result()->viewport()->height() + 1);
 }
 
+TEST_F(PredictCommand, TheKeyboardScrollsTheFocusedResultAndItsTextCanBeSelected) {
+    ChooseFile(history);
+    Predict();
+    QApplication::processEvents();
+    EXPECT_TRUE(Result()->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(Result()->Label()->textInteractionFlags() & Qt::TextSelectableByMouse);
+    Result()->setFocus();
+    ASSERT_TRUE(Result()->hasFocus());
+    QScrollBar* bar = Result()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    QTest::keyClick(Result(), Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    QTest::keyClick(Result(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+    QTest::keyClick(Result(), Qt::Key_PageDown);
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(Result()->toolTip().isEmpty());  // nothing to explain
+}
+
+TEST_F(PredictCommand, AnErrorPositionIsExplainedByTheTooltipOnly) {
+    ChooseFile(WriteHistory("short.csv", RandomResults(3, 1)));
+    Predict();
+    ASSERT_TRUE(Result()->Text().contains(QStringLiteral("Error")));
+    EXPECT_TRUE(Result()->toolTip().contains(QStringLiteral("履歴が短く")));
+}
+
 TEST_F(PredictCommand, EmptyDrawNumberIsDrawZero) {
     ChooseFile(history);
     DrawNumberEdit()->clear();
@@ -228,6 +255,24 @@ TEST_F(PredictCommand, EditedIntervalTextMeansNoSelection) {
     ASSERT_EQ(next.size(), 1u);
     ExpectStartNotice(next[0]);
     EXPECT_EQ(Result()->Text(), QString::fromStdU16String(Expected(history, 301, 20, 0).text));
+}
+
+// Whatever is typed into the field and however the focus leaves it, 予想
+// never forecasts for another interval than the one the field shows.
+TEST_F(PredictCommand, TypedIntervalTextThatIsNoSelectedItemIsRefused) {
+    ChooseFile(history);
+    for (const char* typed : {"99", "1"}) {
+        SCOPED_TRACE(typed);
+        ChooseInterval("15");
+        QLineEdit* field = IntervalList()->lineEdit();
+        IntervalList()->setFocus(Qt::TabFocusReason);
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, QString::fromUtf8(typed));
+        const std::vector<BoxRecord> boxes = Predict();  // the click moves the focus away
+        ASSERT_EQ(boxes.size(), 1u);
+        ExpectAppBox(boxes[0], kMsgNoSelection);
+    }
 }
 
 TEST_F(PredictCommand, WithoutTheIntervalListItSaysSoAndShowsNoNotice) {

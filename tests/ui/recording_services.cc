@@ -23,6 +23,14 @@ void RecordingServices::DetailedMessageBox(QWidget* owner, const QString& text,
     boxes.back().detail = detail;
 }
 
+bool RecordingServices::AskYesNo(QWidget* owner, const QString& text, const QString& caption) {
+    questions.push_back(BoxRecord{owner, owner, text, caption, BoxIcon::None, {}});
+    if (questionAnswers.empty()) return false;
+    const bool yes = questionAnswers.front();
+    questionAnswers.pop_front();
+    return yes;
+}
+
 std::optional<QString> RecordingServices::GetOpenFileName(QWidget* owner,
                                                           const FileFilter& filter) {
     if (throwOnNextFileDialog) {
@@ -48,6 +56,13 @@ std::optional<QString> RecordingServices::GetSaveFileName(QWidget* owner, const 
     saveAnswers.pop_front();
     if (!chosen) return std::nullopt;
     return path;
+}
+
+std::optional<QString> RecordingServices::GetNewFileName(QWidget* owner, const QString& caption,
+                                                         const FileFilter& filter,
+                                                         const QString& suggestedName) {
+    newFileDialogs.push_back(FileDialogRecord{owner, filter});
+    return GetSaveFileName(owner, caption, filter, suggestedName);
 }
 
 int RecordingServices::RunModal(QDialog& dialog) {

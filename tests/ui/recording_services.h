@@ -35,10 +35,14 @@ class RecordingServices final : public WindowServices {
                     BoxIcon icon) override;
     void DetailedMessageBox(QWidget* owner, const QString& text, const QString& caption,
                             BoxIcon icon, const QString& detail) override;
+    bool AskYesNo(QWidget* owner, const QString& text, const QString& caption) override;
     std::optional<QString> GetOpenFileName(QWidget* owner, const FileFilter& filter) override;
     std::optional<QString> GetSaveFileName(QWidget* owner, const QString& caption,
                                            const FileFilter& filter,
                                            const QString& suggestedName) override;
+    std::optional<QString> GetNewFileName(QWidget* owner, const QString& caption,
+                                          const FileFilter& filter,
+                                          const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
     void ReleaseInstanceLock() noexcept override { lockReleased = true; }
@@ -49,10 +53,16 @@ class RecordingServices final : public WindowServices {
     // Queues the answer of the next save-file dialog (nothing: cancel).
     void AnswerSaveDialog(std::optional<QString> path) { saveAnswers.push_back(std::move(path)); }
 
+    // Queues the answer of the next yes-or-no question (empty queue: いいえ).
+    void AnswerQuestion(bool yes) { questionAnswers.push_back(yes); }
+
     std::vector<BoxRecord> boxes;
+    std::vector<BoxRecord> questions;  // every yes-or-no question asked
+    std::deque<bool> questionAnswers;
     std::vector<FileDialogRecord> fileDialogs;
     std::deque<std::optional<QString>> fileAnswers;  // empty queue: cancel
-    std::vector<FileDialogRecord> saveDialogs;
+    std::vector<FileDialogRecord> saveDialogs;       // the new-file dialogs too
+    std::vector<FileDialogRecord> newFileDialogs;
     std::deque<std::optional<QString>> saveAnswers;  // empty queue: cancel
     std::vector<QString> modalRuns;                  // class names of the dialogs run
 

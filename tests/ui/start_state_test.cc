@@ -135,8 +135,9 @@ TEST_F(StartState, FiltersAreOneRadioGroupAndTheFocusStartsOnTheDrawNumber) {
 
 TEST_F(StartState, TabFollowsTheTemplateOrderOfTabStops) {
     DrawNumberEdit()->setFocus();
-    const std::vector<int> order{id::kSelect, id::kPredict, id::kInputPath, id::kInterval,
-                                 id::kDrawNumber};
+    // The result area is a tab stop so that the keyboard can scroll it.
+    const std::vector<int> order{id::kSelect, id::kPredict,  id::kInputPath,
+                                 id::kResult, id::kInterval, id::kDrawNumber};
     for (int expected : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QWidget* focus = QApplication::focusWidget();

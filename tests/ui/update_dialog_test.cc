@@ -46,6 +46,7 @@ TEST_F(UpdateMenuTest, FetchesPreviewsImportsAndProposesTheNextDraw) {
     ASSERT_TRUE(server.ok());
     const std::string path = WriteHistory("h.csv", {"0487"});
     ChooseFile(path);
+    QSignalSpy written(dialog.get(), &CPendulaDlg::historyWritten);
     services.onModal = [&](QDialog& modal) {
         auto& update = dynamic_cast<UpdateDialog&>(modal);
         EXPECT_EQ(update.sourceEdit()->text().toStdString(), kDefaultUpdateSource);
@@ -57,7 +58,9 @@ TEST_F(UpdateMenuTest, FetchesPreviewsImportsAndProposesTheNextDraw) {
         EXPECT_EQ(rows->item(2, 3)->text(), QStringLiteral("新規"));
         EXPECT_TRUE(update.importButton()->isEnabled());
         EXPECT_EQ(ReadFile(path), MakeHistory({"0487"}));  // a preview writes nothing
+        EXPECT_EQ(written.count(), 0);
         Step(update, update.importButton());
+        EXPECT_EQ(written.count(), 1);
         EXPECT_FALSE(update.importButton()->isEnabled());
         EXPECT_TRUE(update.summary()->text().contains(QStringLiteral("第3回")));
         return 0;
