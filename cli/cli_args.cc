@@ -11,6 +11,7 @@
 #include <limits>
 #include <span>
 
+#include "evaluate/backtest.h"
 #include "evaluate/ticket_plan.h"
 
 namespace corvalith {
@@ -120,8 +121,8 @@ std::string BuildUsage() {
     u += "backtest    forecasts every draw from the draws before it and scores the forecasts\n";
     u += "            against chance and the hot and cold rules (--filter, --interval, --fft as\n";
     u += "            for predict).\n";
-    u +=
-        "            --top       a hit is the drawn digit among the first K: 1 to 10 (default 1)\n";
+    u += "            --top       a hit is the drawn digit among the first K: 1 to " +
+         std::to_string(evaluate::kMaxTop) + " (default 1)\n";
     u += "            --from      evaluate only the draws numbered N and above\n";
     u += "            --bet       also the money record of one ticket a draw on the forecast's\n";
     u += "                        pick: " + Alternatives(bets) + "\n";
@@ -308,7 +309,10 @@ std::optional<std::string> Apply(Opt id, const std::string& value, CliOptions& o
             return std::nullopt;
         case Opt::Top: {
             const auto n = ParseNumber(value);
-            if (!n || *n < 1 || *n > 10) return "--top must be a number from 1 to 10: " + value;
+            if (!n || *n < 1 || *n > evaluate::kMaxTop) {
+                return "--top must be a number from 1 to " + std::to_string(evaluate::kMaxTop) +
+                       ": " + value;
+            }
             options.top = *n;
             return std::nullopt;
         }

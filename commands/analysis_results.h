@@ -32,7 +32,7 @@ struct VerifyResult {
     HistorySummary history;
     evaluate::BacktestRecord record;
     // With inputs.money: the money record of each bet type (evaluate::kAllBetTypes order).
-    std::array<evaluate::MoneyRecord, 3> money;
+    std::array<evaluate::MoneyRecord, evaluate::kBetTypeCount> money;
 };
 
 // 全設定: every setting for one K (sweep --top K).

@@ -114,8 +114,8 @@ bool IsBlank(std::u16string_view line) {
 
 // The line as the reader reads a draw line: the fields of the history format.
 bool IsHistoryDrawLine(std::u16string_view line, DrawFields& fields) {
-    fields.Split(line);
-    return fields.size() >= 5 && IsDrawNumberField(fields[0]) && IsDateField(fields[1]);
+    DrawLineReading reading;
+    return ReadDrawLine(line, fields, reading) == DrawLineFault::None;
 }
 
 // The three columns every table needs, then the four payout columns (PayoutKind order).

@@ -56,7 +56,9 @@ struct TopStatistics {
     Interval ci95;        // Wilson
     double pValue = 1.0;  // P(X >= hits | evaluated, K/10)
 };
-// `top` is K, 1 .. 10 (a value outside is taken as the nearest of them).
+// K, how many of a position's first ranked digits count as a hit: 1 .. kMaxTop.
+inline constexpr int kMaxTop = 10;
+// `top` is K, 1 .. kMaxTop (a value outside is taken as the nearest of them).
 [[nodiscard]] TopStatistics StatisticsFor(const PositionResult& position, int top);
 
 struct EvaluationOptions {

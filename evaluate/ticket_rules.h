@@ -4,7 +4,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string_view>
 
@@ -27,6 +29,7 @@ enum class Pattern { Single, Double, DoubleDouble, Triple, Quad };
 enum class BetType { Straight, Box, Set };
 
 inline constexpr BetType kAllBetTypes[] = {BetType::Straight, BetType::Box, BetType::Set};
+inline constexpr std::size_t kBetTypeCount = std::size(kAllBetTypes);
 
 // How a ticket won: not at all, as a straight (a set's straight part), or as
 // a box (a set's box part).
@@ -51,6 +54,11 @@ inline constexpr std::array<PatternAmounts, 5> kPatternAmounts = {{
     {Pattern::Triple, 4, 900'000, 225'000, 562'500, 112'500},
     {Pattern::Quad, 1, 900'000, 0, 0, 0},
 }};
+
+// What a ticket returns on average at the theoretical amounts, whatever its
+// type and number: 45 % of the price.
+inline constexpr double kTheoreticalReturnRate =
+    static_cast<double>(kPatternAmounts[0].straight) / kNumbers / static_cast<double>(kTicketPrice);
 
 // The number n (0 .. 9999) as four digits, and back.
 [[nodiscard]] Number4 DigitsOf(int n) noexcept;

@@ -230,9 +230,10 @@ std::string TicketsText(const TicketsReport& report) {
         }
         text += "数字が一様なら、どれかがストレートで当たる確率は " +
                 Fixed(plan.spreadChance * 100.0, 2) + "%（" + Count(plan.spreadNumbers.size()) +
-                "/10,000）です。\n";
+                "/" + Count(static_cast<std::uint64_t>(evaluate::kNumbers)) + "）です。\n";
     }
-    text += "\n金額は 1 枚 200 円、払戻は" + std::string(kMoneyNote) + "。\n";
+    text += "\n金額は 1 枚 " + Yen(evaluate::kTicketPrice) + " 円、払戻は" +
+            std::string(kMoneyNote) + "。\n";
     if (estimates != nullptr) {
         text += "払戻の見積りは、履歴の払戻金のある " +
                 Yen(static_cast<std::int64_t>(estimates->fit.draws)) +
@@ -434,8 +435,9 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
                       Percent(line.returnRate), PValue(line.pValue), PValue(entry.moneyPHolm)});
     }
     text += table.Render();
-    text += "\n理論上の期待回収率は約 45%。p値は当せんの数が実際以上になる確率で、Holm 法で " +
-            Count(result.settings.size()) + " 設定の多重比較を補正しています。\n";
+    text += "\n理論上の期待回収率は約 " + Fixed(evaluate::kTheoreticalReturnRate * 100.0, 0) +
+            "%。p値は当せんの数が実際以上になる確率で、Holm 法で " + Count(result.settings.size()) +
+            " 設定の多重比較を補正しています。\n";
     if (TellsAmounts(result.amounts)) {
         text += "どの設定も同じ金額で数えています（" + std::string(MoneyNoteOf(result.amounts)) +
                 "）。\n" + AmountsLines(result.amounts);
@@ -444,7 +446,8 @@ std::string SweepMoneyText(const ReportContext& context, const evaluate::SweepRe
     if (any) {
         return text + "結論（収支）: Holm 法で補正しても " + SignificanceLevelText() +
                " 水準で当せんの数が偶然を上回る設定があり"
-               "ます（上の表で Holm 補正後の p値が 0.05 未満の設定）。\n";
+               "ます（上の表で Holm 補正後の p値が " +
+               Fixed(evaluate::kSignificance, 2) + " 未満の設定）。\n";
     }
     return text +
            "結論（収支）: 多重比較を Holm 法で補正すると、理論上の期待を偶然以上に上回る設定はあり"

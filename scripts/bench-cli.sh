@@ -7,7 +7,10 @@
 # Builds corvix-cli in build-release/. Uses hyperfine when installed (mean,
 # median and minimum over 300 runs), otherwise a loop timed with date.
 # BENCH_RUNS (default 40) sets the runs of each backtest; the sweeps take a
-# tenth as many (at least 3).
+# tenth as many (at least 3). Where the results data set lies beside the
+# history, a copy of the history gains its payouts (import --keep-mine) and
+# each --bet type is timed at real payouts beside theoretical ones, with
+# payouts and sweep --bet box at real payouts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 history=${1:-../shared/data/real-history.csv}
@@ -80,4 +83,28 @@ sweeps=$((runs / 10 > 3 ? runs / 10 : 3))
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
 compare backtest "$runs"
 compare sweep "$sweeps" --jobs 2
+
+# Real payouts beside theoretical ones, on a copy of the history with payouts.
+source_json=$(dirname "$history")/results-api/numbers4_all_full.json
+if [ -f "$source_json" ]; then
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    cp "$history" "$work/history.csv"
+    chmod u+w "$work/history.csv"
+    "$cli" import "$work/history.csv" "$source_json" --keep-mine >/dev/null
+    paid=$work/history.csv
+    echo "corvix-cli backtest with payouts (mean of $runs runs, ms)"
+    for type in straight box set; do
+        theoretical=$(timed "$runs" "$cli" backtest "$paid" --bet "$type" --payouts theoretical)
+        real=$(timed "$runs" "$cli" backtest "$paid" --bet "$type" --payouts real)
+        awk -v p="$theoretical" -v r="$real" -v t="$type" 'BEGIN {
+            split(p, a, " "); split(r, c, " ");
+            printf "  --bet %-8s theoretical wall %7.2f cpu %7.2f  real wall %7.2f cpu %7.2f  ratio wall %.3f cpu %.3f\n",
+                t, a[1], a[2], c[1], c[2], c[1] / a[1], c[2] / a[2] }'
+    done
+    payouts=$(timed "$runs" "$cli" payouts "$paid")
+    echo "  payouts                wall ${payouts% *} cpu ${payouts#* }"
+    sweep=$(timed "$sweeps" "$cli" sweep "$paid" --bet box --payouts real --jobs 2)
+    echo "  sweep --bet box --payouts real --jobs 2  wall ${sweep% *} cpu ${sweep#* }"
+fi
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"

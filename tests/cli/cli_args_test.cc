@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include "evaluate/ticket_rules.h"
 
 namespace corvalith {
 namespace {
@@ -217,6 +222,36 @@ TEST(CliArguments, UsageNamesEveryMode) {
          start = end + 1, end = usage.find('\n', start)) {
         EXPECT_LE(end - start, 96u) << usage.substr(start, end - start);
     }
+}
+
+// The completion and the manual page offer exactly the bet types and payout
+// modes the program takes, in its order.
+TEST(CliArguments, CompletionAndManualPageNameTheProgramsLists) {
+    std::string bets;
+    for (const evaluate::BetType type : evaluate::kAllBetTypes) {
+        bets += (bets.empty() ? "" : " ") + std::string(evaluate::NameOf(type));
+    }
+    std::string modes;
+    for (const evaluate::PayoutMode mode : evaluate::kAllPayoutModes) {
+        modes += (modes.empty() ? "" : " ") + std::string(evaluate::NameOf(mode));
+    }
+    const auto read = [](const std::string& name) {
+        std::ifstream in(std::string(CORVALITH_PACKAGING) + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string completion = read("corvix-cli.bash");
+    ASSERT_FALSE(completion.empty());
+    EXPECT_NE(completion.find("--bet)\n            _corvix_cli_offer \"" + bets + "\""),
+              std::string::npos);
+    EXPECT_NE(completion.find("_corvix_cli_offer \"" + modes + "\""), std::string::npos);
+    const std::string manual = read("corvix-cli.1.in");
+    ASSERT_FALSE(manual.empty());
+    const auto bars = [](std::string words) {
+        std::replace(words.begin(), words.end(), ' ', '|');
+        return words;
+    };
+    EXPECT_NE(manual.find("\\-\\-bet " + bars(bets)), std::string::npos);
+    EXPECT_NE(manual.find("\\-\\-payouts " + bars(modes)), std::string::npos);
 }
 
 }  // namespace

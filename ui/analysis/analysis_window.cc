@@ -56,6 +56,12 @@ QString MoneyCsvPath(const QString& path, const QString& bet) {
     return path.left(cut) + QStringLiteral("-収支-") + bet + path.mid(cut);
 }
 
+// The bet type chosen in `box` (its items follow evaluate::kAllBetTypes).
+std::size_t BetIndex(const QComboBox* box) {
+    return static_cast<std::size_t>(
+        std::clamp(box->currentIndex(), 0, static_cast<int>(evaluate::kBetTypeCount) - 1));
+}
+
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& session, QWidget* parent)
@@ -74,7 +80,7 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     top->addWidget(m_header, 1);
     auto* topLabel = m_topLabel = new QLabel(QStringLiteral("上位 K(&K):"), this);
     m_top = new QSpinBox(this);
-    m_top->setRange(1, 5);
+    m_top->setRange(1, evaluate::kMaxTop);
     m_top->setValue(m_session.top);
     topLabel->setBuddy(m_top);
     top->addWidget(topLabel);
@@ -416,8 +422,7 @@ void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisR
             m_detail->Show(std::move(result));
             break;
         case AnalysisTab::Verify:
-            m_verify->Show(result, m_inputs.top,
-                           evaluate::kAllBetTypes[std::clamp(m_bet->currentIndex(), 0, 2)]);
+            m_verify->Show(result, m_inputs.top, evaluate::kAllBetTypes[BetIndex(m_bet)]);
             break;
         case AnalysisTab::Sweep:
             m_sweep->Show(std::move(result));
@@ -458,8 +463,8 @@ std::optional<std::string> AnalysisWindow::CurrentJson() const {
     if (!shown) return std::nullopt;
     if (CurrentTab() == AnalysisTab::Tickets) return m_tickets->Json();
     if (const auto* r = std::get_if<VerifyResult>(shown.get())) {
-        const auto bet = static_cast<std::size_t>(std::clamp(m_bet->currentIndex(), 0, 2));
-        return BacktestJsonWithBet(r->history, r->record.result, m_inputs.top, r->money[bet]);
+        return BacktestJsonWithBet(r->history, r->record.result, m_inputs.top,
+                                   r->money[BetIndex(m_bet)]);
     }
     return AnalysisJson(*shown, m_inputs.top);
 }
