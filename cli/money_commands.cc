@@ -30,7 +30,7 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
             err << error << '\n';
             return read;
         }
-        report.estimates = TicketEstimatesOf(input.table, payouts);
+        report.estimates = evaluate::TicketEstimatesOf(input.table, payouts);
     }
     const PredictDetail detail = RunPredictDetail(PredictRequestOf(options));
     if (detail.status != PredictStatus::Ok) {
@@ -39,7 +39,7 @@ int RunTickets(const CliOptions& options, std::ostream& out, std::ostream& err) 
     }
     report.filter = options.filter;
     report.interval = options.interval;
-    report.fft = options.filter == FilterKind::None ? FftPlacement::Head : options.fft;
+    report.fft = EffectivePlacement(options.filter, options.fft);
     report.draw = detail.drawNumber;
     evaluate::Rankings rankings{};
     bool ranked = true;

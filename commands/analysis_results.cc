@@ -60,6 +60,7 @@ std::function<void(double)> After(const evaluate::RunControl& control, double fr
 }
 
 AnalysisOutcome Detail(const AnalysisInputs& inputs, const HistorySummary& history,
+                       std::optional<evaluate::TicketEstimates> estimates,
                        const std::atomic<bool>& cancel, const std::function<void(double)>& share) {
     PredictRequest request;
     request.historyPath = PathFromFileSystem(inputs.path);
@@ -72,7 +73,7 @@ AnalysisOutcome Detail(const AnalysisInputs& inputs, const HistorySummary& histo
     std::optional<PredictDetail> detail = RunPredictDetail(request, cancel, share);
     if (!detail) return {};
     if (detail->status != PredictStatus::Ok) return StatusFailure(detail->status);
-    return Done(DetailResult{history, SettingOf(inputs), std::move(*detail)});
+    return Done(DetailResult{history, SettingOf(inputs), std::move(*detail), std::move(estimates)});
 }
 
 AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
@@ -102,8 +103,14 @@ AnalysisOutcome Run(AnalysisTab tab, const AnalysisInputs& inputs,
     const DrawTable& table = checked.table;
     const HistorySummary history = SummaryOf(table);
     if (tab == AnalysisTab::Detail || tab == AnalysisTab::Tickets) {
+        std::optional<evaluate::TicketEstimates> estimates;
+        std::vector<DrawPayouts> payouts;
+        // A file whose payouts do not read lists its tickets without estimates.
+        if (tab == AnalysisTab::Tickets && LoadDrawPayouts(inputs.path, payouts) == 0) {
+            estimates = evaluate::TicketEstimatesOf(table, payouts);
+        }
         checked.table = {};  // the forecast reads the file again, into its own series
-        return Detail(inputs, history, cancel, After(control, loadShare));
+        return Detail(inputs, history, std::move(estimates), cancel, After(control, loadShare));
     }
     evaluate::EvaluationOptions options;
     options.from = inputs.from;

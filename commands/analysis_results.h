@@ -7,6 +7,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -16,6 +17,7 @@
 #include "evaluate/money_record.h"
 #include "evaluate/randomness.h"
 #include "evaluate/sweep.h"
+#include "evaluate/ticket_estimates.h"
 #include "history/history_summary.h"
 
 namespace corvalith {
@@ -25,6 +27,8 @@ struct DetailResult {
     HistorySummary history;
     evaluate::Setting setting;  // what ran (EffectivePlacement)
     PredictDetail detail;
+    // 買い目 with the history's payouts: what a listed number would pay.
+    std::optional<evaluate::TicketEstimates> estimates;
 };
 
 // 検証: the walk-forward record of the setting (backtest; its reports depend on K).

@@ -40,6 +40,23 @@ std::string HowPlayed(BetType type, const Number4& pick) {
     return std::string(JapaneseNameOf(type)) + "（クワッドは売られないためストレート）";
 }
 
+// A table of the text report: the first column flush left, the figures
+// flush right.
+std::string RenderTable(const std::vector<std::string>& head, const std::vector<TableRow>& rows) {
+    std::vector<Align> aligns(head.size(), Align::Right);
+    for (std::size_t c = 0; c < head.size() && c < 2; ++c) {
+        if (rows.empty() || !rows.front()[c].value) aligns[c] = Align::Left;
+    }
+    TextTable table(aligns);
+    table.AddRow(head);
+    for (const TableRow& row : rows) {
+        std::vector<std::string> cells;
+        for (const TableCell& cell : row) cells.push_back(cell.text);
+        table.AddRow(cells);
+    }
+    return table.Render();
+}
+
 // "payouts" ("real" or "theoretical") and "lacking_payouts" of a record
 // telling its amounts.
 void AmountsJson(Json& object, const evaluate::AmountsUsed& amounts) {
@@ -61,6 +78,11 @@ std::string AmountsLines(const evaluate::AmountsUsed& amounts) {
 }
 
 constexpr const char* kPayoutPickName = "払戻の見積りが最高";
+
+// "固定 1234": the fixed-number baseline and the number it keeps buying.
+std::string FixedName(const evaluate::MoneyRecord& money) {
+    return "固定 " + (money.fixedNumber ? Text(*money.fixedNumber) : std::string("-"));
+}
 
 // The sentence every verdict telling its amounts ends with.
 constexpr const char* kNoWinningChoice =
@@ -95,7 +117,8 @@ Json MoneyJson(BetType type, const evaluate::MoneyRecord& money) {
 // The estimated amount of `type` on `number` if it wins: the theoretical
 // amount of each part times the estimated ratio (the box and set parts at
 // the straight's ratio), "low〜high" beside it.
-std::string EstimateCell(const TicketEstimates& estimates, BetType type, const Number4& number) {
+std::string EstimateCell(const evaluate::TicketEstimates& estimates, BetType type,
+                         const Number4& number) {
     const evaluate::PayoutEstimate e =
         evaluate::EstimateWith(estimates.fit, evaluate::ClassesOf(number, estimates.recent));
     const evaluate::PatternAmounts& amounts = evaluate::AmountsOf(evaluate::PatternOf(number));
@@ -118,7 +141,8 @@ std::string EstimateCell(const TicketEstimates& estimates, BetType type, const N
 
 // The lines on the pick's classes that pay less than the theoretical amount
 // on average: "日付として読める数字: 当せん時の払戻は過去平均で理論値の 0.60 倍".
-std::string PopularLines(const TicketEstimates& estimates, const evaluate::NumberClasses& classes) {
+std::string PopularLines(const evaluate::TicketEstimates& estimates,
+                         const evaluate::NumberClasses& classes) {
     std::string text;
     for (const evaluate::ClassRow& row : estimates.rows) {
         if (row.kind == evaluate::ClassKind::All || row.straight.count == 0) continue;
@@ -131,7 +155,7 @@ std::string PopularLines(const TicketEstimates& estimates, const evaluate::Numbe
     return text;
 }
 
-Json EstimateJson(const TicketEstimates& estimates, const Number4& number) {
+Json EstimateJson(const evaluate::TicketEstimates& estimates, const Number4& number) {
     const evaluate::NumberClasses classes = evaluate::ClassesOf(number, estimates.recent);
     const evaluate::PayoutEstimate e = evaluate::EstimateWith(estimates.fit, classes);
     return {{"number", Text(number)},
@@ -169,6 +193,74 @@ std::string Yen(std::int64_t yen) {
     return text;
 }
 
+std::vector<std::string> MoneyTableHeader() {
+    return {"買う番号",   "枚数",       "購入額",   "払戻額",   "収支", "回収率",
+            "期待回収率", "ストレート", "ボックス", "最大下落", "p値"};
+}
+
+std::vector<TableRow> MoneyTableRows(const evaluate::MoneyRecord& money) {
+    std::vector<std::pair<std::string, const MoneyLine*>> lines = {
+        {"予想の 1 位", &money.pick.line},
+        {FixedName(money), &money.fixed.line},
+        {"ホット", &money.hot.line},
+    };
+    if (money.payoutPick) lines.emplace_back(kPayoutPickName, &money.payoutPick->line);
+    const auto yen = [](std::int64_t v) { return TableCell{Yen(v), static_cast<double>(v)}; };
+    const auto count = [](std::uint64_t v) { return TableCell{Count(v), static_cast<double>(v)}; };
+    std::vector<TableRow> rows;
+    for (const auto& [name, line] : lines) {
+        rows.push_back({{name, std::nullopt},
+                        count(line->tickets),
+                        yen(line->spent),
+                        yen(line->won),
+                        yen(line->balance),
+                        {Percent(line->returnRate), line->returnRate},
+                        {Percent(line->expectedReturnRate), line->expectedReturnRate},
+                        count(line->straightWins),
+                        count(line->boxWins),
+                        yen(line->maxDrawdown),
+                        {PValue(line->pValue), line->pValue}});
+    }
+    return rows;
+}
+
+std::vector<std::string> TicketsTableHeader(const TicketsReport& report) {
+    std::vector<std::string> head = {"買い方", "番号", "金額", "当せん確率", "期待払戻"};
+    if (report.estimates) head.emplace_back("当せん時の払戻の見積り（95% 区間）");
+    return head;
+}
+
+std::vector<TableRow> TicketsTableRows(const TicketsReport& report, bool withSpread) {
+    std::vector<TableRow> rows;
+    if (!report.plan) return rows;
+    const evaluate::TicketPlan& plan = *report.plan;
+    const auto add = [&rows, &report](std::string type, std::string number, std::int64_t cost,
+                                      double chance, double expected, std::string estimate) {
+        TableRow row = {{std::move(type), std::nullopt},
+                        {std::move(number), std::nullopt},
+                        {Yen(cost) + " 円", static_cast<double>(cost)},
+                        {Fixed(chance * 100.0, 2) + "%", chance},
+                        {Fixed(expected, 2) + " 円", expected}};
+        if (report.estimates) row.push_back({std::move(estimate), std::nullopt});
+        rows.push_back(std::move(row));
+    };
+    for (const BetType type : evaluate::kAllBetTypes) {
+        add(HowPlayed(type, plan.pick), Text(plan.pick), evaluate::kTicketPrice,
+            evaluate::WinChance(type, plan.pick), evaluate::ExpectedPayout(type, plan.pick),
+            report.estimates ? EstimateCell(*report.estimates, type, plan.pick) : std::string());
+    }
+    if (withSpread && plan.spread > 0) {
+        double expected = 0;
+        for (const Number4& number : plan.spreadNumbers) {
+            expected += evaluate::ExpectedPayout(BetType::Straight, number);
+        }
+        add("広げ買い（上位 " + std::to_string(plan.spread) + "、" +
+                Count(plan.spreadNumbers.size()) + " 枚のストレート）",
+            "", plan.spreadCost, plan.spreadChance, expected, "");
+    }
+    return rows;
+}
+
 std::string TicketsText(const TicketsReport& report) {
     std::string text = "買い目（第" + std::to_string(report.draw) + "回の予想から）\n";
     text += SettingLine(report.filter, report.interval, report.fft);
@@ -186,32 +278,14 @@ std::string TicketsText(const TicketsReport& report) {
     text += "型        " + std::string(JapaneseNameOf(plan.pattern)) + "（ボックスの当せん " +
             std::to_string(plan.boxNumbers.size()) + " 通り）\n\n";
 
-    const TicketEstimates* estimates = report.estimates ? &*report.estimates : nullptr;
+    const evaluate::TicketEstimates* estimates = report.estimates ? &*report.estimates : nullptr;
     if (estimates != nullptr) {
         text +=
             "分類      " + ClassesText(evaluate::ClassesOf(plan.pick, estimates->recent)) + "\n";
         text += PopularLines(*estimates, evaluate::ClassesOf(plan.pick, estimates->recent));
         text += "\n";
     }
-    std::vector<Align> aligns = {Align::Left, Align::Left, Align::Right, Align::Right,
-                                 Align::Right};
-    std::vector<std::string> head = {"買い方", "番号", "金額", "当せん確率", "期待払戻"};
-    if (estimates != nullptr) {
-        aligns.push_back(Align::Right);
-        head.emplace_back("当せん時の払戻の見積り（95% 区間）");
-    }
-    TextTable table(aligns);
-    table.AddRow(head);
-    for (const BetType type : evaluate::kAllBetTypes) {
-        const double chance = evaluate::WinChance(type, plan.pick);
-        std::vector<std::string> row = {
-            HowPlayed(type, plan.pick), pick, Yen(evaluate::kTicketPrice) + " 円",
-            Fixed(chance * 100.0, 2) + "%",
-            Fixed(evaluate::ExpectedPayout(type, plan.pick), 2) + " 円"};
-        if (estimates != nullptr) row.push_back(EstimateCell(*estimates, type, plan.pick));
-        table.AddRow(row);
-    }
-    text += table.Render();
+    text += RenderTable(TicketsTableHeader(report), TicketsTableRows(report, false));
     text += "\nボックスで当たる並び（" + std::to_string(plan.boxNumbers.size()) + " 通り）\n";
     text += NumberLines(plan.boxNumbers);
     if (plan.spread > 0) {
@@ -346,26 +420,7 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
     const bool tells = TellsAmounts(money.amounts);
     std::string text = "\n収支（毎回 1 枚 " + std::string(JapaneseNameOf(type)) + " " +
                        Yen(evaluate::kTicketPrice) + " 円、" + MoneyNoteOf(money.amounts) + "）\n";
-    TextTable table({Align::Left, Align::Right, Align::Right, Align::Right, Align::Right,
-                     Align::Right, Align::Right, Align::Right, Align::Right, Align::Right,
-                     Align::Right});
-    table.AddRow({"買う番号", "枚数", "購入額", "払戻額", "収支", "回収率", "期待回収率",
-                  "ストレート", "ボックス", "最大下落", "p値"});
-    const std::string fixedName =
-        "固定 " + (money.fixedNumber ? Text(*money.fixedNumber) : std::string("-"));
-    std::vector<std::pair<std::string, const MoneyLine*>> rows = {
-        {"予想の 1 位", &money.pick.line},
-        {fixedName, &money.fixed.line},
-        {"ホット", &money.hot.line},
-    };
-    if (money.payoutPick) rows.emplace_back(kPayoutPickName, &money.payoutPick->line);
-    for (const auto& [name, line] : rows) {
-        table.AddRow({name, Count(line->tickets), Yen(line->spent), Yen(line->won),
-                      Yen(line->balance), Percent(line->returnRate),
-                      Percent(line->expectedReturnRate), Count(line->straightWins),
-                      Count(line->boxWins), Yen(line->maxDrawdown), PValue(line->pValue)});
-    }
-    text += table.Render();
+    text += RenderTable(MoneyTableHeader(), MoneyTableRows(money));
     text += "\n";
     text +=
         "4 つの位すべてを評価した回ごとに 1 枚。金額は円。固定は最初の回の予想の番号を買い続けた"
@@ -376,7 +431,7 @@ std::string MoneyText(const evaluate::MoneyRecord& money) {
     if (!tells && !money.payoutPick) return text + MoneyVerdict(money.pick.line);
     text += AmountsLines(money.amounts);
     text += "理論値での払戻額: 予想の 1 位 " + Yen(money.pick.line.wonTheoretical) + " 円、" +
-            fixedName + " " + Yen(money.fixed.line.wonTheoretical) + " 円、ホット " +
+            FixedName(money) + " " + Yen(money.fixed.line.wonTheoretical) + " 円、ホット " +
             Yen(money.hot.line.wonTheoretical) + " 円。\n";
     text += money.amounts.real
                 ? "期待回収率は、各回に一様にでたらめな数字を同じ買い方で 1 枚買った場合のその回の"

@@ -7,15 +7,18 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dsp/fft_placement.h"
 #include "dsp/filter_kind.h"
 #include "evaluate/money_record.h"
 #include "evaluate/sweep.h"
+#include "evaluate/ticket_estimates.h"
 #include "evaluate/ticket_plan.h"
 #include "history/history_summary.h"
 #include "report/json_parts.h"
 #include "report/payouts_report.h"
+#include "report/text_columns.h"
 #include "report/text_report.h"
 
 namespace corvalith {
@@ -42,10 +45,20 @@ struct TicketsReport {
     std::optional<evaluate::TicketPlan> plan;
     // With the history's payouts: every listed number's classes and
     // estimated payout if it wins.
-    std::optional<TicketEstimates> estimates;
+    std::optional<evaluate::TicketEstimates> estimates;
 };
 
 [[nodiscard]] std::string TicketsText(const TicketsReport& report);
+
+// The tickets table: one row per bet type on the pick and, `withSpread`, the
+// spread's straights as one more row; the estimate column with estimates.
+[[nodiscard]] std::vector<std::string> TicketsTableHeader(const TicketsReport& report);
+[[nodiscard]] std::vector<TableRow> TicketsTableRows(const TicketsReport& report, bool withSpread);
+
+// The money table of a record: one row per way of buying (予想の 1 位, 固定,
+// ホット and, when it ran, the payout-aware pick).
+[[nodiscard]] std::vector<std::string> MoneyTableHeader();
+[[nodiscard]] std::vector<TableRow> MoneyTableRows(const evaluate::MoneyRecord& money);
 
 // {"format": 1, "command": "tickets", "history", "setting", "draw", "pick"
 // (or null), "pattern", "box_orders", "box_numbers", "price", "types"

@@ -51,24 +51,6 @@ PayoutsReport MakePayoutsReport(const HistorySummary& history, const DrawTable& 
     return report;
 }
 
-std::optional<TicketEstimates> TicketEstimatesOf(const DrawTable& table,
-                                                 std::span<const DrawPayouts> payouts) {
-    const std::vector<evaluate::PaidDraw> draws = evaluate::PaidDraws(table, payouts);
-    evaluate::PayoutModel model;
-    for (const evaluate::PaidDraw& draw : draws) {
-        if (draw.straightRatio) model.Add(draw.classes, *draw.straightRatio);
-    }
-    const std::optional<evaluate::PayoutFit> fit = model.Fit();
-    if (!fit) return std::nullopt;
-    TicketEstimates estimates;
-    estimates.fit = *fit;
-    const std::size_t from =
-        draws.size() > evaluate::kRecentDraws ? draws.size() - evaluate::kRecentDraws : 0;
-    for (std::size_t j = from; j < draws.size(); ++j) estimates.recent.push_back(draws[j].drawn);
-    estimates.rows = evaluate::ClassTable(draws);
-    return estimates;
-}
-
 std::string ClassRowName(ClassKind kind, int value) {
     const std::string recent = "直近 " + std::to_string(evaluate::kRecentDraws) + " 回に";
     switch (kind) {

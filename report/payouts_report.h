@@ -26,20 +26,6 @@ struct PayoutsReport {
 [[nodiscard]] PayoutsReport MakePayoutsReport(const HistorySummary& history, const DrawTable& table,
                                               std::span<const DrawPayouts> payouts);
 
-// What the tickets report needs to estimate a number's payout: the fit on
-// every draw with payouts, the last draws (for the recent class) and the
-// class table.
-struct TicketEstimates {
-    evaluate::PayoutFit fit;
-    std::vector<evaluate::Number4> recent;
-    std::vector<evaluate::ClassRow> rows;
-};
-
-// The estimates of the next draw from `table` and its `payouts`; none when
-// too few draws have payouts. May throw std::bad_alloc.
-[[nodiscard]] std::optional<TicketEstimates> TicketEstimatesOf(
-    const DrawTable& table, std::span<const DrawPayouts> payouts);
-
 // The Japanese name of a class row: "シングル", "日付として読める", …
 [[nodiscard]] std::string ClassRowName(evaluate::ClassKind kind, int value);
 // The classes of a number in words: "シングル、日付として読める".

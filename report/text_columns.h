@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,14 @@ namespace corvalith {
 [[nodiscard]] std::size_t DisplayWidth(std::string_view utf8);
 
 enum class Align { Left, Right };
+
+// A cell of a table that the text report and the window both show: its text
+// and, for a figure, the value it sorts by.
+struct TableCell {
+    std::string text;
+    std::optional<double> value;
+};
+using TableRow = std::vector<TableCell>;
 
 // `text` padded with spaces to `width` columns (unchanged when wider).
 [[nodiscard]] std::string Pad(std::string_view text, std::size_t width, Align align);

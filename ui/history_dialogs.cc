@@ -27,6 +27,8 @@
 #include "report/history_edit_report.h"
 #include "text/file_system_path.h"
 #include "ui/background_task.h"
+#include "ui/import_rows.h"
+#include "ui/lock_wait_notice.h"
 #include "ui/qt_text.h"
 
 namespace corvalith {
@@ -104,6 +106,13 @@ AddResultDialog::AddResultDialog(WindowServices& services, std::string path, QWi
     m_result->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9０-９]{0,4}"), m_result));
     m_weekday = new QLabel(this);
+    // The draw's real payouts, in yen per ticket, each optional.
+    for (QLineEdit*& payout : m_payouts) {
+        payout = new QLineEdit(this);
+        payout->setValidator(
+            new QRegularExpressionValidator(QRegularExpression("[0-9０-９]{0,8}"), payout));
+        payout->setPlaceholderText(QStringLiteral("不明なら空欄"));
+    }
     m_allowGap = new QCheckBox(QStringLiteral("抜けを許す"), this);
     m_replace = new QCheckBox(QStringLiteral("ある回の結果を置き換える"), this);
     m_status = new QLabel(this);
@@ -114,6 +123,10 @@ AddResultDialog::AddResultDialog(WindowServices& services, std::string path, QWi
     form->addRow(QStringLiteral("抽せん日"), m_date);
     form->addRow(QStringLiteral("曜日"), m_weekday);
     form->addRow(QStringLiteral("当せん番号"), m_result);
+    for (std::size_t k = 0; k < m_payouts.size(); ++k) {
+        form->addRow(QStringLiteral("払戻金 %1（円）").arg(ToQString(kPayoutHeaderNames[k])),
+                     m_payouts[k]);
+    }
     form->addRow(m_allowGap);
     form->addRow(m_replace);
     auto* buttons = new QHBoxLayout;
@@ -162,7 +175,8 @@ void AddResultDialog::reject() {
 void AddResultDialog::SetBusy(bool busy) {
     m_busy = busy;
     for (QWidget* input :
-         std::initializer_list<QWidget*>{m_draw, m_date, m_result, m_replace, m_close}) {
+         std::initializer_list<QWidget*>{m_draw, m_date, m_result, m_replace, m_close, m_payouts[0],
+                                         m_payouts[1], m_payouts[2], m_payouts[3]}) {
         input->setEnabled(!busy);
     }
     m_allowGap->setEnabled(!busy && !m_replace->isChecked());
@@ -178,6 +192,11 @@ void AddResultDialog::OnAdd() {
     if (!m_draw->text().isEmpty()) request.draw = m_draw->text().toInt();
     request.replace = m_replace->isChecked();
     request.allowGap = !request.replace && m_allowGap->isChecked();
+    QStringList payouts;
+    for (const QLineEdit* payout : m_payouts) payouts << payout->text();
+    // Each field holds at most eight digits, so the four always read.
+    request.payouts =
+        PayoutsOf(payouts.join(QLatin1Char(',')).toStdU16String()).value_or(DrawPayouts{});
     if (!request.replace || m_dateChanged) {
         const QDate date = m_date->date();
         if (date > QDate::currentDate() &&
@@ -215,8 +234,9 @@ void AddResultDialog::OnAdd() {
         std::nullopt);
 }
 
-void AddResultDialog::Write(const AddRequest& request) {
+void AddResultDialog::Write(AddRequest request) {
     SetBusy(true);
+    request.wait = LockWaitShownOn(m_status);
     RunInBackground<std::pair<EditOutcome, std::int32_t>>(
         this,
         [request] {
@@ -245,6 +265,7 @@ void AddResultDialog::Finish(const EditOutcome& outcome, const AddRequest& reque
     }
     m_status->setText(text);
     m_result->clear();
+    for (QLineEdit* payout : m_payouts) payout->clear();
     m_dateChanged = false;
     // Allowing a gap is a decision for one write, not for the next.
     if (request.allowGap) m_allowGap->setChecked(false);
@@ -264,6 +285,9 @@ ImportDialog::ImportDialog(WindowServices& services, std::string path, QWidget* 
     m_paste = new QPlainTextEdit(this);
     m_paste->setPlaceholderText(QStringLiteral("第7055回 2026/8/24 1234"));
     m_allowGap = new QCheckBox(QStringLiteral("抜けを許す"), this);
+    m_keepMine = new QCheckBox(QStringLiteral("履歴の値を優先"), this);
+    m_keepMine->setToolTip(QStringLiteral(
+        "取り込み元と履歴で結果か払戻金が違う回は履歴のまま残し、ほかを取り込みます"));
     m_preview = new QPushButton(QStringLiteral("確認"), this);
     m_table = new QTableWidget(0, 4, this);
     m_table->setHorizontalHeaderLabels({QStringLiteral("回号"), QStringLiteral("抽せん日"),
@@ -275,7 +299,7 @@ ImportDialog::ImportDialog(WindowServices& services, std::string path, QWidget* 
     const QFontMetrics metrics = m_table->fontMetrics();
     const QString widest[4] = {QStringLiteral("第99999回"), QStringLiteral("2026/12/31"),
                                QStringLiteral("当せん番号"),
-                               QStringLiteral("衝突 0000 (書き込み済み)")};
+                               QStringLiteral("衝突 0000（履歴の値を優先）")};
     int tableWidth = m_table->verticalHeader()->sizeHint().width() + 2 * m_table->frameWidth() +
                      m_table->verticalScrollBar()->sizeHint().width();
     for (int c = 0; c < 4; ++c) {
@@ -297,6 +321,7 @@ ImportDialog::ImportDialog(WindowServices& services, std::string path, QWidget* 
     top->addWidget(m_fileList, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_allowGap);
+    buttons->addWidget(m_keepMine);
     buttons->addWidget(m_preview);
     buttons->addStretch();
     buttons->addWidget(m_import);
@@ -316,6 +341,7 @@ ImportDialog::ImportDialog(WindowServices& services, std::string path, QWidget* 
     connect(m_close, &QPushButton::clicked, this, &ImportDialog::reject);
     connect(m_paste, &QPlainTextEdit::textChanged, this, &ImportDialog::Invalidate);
     connect(m_allowGap, &QCheckBox::toggled, this, &ImportDialog::Invalidate);
+    connect(m_keepMine, &QCheckBox::toggled, this, &ImportDialog::Invalidate);
 }
 
 void ImportDialog::reject() {
@@ -326,8 +352,8 @@ void ImportDialog::Invalidate() { m_import->setEnabled(false); }
 
 void ImportDialog::SetBusy(bool busy) {
     m_busy = busy;
-    for (QWidget* input :
-         std::initializer_list<QWidget*>{m_paste, m_allowGap, m_preview, m_close, m_fileList}) {
+    for (QWidget* input : std::initializer_list<QWidget*>{m_paste, m_allowGap, m_keepMine,
+                                                          m_preview, m_close, m_fileList}) {
         input->setEnabled(!busy);
     }
     m_remove->setEnabled(!busy && !m_fileList->selectedItems().isEmpty());
@@ -346,14 +372,17 @@ ImportRequest ImportDialog::Request(bool dryRun) const {
         request.sources.push_back({"貼り付け", pasted.toUtf8().toStdString()});
     }
     request.allowGap = m_allowGap->isChecked();
+    request.keepMine = m_keepMine->isChecked();
     request.dryRun = dryRun;
     request.wantRows = true;
+    request.wait = LockWaitShownOn(m_summary);
     return request;
 }
 
 void ImportDialog::OnPickFiles() {
     const std::optional<QString> chosen = m_services.GetOpenFileName(
-        this, FileFilter{QStringLiteral("CSV, TSV"), QStringLiteral("*.csv *.tsv *.txt")});
+        this,
+        FileFilter{QStringLiteral("CSV, TSV, JSON"), QStringLiteral("*.csv *.tsv *.txt *.json")});
     if (!chosen) return;
     QFile file(*chosen);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -380,13 +409,8 @@ void ImportDialog::ShowRows(const EditOutcome& outcome) {
     m_table->setRowCount(static_cast<int>(outcome.rows.size()));
     for (std::size_t i = 0; i < outcome.rows.size(); ++i) {
         const ImportRow& row = outcome.rows[i];
-        const QString state =
-            row.kind == RowKind::New
-                ? (written ? QStringLiteral("追加しました") : QStringLiteral("新規"))
-            : row.kind == RowKind::Unchanged ? QStringLiteral("変更なし")
-                                             : QStringLiteral("衝突 ") + DigitsText(*row.other);
         const QString cells[4] = {QString::number(row.number), ToQString(DateShown(row.date)),
-                                  DigitsText(row.result), state};
+                                  DigitsText(row.result), ImportRowState(row, written)};
         for (int c = 0; c < 4; ++c) {
             m_table->setItem(static_cast<int>(i), c, new QTableWidgetItem(cells[c]));
         }
@@ -405,7 +429,8 @@ void ImportDialog::OnPreview() {
             m_summary->setText(outcome.status == EditStatus::Ok
                                    ? ToQString(ImportSummary(outcome))
                                    : WindowMessage(outcome, highest, std::nullopt));
-            m_import->setEnabled(outcome.status == EditStatus::Ok && outcome.added > 0);
+            m_import->setEnabled(outcome.status == EditStatus::Ok &&
+                                 (outcome.added > 0 || outcome.payoutsAdded > 0));
         },
         NoWorker());
 }

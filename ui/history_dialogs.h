@@ -7,11 +7,13 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "commands/history_edit.h"
+#include "history/draw_payouts.h"
 #include "ui/window_services.h"
 
 class QCheckBox;
@@ -37,6 +39,10 @@ class AddResultDialog : public QDialog {
     [[nodiscard]] QDateEdit* dateEdit() const noexcept { return m_date; }
     [[nodiscard]] QLineEdit* resultEdit() const noexcept { return m_result; }
     [[nodiscard]] QLabel* weekdayLabel() const noexcept { return m_weekday; }
+    // ストレート, ボックス, セット（ストレート）, セット（ボックス）.
+    [[nodiscard]] QLineEdit* payoutEdit(PayoutKind kind) const noexcept {
+        return m_payouts[static_cast<std::size_t>(kind)];
+    }
     [[nodiscard]] QCheckBox* allowGapBox() const noexcept { return m_allowGap; }
     [[nodiscard]] QCheckBox* replaceBox() const noexcept { return m_replace; }
     [[nodiscard]] QPushButton* addButton() const noexcept { return m_add; }
@@ -60,7 +66,7 @@ class AddResultDialog : public QDialog {
   private:
     void SetBusy(bool busy);
     // The write itself, after the questions.
-    void Write(const AddRequest& request);
+    void Write(AddRequest request);
     void Finish(const EditOutcome& outcome, const AddRequest& request);
 
     WindowServices& m_services;
@@ -69,6 +75,7 @@ class AddResultDialog : public QDialog {
     QDateEdit* m_date;
     QLineEdit* m_result;
     QLabel* m_weekday;
+    std::array<QLineEdit*, kPayoutKindCount> m_payouts{};
     QCheckBox* m_allowGap;
     QCheckBox* m_replace;
     QLabel* m_status;
@@ -88,6 +95,7 @@ class ImportDialog : public QDialog {
     [[nodiscard]] QPushButton* importButton() const noexcept { return m_import; }
     [[nodiscard]] QLabel* summary() const noexcept { return m_summary; }
     [[nodiscard]] QCheckBox* allowGapBox() const noexcept { return m_allowGap; }
+    [[nodiscard]] QCheckBox* keepMineBox() const noexcept { return m_keepMine; }
     [[nodiscard]] QListWidget* fileList() const noexcept { return m_fileList; }
     [[nodiscard]] QPushButton* previewButton() const noexcept { return m_preview; }
     [[nodiscard]] bool IsBusy() const noexcept { return m_busy; }
@@ -118,6 +126,7 @@ class ImportDialog : public QDialog {
     QPushButton* m_remove;
     QPlainTextEdit* m_paste;
     QCheckBox* m_allowGap;
+    QCheckBox* m_keepMine;
     QTableWidget* m_table;
     QLabel* m_summary;
     QPushButton* m_preview;

@@ -22,6 +22,8 @@
 #include "commands/draw_input.h"
 #include "commands/messages.h"
 #include "report/history_edit_report.h"
+#include "ui/import_rows.h"
+#include "ui/lock_wait_notice.h"
 #include "ui/qt_text.h"
 
 namespace corvalith {
@@ -45,33 +47,6 @@ struct UpdateDialog::Link {
         cancel = true;
     }
 };
-
-namespace {
-
-// The row's mark; a conflict shows the history's result beside it, and
-// whether the history's line is kept.
-QString RowState(const ImportRow& row) {
-    switch (row.kind) {
-        case RowKind::New:
-            return QStringLiteral("新規");
-        case RowKind::Unchanged:
-            return QStringLiteral("変更なし");
-        case RowKind::PayoutsAdded:
-            return QStringLiteral("払戻金を追加");
-        case RowKind::Conflict:
-        case RowKind::KeptMine:
-            break;
-    }
-    QString state = QStringLiteral("衝突");
-    if (row.other) {
-        state += QLatin1Char(' ') +
-                 QString::fromLatin1(row.other->data(), static_cast<qsizetype>(row.other->size()));
-    }
-    if (row.kind == RowKind::KeptMine) state += QStringLiteral("（履歴の値を優先）");
-    return state;
-}
-
-}  // namespace
 
 UpdateDialog::UpdateDialog(WindowServices& services, std::string path, QWidget* parent,
                            const FetchRequest& net)
@@ -175,6 +150,7 @@ void UpdateDialog::Start(bool write) {
     request.dryRun = !write;
     request.wantRows = !write;
     request.net = m_net;
+    request.wait = LockWaitShownOn(m_summary);
     const bool download = m_bytes.empty();
     std::string bytes = m_bytes;
     SetBusy(true);
@@ -256,7 +232,7 @@ void UpdateDialog::Fetched(const UpdateOutcome& outcome, bool write) {
             const QString cells[4] = {
                 QString::number(row.number), ToQString(DateShown(row.date)),
                 QString::fromLatin1(row.result.data(), static_cast<qsizetype>(row.result.size())),
-                RowState(row)};
+                ImportRowState(row)};
             for (int c = 0; c < 4; ++c) {
                 m_table->setItem(static_cast<int>(i), c, new QTableWidgetItem(cells[c]));
             }
@@ -266,9 +242,7 @@ void UpdateDialog::Fetched(const UpdateOutcome& outcome, bool write) {
     }
     m_summary->setText(ToQString(ImportSummary(edit)));
     if (write && !edit.dryRun && (edit.added > 0 || edit.payoutsAdded > 0)) emit Written();
-    const bool changes = std::any_of(edit.rows.begin(), edit.rows.end(), [](const ImportRow& row) {
-        return row.kind == RowKind::New || row.kind == RowKind::PayoutsAdded;
-    });
+    const bool changes = std::any_of(edit.rows.begin(), edit.rows.end(), ChangesHistory);
     m_import->setEnabled(!write && changes);
     emit StepEnded();
 }

@@ -134,18 +134,9 @@ TEST_F(MoneyCli, RefusesBadMoneyArguments) {
 // 500,000 and 20,000 set: the record is at those amounts and says so, the
 // report without --bet is the same bytes.
 TEST_F(MoneyCli, BacktestBetAtTheHistorysRealPayouts) {
-    std::string bytes = testing::ReadFile(history_);
-    std::string paid;
-    for (std::size_t at = 0, line = 0; at < bytes.size(); ++line) {
-        std::size_t end = bytes.find('\n', at);
-        end = end == std::string::npos ? bytes.size() : end;
-        std::size_t text = end > at && bytes[end - 1] == '\r' ? end - 1 : end;
-        paid += bytes.substr(at, text - at);
-        if (line > 0 && text > at) paid += ",1000000,40000,500000,20000";
-        paid += bytes.substr(text, end + 1 - text);
-        at = end + 1;
-    }
-    const std::string withPayouts = dir_.Write("paid.csv", paid);
+    const std::string withPayouts = dir_.Write(
+        "paid.csv",
+        testing::WithPayoutFields(testing::ReadFile(history_), ",1000000,40000,500000,20000"));
     const std::vector<std::string> run = {"backtest", "", "--interval", "10"};
     auto on = [&run](const std::string& path, std::vector<std::string> more) {
         std::vector<std::string> args = run;

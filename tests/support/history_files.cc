@@ -51,6 +51,20 @@ std::string MakeHistory(const std::vector<std::string>& results, std::int32_t fi
     return ToCp932(text);
 }
 
+std::string WithPayoutFields(std::string_view history, std::string_view fields) {
+    std::string paid;
+    for (std::size_t at = 0, line = 0; at < history.size(); ++line) {
+        std::size_t end = history.find('\n', at);
+        end = end == std::string_view::npos ? history.size() : end;
+        const std::size_t text = end > at && history[end - 1] == '\r' ? end - 1 : end;
+        paid += history.substr(at, text - at);
+        if (line > 0 && text > at) paid += fields;
+        paid += history.substr(text, end + 1 - text);
+        at = end + 1;
+    }
+    return paid;
+}
+
 std::string SampleHistoryPath() { return CORVALITH_SAMPLE_HISTORY; }
 
 std::string RealHistoryPath() {

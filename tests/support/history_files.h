@@ -19,6 +19,10 @@ std::string ToUtf16(std::string_view utf8, bool bigEndian, bool bom);
 // numbers counting from `first`. `results` are the four-character result fields.
 std::string MakeHistory(const std::vector<std::string>& results, std::int32_t first = 1);
 
+// `history`'s bytes with `fields` (",S,B,SS,SB") appended to every draw line,
+// each line's end kept.
+std::string WithPayoutFields(std::string_view history, std::string_view fields);
+
 // The bundled sample history and the real one (empty when absent).
 std::string SampleHistoryPath();
 std::string RealHistoryPath();

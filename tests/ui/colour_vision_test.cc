@@ -1,9 +1,11 @@
 // The colour arithmetic against published figures, and the digit palette's
 // distinctness under normal vision and the three simulated deficiencies.
-#include "ui/analysis/colour_vision.h"
+#include "tests/support/colour_vision.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "ui/analysis/digit_palette.h"
@@ -35,7 +37,7 @@ TEST(ColourVision, DeltaE2000MatchesThePublishedPairs) {
 
 TEST(ColourVision, LabOfThePrimariesAndWhite) {
     const struct {
-        Rgb colour;
+        Srgb8 colour;
         Lab lab;
     } cases[] = {{{255, 255, 255}, {100, 0, 0}},
                  {{0, 0, 0}, {0, 0, 0}},
@@ -52,7 +54,7 @@ TEST(ColourVision, LabOfThePrimariesAndWhite) {
 
 TEST(ColourVision, GreysLookTheSameToEveryEye) {
     for (const int v : {0, 64, 128, 200, 255}) {
-        const Rgb grey{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)};
+        const Srgb8 grey{std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)};
         const Lab seen = ToLab(grey);
         for (const Vision vision : kAllVisions) {
             EXPECT_LT(DeltaE2000(seen, ToLab(Simulate(grey, vision))), 0.6) << v;
@@ -63,7 +65,7 @@ TEST(ColourVision, GreysLookTheSameToEveryEye) {
 TEST(ColourVision, RedAndGreenMergeWithoutRedOrGreenCones) {
     // A red and a green of about the same lightness: far apart to a normal
     // eye, close together without one of the two cones, apart without blue.
-    const Rgb red{200, 60, 40}, green{90, 130, 40};
+    const Srgb8 red{200, 60, 40}, green{90, 130, 40};
     const auto distance = [&](Vision vision) {
         return DeltaE2000(ToLab(Simulate(red, vision)), ToLab(Simulate(green, vision)));
     };
@@ -74,12 +76,15 @@ TEST(ColourVision, RedAndGreenMergeWithoutRedOrGreenCones) {
 }
 
 TEST(ColourVision, TheDigitColoursStayApartForEveryEye) {
-    EXPECT_GE(MinimumPairDistance(kDigitColours, Vision::Normal), kDigitDistanceNormal);
+    std::array<Srgb8, kDigitColours.size()> digits{};
+    std::ranges::transform(kDigitColours, digits.begin(), [](const Rgb& c) {
+        return Srgb8{c.r, c.g, c.b};
+    });
+    EXPECT_GE(MinimumPairDistance(digits, Vision::Normal), kDigitDistanceNormal);
     for (const Vision vision : {Vision::Protanopia, Vision::Deuteranopia, Vision::Tritanopia}) {
-        EXPECT_GE(MinimumPairDistance(kDigitColours, vision), kDigitDistanceDeficient)
-            << int(vision);
+        EXPECT_GE(MinimumPairDistance(digits, vision), kDigitDistanceDeficient) << int(vision);
     }
-    for (const Rgb& colour : kDigitColours) {
+    for (const Srgb8& colour : digits) {
         const double lightness = ToLab(colour).l;
         EXPECT_GE(lightness, 31.0);
         EXPECT_LE(lightness, 72.0);
@@ -87,7 +92,7 @@ TEST(ColourVision, TheDigitColoursStayApartForEveryEye) {
 }
 
 TEST(ColourVision, MinimumPairDistanceFindsTheClosestPair) {
-    const Rgb colours[] = {{255, 0, 0}, {0, 0, 255}, {250, 5, 5}};
+    const Srgb8 colours[] = {{255, 0, 0}, {0, 0, 255}, {250, 5, 5}};
     const double closest = DeltaE2000(ToLab(colours[0]), ToLab(colours[2]));
     EXPECT_EQ(MinimumPairDistance(colours, Vision::Normal), closest);
     EXPECT_EQ(MinimumPairDistance(std::span(colours, 1), Vision::Normal), 0.0);

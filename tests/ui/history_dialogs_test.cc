@@ -21,6 +21,7 @@
 #include "commands/history_messages.h"
 #include "tests/support/history_files.h"
 #include "tests/ui/dialog_fixture.h"
+#include "ui/qt_text.h"
 #include "ui/resource.h"
 
 namespace corvalith::testing {
@@ -70,15 +71,24 @@ TEST_F(HistoryMenuTest, AddProposesTheDrawWritesAndProposesTheNext) {
         add.dateEdit()->setDate(QDate(2026, 8, 24));
         EXPECT_EQ(add.weekdayLabel()->text(), QStringLiteral("月"));
         add.resultEdit()->setText(QStringLiteral("０９７１"));
+        add.payoutEdit(PayoutKind::Straight)->setText(QStringLiteral("1000000"));
+        add.payoutEdit(PayoutKind::SetStraight)->setText(QStringLiteral("468700"));
+        add.payoutEdit(PayoutKind::SetBox)->setText(QStringLiteral("１８７００"));
         ClickAndWait(add, add.addButton());
         EXPECT_EQ(add.drawEdit()->text(), QStringLiteral("5"));
+        EXPECT_TRUE(add.payoutEdit(PayoutKind::Straight)->text().isEmpty());
         add.resultEdit()->setText(QStringLiteral("1111"));
         ClickAndWait(add, add.addButton());  // the same date again: refused
         return 0;
     };
     Trigger(id::kHistoryAdd);
+    const std::string before = MakeHistory({"0487", "0091", "1234"});
+    const std::string header = ToCp932("回号,抽せん日,曜日,当せん番号,備考\n");
     EXPECT_EQ(ReadFile(path),
-              MakeHistory({"0487", "0091", "1234"}) + ToCp932("第4回,2026/8/24,月,0971,-\n"));
+              ToCp932("回号,抽せん日,曜日,当せん番号,備考,ストレート,ボックス,セット（ストレート）,"
+                      "セット（ボックス）\n") +
+                  before.substr(header.size()) +
+                  ToCp932("第4回,2026/8/24,月,0971,-,1000000,,468700,18700\n"));
     ASSERT_EQ(services.boxes.size(), 1u);
     EXPECT_EQ(services.boxes[0].text.toStdU16String(),
               DateNotAfterMessage(5, {2026, 8, 24}, 4, {2026, 8, 24}));
@@ -192,6 +202,39 @@ TEST_F(HistoryMenuTest, ImportedFilesCanBeRemovedAndGapsAllowed) {
     EXPECT_TRUE(services.boxes.empty());
 }
 
+// Pasted JSON with payouts: the history's draw gains them, and with
+// 履歴の値を優先 a draw that disagrees is kept as it is.
+TEST_F(HistoryMenuTest, ImportAddsPayoutsAndKeepsTheHistorysDrawWhenAsked) {
+    const std::string path = WriteHistory("h.csv", {"0487", "0091"});
+    ChooseFile(path);
+    services.onModal = [&](QDialog& modal) {
+        auto& import = dynamic_cast<ImportDialog&>(modal);
+        import.pasteBox()->setPlainText(QStringLiteral(
+            R"([{"draw_no": 1, "date": "2001-05-07", "winning_number": "1111"},
+                {"draw_no": 2, "date": "2001-05-07", "winning_number": "0091",
+                 "prize": {"straight": 1000000, "box": 80000, "set_straight": 540000,
+                           "set_box": 40000}}])"));
+        ClickAndWait(import, import.previewButton());
+        EXPECT_FALSE(import.importButton()->isEnabled());  // a conflict
+        import.keepMineBox()->setChecked(true);
+        ClickAndWait(import, import.previewButton());
+        EXPECT_EQ(import.preview()->item(0, 3)->text(),
+                  QStringLiteral("衝突 0487（履歴の値を優先）"));
+        EXPECT_EQ(import.preview()->item(1, 3)->text(), QStringLiteral("払戻金を追加"));
+        EXPECT_TRUE(import.importButton()->isEnabled());
+        ClickAndWait(import, import.importButton());
+        EXPECT_EQ(import.preview()->item(1, 3)->text(), QStringLiteral("払戻金を追加しました"));
+        return 0;
+    };
+    Trigger(id::kHistoryImport);
+    const std::string written = ReadFile(path);
+    EXPECT_NE(written.find(ToCp932("第1回,2001/5/7,月,0487,-\n")), std::string::npos) << written;
+    EXPECT_NE(written.find(ToCp932("第2回,2001/5/7,月,0091,-,1000000,80000,540000,40000\n")),
+              std::string::npos)
+        << written;
+    EXPECT_TRUE(services.boxes.empty());
+}
+
 // Another program holds the history's lock: 追加 shows that it is writing,
 // the window's thread keeps running (a timer fires, the close button is
 // refused), and the write ends once the lock is released.
@@ -212,7 +255,10 @@ TEST_F(HistoryMenuTest, AWriteWaitingForTheLockLeavesTheWindowRunning) {
         QTimer::singleShot(50, [&timerFired] { timerFired = true; });
         EXPECT_TRUE(QTest::qWaitFor([&timerFired] { return timerFired; }, 5000));
         EXPECT_TRUE(add.IsBusy());
-        EXPECT_EQ(add.statusLabel()->text(), QStringLiteral("書き込んでいます…"));
+        // The worker says at once that it waits for the other writer.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&add] { return add.statusLabel()->text() == ToQString(kMsgHistoryWaiting); }, 5000))
+            << add.statusLabel()->text().toStdString();
         add.reject();  // not while the write runs
         EXPECT_TRUE(add.isVisible());
         ::flock(held, LOCK_UN);

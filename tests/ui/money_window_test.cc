@@ -6,6 +6,7 @@
 #include <QTableWidget>
 
 #include "report/money_report.h"
+#include "tests/support/history_files.h"
 #include "tests/ui/analysis_fixture.h"
 #include "ui/analysis/tickets_tab.h"
 #include "ui/analysis/verify_tab.h"
@@ -51,6 +52,24 @@ TEST_F(AnalysisTest, TicketsAndBalanceAreTheCommandLines) {
         EXPECT_TRUE(chart->title().contains(QString::fromUtf8(kMoneyNote)));
         EXPECT_TRUE(window->Verify()->MoneyVerdictText().contains(QString::fromUtf8(kMoneyNote)));
     }
+}
+
+// With payouts in the history, 買い目 lists what each ticket is estimated to
+// pay if it wins, as corvix-cli tickets does.
+TEST_F(AnalysisTest, TicketsOfAHistoryWithPayoutsShowTheEstimates) {
+    AnalysisInputs inputs = SampleInputs();
+    inputs.path = dir.Write("paid.csv",
+                            WithPayoutFields(ReadFile(inputs.path), ",1000000,40000,500000,20000"));
+    OpenAndWait(inputs, AnalysisTab::Tickets);
+    EXPECT_EQ(window->CurrentJson().value_or(""),
+              CliOutput({"tickets", inputs.path, "--draw", std::to_string(inputs.drawNumber),
+                         "--format", "json"}));
+    const QTableWidget& table = *window->Tickets()->Table();
+    ASSERT_EQ(table.columnCount(), 6);
+    EXPECT_EQ(table.horizontalHeaderItem(5)->text(),
+              QStringLiteral("当せん時の払戻の見積り（95% 区間）"));
+    EXPECT_TRUE(table.item(0, 5)->text().endsWith(QStringLiteral("）")))
+        << table.item(0, 5)->text().toStdString();
 }
 
 }  // namespace

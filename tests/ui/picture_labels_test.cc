@@ -90,7 +90,7 @@ TEST_F(AnalysisTest, ADetailPictureNamesTheHistorySettingPositionAndDraw) {
           std::string(kPositionLabels[2]), std::string("詳細")}) {
         EXPECT_NE(title.find(part), std::string::npos) << part << " in " << title;
     }
-    EXPECT_EQ(Element(document, "desc"), Utf8(LegendCaption(AnalysisTab::Detail, inputs.top)));
+    EXPECT_EQ(Element(document, "desc"), Utf8(window->Detail()->Legend(TabChoices{inputs})));
     // The title line is also drawn: as text in the picture, not only its name.
     EXPECT_NE(DrawnText(document).find(title), std::string::npos);
 

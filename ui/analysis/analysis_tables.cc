@@ -35,6 +35,29 @@ void SetUpTable(QTableWidget& table, const QStringList& headers) {
     table.horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
+QStringList HeaderLabels(const std::vector<std::string>& headers) {
+    QStringList names;
+    for (const std::string& header : headers) names << FromUtf8(header);
+    return names;
+}
+
+void SetUpTable(QTableWidget& table, const std::vector<std::string>& headers) {
+    SetUpTable(table, HeaderLabels(headers));
+}
+
+void FillTable(QTableWidget& table, const std::vector<TableRow>& rows) {
+    table.setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].size(); ++c) {
+            const TableCell& cell = rows[r][c];
+            const QString text = FromUtf8(cell.text);
+            table.setItem(
+                static_cast<int>(r), static_cast<int>(c),
+                cell.value ? new NumberItem(text, *cell.value) : new QTableWidgetItem(text));
+        }
+    }
+}
+
 void FitRows(QTableWidget& table, int rows) {
     table.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     table.setFixedHeight(table.horizontalHeader()->sizeHint().height() +

@@ -7,6 +7,9 @@
 #include <QString>
 #include <QTableWidgetItem>
 #include <string>
+#include <vector>
+
+#include "report/text_columns.h"
 
 class QTableWidget;
 
@@ -23,6 +26,12 @@ class NumberItem final : public QTableWidgetItem {
 
 // A table with `headers`, read-only cells, whole rows selected.
 void SetUpTable(QTableWidget& table, const QStringList& headers);
+void SetUpTable(QTableWidget& table, const std::vector<std::string>& headers);
+// The report's column names as header labels.
+[[nodiscard]] QStringList HeaderLabels(const std::vector<std::string>& headers);
+
+// Puts the report's `rows` into `table`: a figure's cell sorts by its value.
+void FillTable(QTableWidget& table, const std::vector<TableRow>& rows);
 
 // Makes `table` as tall as its header and `rows` rows, so that no row
 // hides behind a scroll bar.

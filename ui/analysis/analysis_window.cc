@@ -45,7 +45,11 @@
 namespace corvalith {
 namespace {
 
-const char* const kTabNames[] = {"detail", "verify", "sweep", "randomness", "tickets"};
+// In AnalysisTab's order: the tabs' titles and the words of their file names.
+constexpr std::array<const char*, kAnalysisTabCount> kTabTitles = {"詳細", "検証", "全設定",
+                                                                   "乱数性", "買い目"};
+constexpr std::array<const char*, kAnalysisTabCount> kTabNames = {"detail", "verify", "sweep",
+                                                                  "randomness", "tickets"};
 
 // Where 検証's 収支 table of bet type `bet` goes beside its positions' table
 // at `path`: "name-収支-ボックス.csv" for "name.csv".
@@ -101,12 +105,21 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     m_verify = new VerifyTab(&services, m_tabs);
     m_sweep = new SweepTab(m_tabs);
     m_randomness = new RandomnessTab(&services, m_tabs);
-    m_tabs->addTab(m_detail, QStringLiteral("詳細"));
-    m_tabs->addTab(m_verify, QStringLiteral("検証"));
-    m_tabs->addTab(m_sweep, QStringLiteral("全設定"));
-    m_tabs->addTab(m_randomness, QStringLiteral("乱数性"));
     m_tickets = new TicketsTab(m_tabs);
-    m_tabs->addTab(m_tickets, QStringLiteral("買い目"));
+    // The tabs are added in AnalysisTab's order, so that a tab's index is
+    // its enumerator.
+    const std::array<std::pair<QWidget*, AnalysisTabView*>, kAnalysisTabCount> tabs = {{
+        {m_detail, m_detail},
+        {m_verify, m_verify},
+        {m_sweep, m_sweep},
+        {m_randomness, m_randomness},
+        {m_tickets, m_tickets},
+    }};
+    for (int t = 0; t < kAnalysisTabCount; ++t) {
+        m_views[static_cast<std::size_t>(t)] = tabs[static_cast<std::size_t>(t)].second;
+        m_tabs->addTab(tabs[static_cast<std::size_t>(t)].first,
+                       QString::fromUtf8(kTabTitles[static_cast<std::size_t>(t)]));
+    }
     layout->addWidget(m_tabs, 1);
 
     auto* bottom = new QHBoxLayout;
@@ -136,14 +149,12 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
     connect(m_top, &QSpinBox::valueChanged, this, [this](int k) {
         m_inputs.top = k;
         m_session.top = k;
-        if (CurrentTab() == AnalysisTab::Verify)
-            ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
+        if (View(CurrentTab()).UsesTop()) ShowResult(CurrentTab(), Shown(CurrentTab()));
         Refresh();
     });
     connect(m_bet, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_session.bet = std::max(0, index);
-        if (CurrentTab() == AnalysisTab::Verify)
-            ShowResult(AnalysisTab::Verify, Shown(AnalysisTab::Verify));
+        if (View(CurrentTab()).UsesBet()) ShowResult(CurrentTab(), Shown(CurrentTab()));
     });
     connect(m_tickets->SpreadSelector(), &QSpinBox::valueChanged, this,
             [this] { UpdateExports(); });
@@ -282,11 +293,11 @@ void AnalysisWindow::UpdateHeader() {
 void AnalysisWindow::Refresh() {
     const AnalysisTab tab = CurrentTab();
     // K and the bet type show only on the tabs they change.
-    const bool top = tab == AnalysisTab::Verify || tab == AnalysisTab::Sweep;
+    const bool top = View(tab).UsesTop(), bet = View(tab).UsesBet();
     m_topLabel->setVisible(top);
     m_top->setVisible(top);
-    m_betLabel->setVisible(tab == AnalysisTab::Verify);
-    m_bet->setVisible(tab == AnalysisTab::Verify);
+    m_betLabel->setVisible(bet);
+    m_bet->setVisible(bet);
     m_status->setText(Run(tab).status);
     UpdateExports();
     UpdateRunRows();
@@ -415,90 +426,30 @@ void AnalysisWindow::UpdateRunRows() {
     }
 }
 
+TabChoices AnalysisWindow::Choices() const {
+    return {m_inputs, m_inputs.top, evaluate::kAllBetTypes[BetIndex(m_bet)]};
+}
+
 void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result) {
     Shown(tab) = result;
-    switch (tab) {
-        case AnalysisTab::Detail:
-            m_detail->Show(std::move(result));
-            break;
-        case AnalysisTab::Verify:
-            m_verify->Show(result, m_inputs.top, evaluate::kAllBetTypes[BetIndex(m_bet)]);
-            break;
-        case AnalysisTab::Sweep:
-            m_sweep->Show(std::move(result));
-            break;
-        case AnalysisTab::Randomness:
-            m_randomness->Show(result);
-            break;
-        case AnalysisTab::Tickets:
-            m_tickets->Show(result, m_inputs);
-            break;
-    }
+    View(tab).ShowResult(result, Choices());
     UpdateExports();
 }
 
 void AnalysisWindow::ClearTab(AnalysisTab tab) {
     Shown(tab).reset();
-    switch (tab) {
-        case AnalysisTab::Detail:
-            m_detail->Clear();
-            break;
-        case AnalysisTab::Verify:
-            m_verify->Clear();
-            break;
-        case AnalysisTab::Sweep:
-            m_sweep->Clear();
-            break;
-        case AnalysisTab::Randomness:
-            m_randomness->Clear();
-            break;
-        case AnalysisTab::Tickets:
-            m_tickets->Clear();
-            break;
-    }
+    View(tab).Clear();
 }
 
 std::optional<std::string> AnalysisWindow::CurrentJson() const {
     const auto& shown = Shown(CurrentTab());
     if (!shown) return std::nullopt;
-    if (CurrentTab() == AnalysisTab::Tickets) return m_tickets->Json();
-    if (const auto* r = std::get_if<VerifyResult>(shown.get())) {
-        return BacktestJsonWithBet(r->history, r->record.result, m_inputs.top,
-                                   r->money[BetIndex(m_bet)]);
-    }
-    return AnalysisJson(*shown, m_inputs.top);
+    return View(CurrentTab()).Json(*shown, Choices());
 }
 
-QWidget* AnalysisWindow::CurrentChartPanel() const {
-    switch (CurrentTab()) {
-        case AnalysisTab::Detail:
-            return m_detail->ChartPanel();
-        case AnalysisTab::Verify:
-            return m_verify->ChartPanel();
-        case AnalysisTab::Randomness:
-            return m_randomness->ChartPanel();
-        case AnalysisTab::Sweep:
-        case AnalysisTab::Tickets:
-            break;
-    }
-    return nullptr;
-}
+QWidget* AnalysisWindow::CurrentChartPanel() const { return View(CurrentTab()).ChartPanel(); }
 
-QTableWidget* AnalysisWindow::CurrentTable() const {
-    switch (CurrentTab()) {
-        case AnalysisTab::Verify:
-            return m_verify->Table();
-        case AnalysisTab::Sweep:
-            return m_sweep->Table();
-        case AnalysisTab::Randomness:
-            return m_randomness->Table();
-        case AnalysisTab::Tickets:
-            return m_tickets->Table();
-        case AnalysisTab::Detail:
-            break;
-    }
-    return nullptr;
-}
+QTableWidget* AnalysisWindow::CurrentTable() const { return View(CurrentTab()).Table(); }
 
 void AnalysisWindow::UpdateExports() {
     const bool shown = Shown(CurrentTab()) != nullptr;
@@ -509,24 +460,13 @@ void AnalysisWindow::UpdateExports() {
 }
 
 QString AnalysisWindow::BaseName() const {
-    return QStringLiteral("corvalith-") + QLatin1String(kTabNames[m_tabs->currentIndex()]);
+    return QStringLiteral("corvalith-") +
+           QLatin1String(kTabNames[static_cast<std::size_t>(CurrentTab())]);
 }
 
 QString AnalysisWindow::TableName() const {
     // What the table depends on, so that files of other settings keep apart.
-    const AnalysisTab tab = CurrentTab();
-    QString name = BaseName();
-    if (tab != AnalysisTab::Sweep) {
-        name += QStringLiteral("-%1-%2-%3")
-                    .arg(FromUtf8(std::string(NameOf(m_inputs.filter))))
-                    .arg(m_inputs.interval)
-                    .arg(FromUtf8(std::string(NameOf(SettingOf(m_inputs).fft))));
-    }
-    if (tab == AnalysisTab::Verify || tab == AnalysisTab::Sweep) {
-        name += QStringLiteral("-K%1").arg(m_inputs.top);
-    }
-    if (tab == AnalysisTab::Tickets) name += QStringLiteral("-%1").arg(m_inputs.drawNumber);
-    return name;
+    return BaseName() + View(CurrentTab()).TableNameSuffix(Choices());
 }
 
 bool AnalysisWindow::ExportPng() {
@@ -550,23 +490,22 @@ bool AnalysisWindow::ExportSvg() {
 }
 
 ExportLabels AnalysisWindow::LabelsFor(const QChart* chart) const {
+    const TabChoices choices = Choices();
+    const AnalysisTabView& view = View(CurrentTab());
     QString what = m_tabs->tabText(m_tabs->currentIndex());
-    if (CurrentTab() == AnalysisTab::Detail) {
-        what += QStringLiteral("　") + m_detail->PositionSelector()->currentText();
-    }
-    if (CurrentTab() == AnalysisTab::Verify && chart == nullptr) {
-        what += QStringLiteral("　上位 %1、収支 %2").arg(m_inputs.top).arg(m_bet->currentText());
-    }
+    // One chart carries its own title; the whole panel what the tab shows.
+    if (chart == nullptr) what += view.PictureWhat(choices);
     if (chart != nullptr && !chart->title().isEmpty())
         what += QStringLiteral("　") + chart->title();
-    return PictureLabels(m_inputs, CurrentTab(), what);
+    return PictureLabels(m_inputs, what, view.Legend(choices));
 }
 
 bool AnalysisWindow::ExportCsv() {
     QTableWidget* table = CurrentTable();
     if (!table || !Shown(CurrentTab())) return false;
     const QByteArray csv = TableCsv(*table);
-    if (CurrentTab() != AnalysisTab::Verify) {
+    const QTableWidget* companion = View(CurrentTab()).CompanionTable();
+    if (companion == nullptr) {
         return ExportThroughDialog(
             m_services, this, QStringLiteral("CSV ファイル"), QStringLiteral("*.csv"),
             TableName() + QStringLiteral(".csv"),
@@ -574,7 +513,7 @@ bool AnalysisWindow::ExportCsv() {
     }
     // 検証: the positions' table at the chosen path, the 収支 table of the
     // bet type beside it, each a file of its own.
-    const QByteArray money = TableCsv(*m_verify->MoneyTable());
+    const QByteArray money = TableCsv(*companion);
     const QString bet = m_bet->currentText();
     return ExportThroughDialog(m_services, this, QStringLiteral("CSV ファイル"),
                                QStringLiteral("*.csv"), TableName() + QStringLiteral(".csv"),

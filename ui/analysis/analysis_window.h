@@ -21,6 +21,7 @@
 #include "commands/analysis_inputs.h"
 #include "ui/analysis/analysis_job.h"
 #include "ui/analysis/analysis_session.h"
+#include "ui/analysis/analysis_tab_view.h"
 #include "ui/analysis/chart_panel.h"
 
 class QComboBox;
@@ -166,6 +167,11 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     }
     void UpdateHeader();
     void UpdateExports();
+    // The view of `tab`, and the choices every view is shown with.
+    [[nodiscard]] AnalysisTabView& View(AnalysisTab tab) const noexcept {
+        return *m_views[static_cast<std::size_t>(tab)];
+    }
+    [[nodiscard]] TabChoices Choices() const;
     [[nodiscard]] QWidget* CurrentChartPanel() const;
     [[nodiscard]] QTableWidget* CurrentTable() const;
     // The result tab `tab` shows (null while it shows none).
@@ -201,6 +207,7 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
     SweepTab* m_sweep = nullptr;
     RandomnessTab* m_randomness = nullptr;
     TicketsTab* m_tickets = nullptr;
+    std::array<AnalysisTabView*, kAnalysisTabCount> m_views{};  // the five above, in tab order
     QComboBox* m_bet = nullptr;
     QLabel* m_status = nullptr;
     QPushButton* m_png = nullptr;

@@ -75,46 +75,4 @@ QChart* MakeBalanceChart(const evaluate::MoneyRecord& money) {
     return chart;
 }
 
-QStringList MoneyTableHeaders() {
-    return {QStringLiteral("買う番号"),   QStringLiteral("枚数"),       QStringLiteral("購入額"),
-            QStringLiteral("払戻額"),     QStringLiteral("収支"),       QStringLiteral("回収率"),
-            QStringLiteral("期待回収率"), QStringLiteral("ストレート"), QStringLiteral("ボックス"),
-            QStringLiteral("最大下落"),   QStringLiteral("p値")};
-}
-
-void FillMoneyTable(QTableWidget& table, const evaluate::MoneyRecord& money) {
-    const QString fixedName =
-        QStringLiteral("固定 ") + (money.fixedNumber
-                                       ? QLatin1String(evaluate::TextOf(*money.fixedNumber).data())
-                                       : QLatin1String("-"));
-    const std::pair<QString, const evaluate::MoneyLine*> rows[] = {
-        {QStringLiteral("予想の 1 位"), &money.pick.line},
-        {fixedName, &money.fixed.line},
-        {QStringLiteral("ホット"), &money.hot.line},
-    };
-    table.setRowCount(3);
-    int row = 0;
-    for (const auto& [name, line] : rows) {
-        const auto yen = [](std::int64_t v) { return new NumberItem(FromUtf8(Yen(v)), double(v)); };
-        const auto count = [](std::uint64_t v) {
-            return new NumberItem(QString::number(v), double(v));
-        };
-        table.setItem(row, 0, new QTableWidgetItem(name));
-        table.setItem(row, 1, count(line->tickets));
-        table.setItem(row, 2, yen(line->spent));
-        table.setItem(row, 3, yen(line->won));
-        table.setItem(row, 4, yen(line->balance));
-        table.setItem(row, 5,
-                      new NumberItem(FromUtf8(Percent(line->returnRate)), line->returnRate));
-        table.setItem(
-            row, 6,
-            new NumberItem(FromUtf8(Percent(line->expectedReturnRate)), line->expectedReturnRate));
-        table.setItem(row, 7, count(line->straightWins));
-        table.setItem(row, 8, count(line->boxWins));
-        table.setItem(row, 9, yen(line->maxDrawdown));
-        table.setItem(row, 10, new NumberItem(FromUtf8(PValue(line->pValue)), line->pValue));
-        ++row;
-    }
-}
-
 }  // namespace corvalith

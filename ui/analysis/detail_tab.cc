@@ -91,9 +91,21 @@ void DetailTab::ShowBinRange(QValueAxis& axis) const {
 
 void DetailTab::SelectPosition(int position) { m_position->setCurrentIndex(position); }
 
-void DetailTab::Show(std::shared_ptr<const AnalysisResult> result) {
-    m_result = std::move(result);
+void DetailTab::ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                           const TabChoices& /*choices*/) {
+    m_result = result;
     Redraw();
+}
+
+QString DetailTab::PictureWhat(const TabChoices& /*choices*/) const {
+    return QStringLiteral("　") + m_position->currentText();
+}
+
+QString DetailTab::Legend(const TabChoices& /*choices*/) const {
+    return QStringLiteral(
+        "線: 数字 0〜9 それぞれのパワースペクトル（横は周波数ビン、縦は正規化パワー、"
+        "数字ごとに色を分ける）。ピーク: 各数字のスペクトルの最大点（その数字の色の三角）。"
+        "棒: 各数字のスコアを順位の順に並べたもの。");
 }
 
 void DetailTab::Clear() {

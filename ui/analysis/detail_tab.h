@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "commands/analysis_results.h"
+#include "ui/analysis/analysis_tab_view.h"
 
 class QChart;
 class QChartView;
@@ -20,25 +21,29 @@ namespace corvalith {
 
 class WindowServices;
 
-class DetailTab final : public QWidget {
+class DetailTab final : public QWidget, public AnalysisTabView {
     Q_OBJECT
 
   public:
     DetailTab(WindowServices* services, QWidget* parent = nullptr);
 
-    void Show(std::shared_ptr<const AnalysisResult> result);
-    void Clear();
+    void ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                    const TabChoices& choices) override;
+    void Clear() override;
     void SelectPosition(int position);
 
     [[nodiscard]] QChart* SpectrumChart() const;
     [[nodiscard]] QChart* ScoreChart() const;
-    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
+    [[nodiscard]] QWidget* ChartPanel() const noexcept override { return m_charts; }
     [[nodiscard]] QComboBox* PositionSelector() const noexcept { return m_position; }
     // Checked: the spectra over every bin; unchecked: over the peaks' bins.
     [[nodiscard]] QCheckBox* FullRangeBox() const noexcept { return m_fullRange; }
 
     // Each digit's peak bin and score, in digit order.
     [[nodiscard]] QTableWidget* PeakTable() const noexcept { return m_peaks; }
+
+    [[nodiscard]] QString PictureWhat(const TabChoices& choices) const override;
+    [[nodiscard]] QString Legend(const TabChoices& choices) const override;
 
   private:
     void Redraw();

@@ -6,10 +6,15 @@
 #pragma once
 
 #include <array>
-
-#include "ui/analysis/colour_vision.h"
+#include <cstdint>
 
 namespace corvalith {
+
+// An 8-bit sRGB colour.
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
 
 inline constexpr std::array<Rgb, 10> kDigitColours = {{
     {20, 20, 240},    // 0 ultramarine

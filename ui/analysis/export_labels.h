@@ -14,11 +14,8 @@ namespace corvalith {
 // (without its folder), the setting as it runs, the draw the forecast is for.
 [[nodiscard]] QString InputsLine(const AnalysisInputs& inputs);
 
-// What the charts of `tab` draw, for K = `top`; empty for a tab without charts.
-[[nodiscard]] QString LegendCaption(AnalysisTab tab, int top);
-
-// The title `InputsLine　what` and the tab's caption.
-[[nodiscard]] ExportLabels PictureLabels(const AnalysisInputs& inputs, AnalysisTab tab,
-                                         const QString& what);
+// The title `InputsLine　what` and the tab's caption `legend`.
+[[nodiscard]] ExportLabels PictureLabels(const AnalysisInputs& inputs, const QString& what,
+                                         const QString& legend);
 
 }  // namespace corvalith

@@ -157,7 +157,15 @@ void RandomnessTab::Clear() {
     m_verdict->clear();
 }
 
-void RandomnessTab::Show(const std::shared_ptr<const AnalysisResult>& result) {
+QString RandomnessTab::Legend(const TabChoices& /*choices*/) const {
+    return QStringLiteral(
+        "棒: 各位で数字 0〜9 が出た回数から期待値（どの数字も同じ確率で出るときの回数）を"
+        "引いた差。灰色の帯: 偶然の 95% 範囲（±1.96 "
+        "σ）。帯を越える棒は偶然では出にくい偏り。");
+}
+
+void RandomnessTab::ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                               const TabChoices& /*choices*/) {
     const auto* tab = result ? std::get_if<RandomnessTabResult>(result.get()) : nullptr;
     if (tab == nullptr) return Clear();
     const evaluate::RandomnessResult& r = tab->result;

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "commands/analysis_results.h"
+#include "ui/analysis/analysis_tab_view.h"
 
 class QChart;
 class QChartView;
@@ -18,19 +19,21 @@ namespace corvalith {
 
 class WindowServices;
 
-class RandomnessTab final : public QWidget {
+class RandomnessTab final : public QWidget, public AnalysisTabView {
     Q_OBJECT
 
   public:
     RandomnessTab(WindowServices* services, QWidget* parent = nullptr);
 
-    void Show(const std::shared_ptr<const AnalysisResult>& result);
-    void Clear();
+    void ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                    const TabChoices& choices) override;
+    void Clear() override;
 
     [[nodiscard]] QChart* CountChart(int position) const;
-    [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
+    [[nodiscard]] QTableWidget* Table() const noexcept override { return m_table; }
     [[nodiscard]] QString Verdict() const;
-    [[nodiscard]] QWidget* ChartPanel() const noexcept { return m_charts; }
+    [[nodiscard]] QWidget* ChartPanel() const noexcept override { return m_charts; }
+    [[nodiscard]] QString Legend(const TabChoices& choices) const override;
 
   private:
     std::array<QChartView*, 4> m_views{};

@@ -54,11 +54,16 @@ evaluate::Setting SweepTab::SettingOfRow(int row) const {
                                                 : evaluate::Setting{};
 }
 
-void SweepTab::Show(std::shared_ptr<const AnalysisResult> result) {
+QString SweepTab::TableNameSuffix(const TabChoices& choices) const {
+    return QStringLiteral("-K%1").arg(choices.top);
+}
+
+void SweepTab::ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                          const TabChoices& /*choices*/) {
     Clear();
     const auto* sweep = result ? std::get_if<SweepTabResult>(result.get()) : nullptr;
     if (sweep == nullptr) return;
-    m_result = std::move(result);
+    m_result = result;
     const double chance = sweep->top / 10.0;
     const QColor neutral = m_table->palette().color(QPalette::Base);
     m_table->setRowCount(static_cast<int>(sweep->sweep.settings.size() * kPositionCount));

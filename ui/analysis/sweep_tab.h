@@ -6,22 +6,27 @@
 #include <QWidget>
 
 #include "commands/analysis_results.h"
+#include "ui/analysis/analysis_tab_view.h"
 
 class QLabel;
 class QTableWidget;
 
 namespace corvalith {
 
-class SweepTab final : public QWidget {
+class SweepTab final : public QWidget, public AnalysisTabView {
     Q_OBJECT
 
   public:
     explicit SweepTab(QWidget* parent = nullptr);
 
-    void Show(std::shared_ptr<const AnalysisResult> result);
-    void Clear();
+    void ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                    const TabChoices& choices) override;
+    void Clear() override;
 
-    [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
+    [[nodiscard]] QTableWidget* Table() const noexcept override { return m_table; }
+    // Every setting is in the table: its name holds K alone.
+    [[nodiscard]] QString TableNameSuffix(const TabChoices& choices) const override;
+    [[nodiscard]] bool UsesTop() const override { return true; }
     [[nodiscard]] QString Verdict() const;
     // The setting of a table row (in its current order).
     [[nodiscard]] evaluate::Setting SettingOfRow(int row) const;

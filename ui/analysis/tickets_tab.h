@@ -1,7 +1,9 @@
 // 買い目: the tickets of the dialog's setting from the 詳細 forecast: the
 // pick, its pattern, each ticket type with its chance and expected payout,
 // the box orders and a spread of each position's first K digits
-// (corvix-cli tickets). Every figure is at the theoretical amounts.
+// (corvix-cli tickets). Every figure is at the theoretical amounts; with the
+// history's payouts each listed number also shows its classes and what it
+// is estimated to pay if it wins.
 #pragma once
 
 #include <QWidget>
@@ -11,6 +13,7 @@
 
 #include "commands/analysis_results.h"
 #include "report/money_report.h"
+#include "ui/analysis/analysis_tab_view.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -19,17 +22,23 @@ class QTableWidget;
 
 namespace corvalith {
 
-class TicketsTab final : public QWidget {
+class TicketsTab final : public QWidget, public AnalysisTabView {
     Q_OBJECT
 
   public:
     explicit TicketsTab(QWidget* parent = nullptr);
 
-    // `inputs` names the setting the forecast `result` (a DetailResult) ran with.
-    void Show(const std::shared_ptr<const AnalysisResult>& result, const AnalysisInputs& inputs);
-    void Clear();
+    // The choices' inputs name the setting the forecast `result` (a
+    // DetailResult) ran with.
+    void ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                    const TabChoices& choices) override;
+    void Clear() override;
 
-    [[nodiscard]] QTableWidget* Table() const noexcept { return m_table; }
+    [[nodiscard]] QTableWidget* Table() const noexcept override { return m_table; }
+    [[nodiscard]] std::optional<std::string> Json(const AnalysisResult& result,
+                                                  const TabChoices& choices) const override;
+    // The plan is of one draw: the name holds it.
+    [[nodiscard]] QString TableNameSuffix(const TabChoices& choices) const override;
     [[nodiscard]] QSpinBox* SpreadSelector() const noexcept { return m_spread; }
     [[nodiscard]] QString Text() const;
     // tickets --format json for the shown forecast and spread, or nothing.

@@ -135,7 +135,7 @@ VerifyTab::VerifyTab(WindowServices* services, QWidget* parent) : QWidget(parent
     top->addLayout(verdicts, 2);
     lower->addLayout(top);
     m_money = new QTableWidget(figures);
-    SetUpTable(*m_money, MoneyTableHeaders());
+    SetUpTable(*m_money, MoneyTableHeader());
     FitRows(*m_money, 3);
     lower->addWidget(m_money);
     lower->addStretch(1);
@@ -163,10 +163,41 @@ void VerifyTab::Clear() {
     ReplaceChart(*m_balance, new QChart);
     m_money->setRowCount(0);
     m_moneyVerdict->clear();
+    m_moneyNote = nullptr;
 }
 
-void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int top,
-                     evaluate::BetType bet) {
+std::optional<std::string> VerifyTab::Json(const AnalysisResult& result,
+                                           const TabChoices& choices) const {
+    const auto* verify = std::get_if<VerifyResult>(&result);
+    if (verify == nullptr) return std::nullopt;
+    return BacktestJsonWithBet(verify->history, verify->record.result, choices.top,
+                               verify->money[static_cast<std::size_t>(choices.bet)]);
+}
+
+QString VerifyTab::PictureWhat(const TabChoices& choices) const {
+    return QStringLiteral("　上位 %1、収支 %2")
+        .arg(choices.top)
+        .arg(FromUtf8(std::string(JapaneseNameOf(choices.bet))));
+}
+
+QString VerifyTab::Legend(const TabChoices& choices) const {
+    return QStringLiteral(
+               "予想: 当選数字が予想の上位 %1 に入った回の累積の割合。"
+               "ホット／コールド: それまでに多く／少なく出た数字の上位 %1 で同じ割合。"
+               "偶然 K/10 と灰色の帯: 偶然の割合とその 95% 範囲。"
+               "収支: 券種を毎回 1 枚買ったときの累計収支（円）。%2。")
+        .arg(choices.top)
+        .arg(FromUtf8(m_moneyNote != nullptr ? m_moneyNote : kMoneyNote));
+}
+
+QString VerifyTab::TableNameSuffix(const TabChoices& choices) const {
+    return SettingFileWord(choices.inputs) + QStringLiteral("-K%1").arg(choices.top);
+}
+
+void VerifyTab::ShowResult(const std::shared_ptr<const AnalysisResult>& result,
+                           const TabChoices& choices) {
+    const int top = choices.top;
+    const evaluate::BetType bet = choices.bet;
     const auto* verify = result ? std::get_if<VerifyResult>(result.get()) : nullptr;
     if (verify == nullptr) return Clear();
     const evaluate::BacktestResult& backtest = verify->record.result;
@@ -205,8 +236,9 @@ void VerifyTab::Show(const std::shared_ptr<const AnalysisResult>& result, int to
             .arg(backtest.changes));
     m_verdict->setText(FromUtf8(BacktestVerdict(backtest, top)).trimmed());
     const evaluate::MoneyRecord& money = verify->money[static_cast<std::size_t>(bet)];
+    m_moneyNote = MoneyNoteOf(money.amounts);
     ReplaceChart(*m_balance, MakeBalanceChart(money));
-    FillMoneyTable(*m_money, money);
+    FillTable(*m_money, MoneyTableRows(money));
     const std::string verdict = TellsAmounts(money.amounts)
                                     ? MoneyVerdictAt(money.pick.line, money.amounts)
                                     : MoneyVerdict(money.pick.line);

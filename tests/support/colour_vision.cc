@@ -1,7 +1,7 @@
 // The deficiencies follow Machado, Oliveira and Fernandes (2009): one 3×3
 // matrix per kind at severity 1.0, applied to linear RGB; the result is
 // clamped to the unit cube before it goes back to sRGB.
-#include "ui/analysis/colour_vision.h"
+#include "tests/support/colour_vision.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +28,7 @@ double FromLinear(double c) {
     return c <= 0.0031308 ? c * 12.92 : 1.055 * std::pow(c, 1 / 2.4) - 0.055;
 }
 
-std::array<double, 3> Unit(Rgb colour) {
+std::array<double, 3> Unit(Srgb8 colour) {
     return {colour.r / 255.0, colour.g / 255.0, colour.b / 255.0};
 }
 
@@ -43,7 +43,7 @@ double Radians(double degrees) { return degrees * std::numbers::pi / 180; }
 
 }  // namespace
 
-std::array<double, 3> Simulate(Rgb colour, Vision vision) {
+std::array<double, 3> Simulate(Srgb8 colour, Vision vision) {
     const std::array<double, 3> srgb = Unit(colour);
     if (vision == Vision::Normal) return srgb;
     const Matrix& m = vision == Vision::Protanopia     ? kProtanopia
@@ -68,7 +68,7 @@ Lab ToLab(const std::array<double, 3>& srgb) {
     return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
 }
 
-Lab ToLab(Rgb colour) { return ToLab(Unit(colour)); }
+Lab ToLab(Srgb8 colour) { return ToLab(Unit(colour)); }
 
 double DeltaE2000(const Lab& x, const Lab& y) {
     const double c1 = std::hypot(x.a, x.b), c2 = std::hypot(y.a, y.b);
@@ -115,7 +115,7 @@ double DeltaE2000(const Lab& x, const Lab& y) {
     return std::sqrt(l * l + c * c + h * h + rT * c * h);
 }
 
-double MinimumPairDistance(std::span<const Rgb> colours, Vision vision) {
+double MinimumPairDistance(std::span<const Srgb8> colours, Vision vision) {
     if (colours.size() < 2) return 0;
     double smallest = INFINITY;
     for (std::size_t i = 0; i < colours.size(); ++i) {

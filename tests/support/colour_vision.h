@@ -9,10 +9,9 @@
 
 namespace corvalith {
 
-// An 8-bit sRGB colour.
-struct Rgb {
+// An 8-bit sRGB colour (the window's palette converts its own to it).
+struct Srgb8 {
     std::uint8_t r = 0, g = 0, b = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
 struct Lab {
@@ -26,17 +25,17 @@ inline constexpr std::array<Vision, 4> kAllVisions = {Vision::Normal, Vision::Pr
 
 // The colour as seen with `vision`, as an sRGB triple of unit-range values
 // (not rounded to 8 bits, so that the differences are not blurred).
-[[nodiscard]] std::array<double, 3> Simulate(Rgb colour, Vision vision);
+[[nodiscard]] std::array<double, 3> Simulate(Srgb8 colour, Vision vision);
 
 // CIELAB under D65 of an sRGB triple of unit-range values.
 [[nodiscard]] Lab ToLab(const std::array<double, 3>& srgb);
-[[nodiscard]] Lab ToLab(Rgb colour);
+[[nodiscard]] Lab ToLab(Srgb8 colour);
 
 // The CIEDE2000 difference of two colours (kL = kC = kH = 1).
 [[nodiscard]] double DeltaE2000(const Lab& x, const Lab& y);
 
 // The smallest CIEDE2000 difference between any two of `colours` as seen
 // with `vision` (0 for fewer than two colours).
-[[nodiscard]] double MinimumPairDistance(std::span<const Rgb> colours, Vision vision);
+[[nodiscard]] double MinimumPairDistance(std::span<const Srgb8> colours, Vision vision);
 
 }  // namespace corvalith
