@@ -208,6 +208,7 @@ std::vector<TableRow> MoneyTableRows(const evaluate::MoneyRecord& money) {
     const auto yen = [](std::int64_t v) { return TableCell{Yen(v), static_cast<double>(v)}; };
     const auto count = [](std::uint64_t v) { return TableCell{Count(v), static_cast<double>(v)}; };
     std::vector<TableRow> rows;
+    rows.reserve(lines.size());
     for (const auto& [name, line] : lines) {
         rows.push_back({{name, std::nullopt},
                         count(line->tickets),

@@ -420,15 +420,15 @@ void ImportDialog::ShowRows(const EditOutcome& outcome) {
 void ImportDialog::OnPreview() {
     if (m_busy) return;
     SetBusy(true);
-    const std::int32_t highest = 0;  // import outcomes carry their gaps
     RunInBackground<EditOutcome>(
         this, [request = Request(true)] { return ImportResults(request); },
-        [this, highest](const EditOutcome& outcome) {
+        [this](const EditOutcome& outcome) {
             SetBusy(false);
             ShowRows(outcome);
             m_summary->setText(outcome.status == EditStatus::Ok
                                    ? ToQString(ImportSummary(outcome))
-                                   : WindowMessage(outcome, highest, std::nullopt));
+                                   // import outcomes carry their gaps
+                                   : WindowMessage(outcome, 0, std::nullopt));
             m_import->setEnabled(outcome.status == EditStatus::Ok &&
                                  (outcome.added > 0 || outcome.payoutsAdded > 0));
         },

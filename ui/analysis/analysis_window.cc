@@ -312,7 +312,7 @@ void AnalysisWindow::Refresh() {
     const std::string key = AnalysisCache::KeyOf(tab, m_inputs, *stamp);
     if (auto cached = m_cache.Find(key)) {
         SetStale(tab, false);
-        ShowResult(tab, std::move(cached));
+        ShowResult(tab, cached);
         SetStatus(tab, QString());
         return;
     }
@@ -430,7 +430,8 @@ TabChoices AnalysisWindow::Choices() const {
     return {m_inputs, m_inputs.top, evaluate::kAllBetTypes[BetIndex(m_bet)]};
 }
 
-void AnalysisWindow::ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result) {
+void AnalysisWindow::ShowResult(AnalysisTab tab,
+                                const std::shared_ptr<const AnalysisResult>& result) {
     Shown(tab) = result;
     View(tab).ShowResult(result, Choices());
     UpdateExports();

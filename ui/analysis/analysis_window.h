@@ -154,7 +154,7 @@ class AnalysisWindow final : public QWidget, public ExportLabelSource {
                 const AnalysisOutcome& outcome);
     // Stops every run whose key is not its tab's for the inputs and file now.
     void StopStaleRuns(const FileStamp& stamp);
-    void ShowResult(AnalysisTab tab, std::shared_ptr<const AnalysisResult> result);
+    void ShowResult(AnalysisTab tab, const std::shared_ptr<const AnalysisResult>& result);
     void ClearTab(AnalysisTab tab);
     void StopJob(AnalysisTab tab);
     void StopAllJobs();
