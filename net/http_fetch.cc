@@ -1,10 +1,12 @@
 // The easy handle is owned by one small guard; the write callback appends to
 // the body and refuses it past the limit even when the server announced no
-// length; the progress callback carries the caller's cancel flag.
+// length; the progress callback carries the caller's cancel flag, which the
+// transfer loop also checks between short waits for the socket.
 #include "net/http_fetch.h"
 
 #include <curl/curl.h>
 
+#include <atomic>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -19,6 +21,50 @@ struct HandleDeleter {
     void operator()(CURL* handle) const noexcept { curl_easy_cleanup(handle); }
 };
 using Handle = std::unique_ptr<CURL, HandleDeleter>;
+
+// How often a transfer waiting for bytes looks at the cancel flag: libcurl
+// calls the progress callback only about every 200 ms to 1 s while nothing
+// arrives.
+constexpr int kCancelPollMs = 50;
+
+// Runs `easy` to its end, or until `cancel` is seen set between the waits
+// for the socket (then CURLE_ABORTED_BY_CALLBACK).
+CURLcode PerformCancellable(CURL* easy, const std::atomic<bool>* cancel) noexcept {
+    CURLM* multi = curl_multi_init();
+    if (multi == nullptr) return CURLE_OUT_OF_MEMORY;
+    if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+        curl_multi_cleanup(multi);
+        return CURLE_FAILED_INIT;
+    }
+    CURLcode code = CURLE_OK;
+    int running = 1;
+    while (running != 0) {
+        if (curl_multi_perform(multi, &running) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) break;
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (curl_multi_poll(multi, nullptr, 0, kCancelPollMs, nullptr) != CURLM_OK) {
+            code = CURLE_FAILED_INIT;
+            break;
+        }
+    }
+    if (running == 0) {
+        int queued = 0;
+        while (const CURLMsg* message = curl_multi_info_read(multi, &queued)) {
+            if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                code = message->data.result;
+            }
+        }
+    }
+    curl_multi_remove_handle(multi, easy);
+    curl_multi_cleanup(multi);
+    return code;
+}
 
 struct Transfer {
     const FetchRequest* request = nullptr;
@@ -184,7 +230,10 @@ FetchResult Fetch(const FetchRequest& request) noexcept {
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &transfer);
     // No cookie engine is switched on, and no referer or other header is added.
 
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = PerformCancellable(curl, request.cancel);
+    if (code == CURLE_ABORTED_BY_CALLBACK && request.cancel != nullptr && request.cancel->load()) {
+        transfer.cancelled = true;
+    }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.httpCode);
     char* effective = nullptr;
     if (curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK &&

@@ -37,7 +37,7 @@ struct FetchRequest {
     long stallSeconds = 30;
     // A CA bundle trusted instead of the system's store; only tests set it.
     std::string testCaFile;
-    const std::atomic<bool>* cancel = nullptr;  // polled several times a second
+    const std::atomic<bool>* cancel = nullptr;  // looked at every 50 ms or sooner
     FetchProgress progress;                     // may be empty
 };
 
