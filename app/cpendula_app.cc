@@ -13,11 +13,11 @@
 
 using namespace corvalith;
 
-CPendulaApp::CPendulaApp(WindowServices& services)
-    : CPendulaApp(services, QtTranslationsDirectory()) {}
+CPendulaApp::CPendulaApp(WindowServices& services, RaiseChannel* raise)
+    : CPendulaApp(services, QtTranslationsDirectory(), raise) {}
 
-CPendulaApp::CPendulaApp(WindowServices& services, QString qtTranslations)
-    : m_services(services), m_qtTranslations(std::move(qtTranslations)) {}
+CPendulaApp::CPendulaApp(WindowServices& services, QString qtTranslations, RaiseChannel* raise)
+    : m_services(services), m_qtTranslations(std::move(qtTranslations)), m_raise(raise) {}
 
 CPendulaApp::~CPendulaApp() { ExitInstance(); }
 
@@ -30,6 +30,10 @@ bool CPendulaApp::InitInstance() {
     if (lock == LockState::HeldElsewhere) {
         m_services.MessageBox(nullptr, ToQString(kMsgAlreadyRunning),
                               ToQString(kCaptionAlreadyRunning), BoxIcon::Warning);
+        // Having read the box, the user goes back to the running copy: its
+        // window comes to the front now, so it never covers the box, which
+        // has no owner to stay above.
+        if (m_raise) m_raise->AskRunningCopyToRaise();
         return false;
     }
     // Without any place for a lock the program runs unguarded rather than not at all.
@@ -39,6 +43,7 @@ bool CPendulaApp::InitInstance() {
     CPendulaDlg dialog(m_services, [](QWidget* owner) -> std::unique_ptr<QDialog> {
         return std::make_unique<CAboutDlg>(owner);
     });
+    if (m_raise && m_hMutex) m_raise->AnswerRaiseRequests(dialog);
     m_services.RunModal(dialog);
     return false;
 }

@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
     corvalith::QtWindowServices services;
     int code = 0;
     {
-        CPendulaApp app(services);
+        CPendulaApp app(services, &services);
         code = app.Run();
     }
     // The windows are gone and their runs cancelled; what they ran ends soon.

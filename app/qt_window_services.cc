@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <utility>
@@ -37,9 +38,9 @@ QString QtPattern(const QString& pattern) {
 // Qt's own file dialog stores its state (the folders visited, the last
 // folder, the view) in the user's QtProject.conf when it is destroyed, and
 // nothing turns that off. The program keeps no settings and writes nothing
-// but its lock, so the user-scope settings of the process point at a place
-// under which no file can be made: the dialog starts from its defaults and
-// remembers the last folder for this run only.
+// but its lock and the socket beside it, so the user-scope settings of the
+// process point at a place under which no file can be made: the dialog
+// starts from its defaults and remembers the last folder for this run only.
 void KeepNoSettingsOnDisk() {
     static const bool done = [] {
         const QString nowhere = QStringLiteral("/dev/null");
@@ -153,6 +154,29 @@ LockState QtWindowServices::AcquireInstanceLock(std::string_view name) {
     return m_lock->state();
 }
 
-void QtWindowServices::ReleaseInstanceLock() noexcept { m_lock.reset(); }
+void QtWindowServices::ReleaseInstanceLock() noexcept {
+    // The socket goes before the lock: a copy that takes the lock next makes
+    // its own socket, which this one must not remove.
+    m_raise.Close();
+    m_lock.reset();
+}
+
+void QtWindowServices::ListenForRaise(std::function<void()> onRequest) {
+    if (m_lock && m_lock->state() == LockState::Held) {
+        (void)m_raise.Listen(RaiseSocketPath(m_lock->path()), std::move(onRequest));
+    }
+}
+
+void QtWindowServices::AnswerRaiseRequests(QWidget& window) {
+    ListenForRaise([target = QPointer<QWidget>(&window)] {
+        if (target) BringToFront(*target);
+    });
+}
+
+void QtWindowServices::AskRunningCopyToRaise() {
+    if (m_lock && m_lock->state() == LockState::HeldElsewhere) {
+        (void)AskToRaise(RaiseSocketPath(m_lock->path()));
+    }
+}
 
 }  // namespace corvalith

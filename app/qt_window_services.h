@@ -1,18 +1,21 @@
 // The window services on Qt 6 Widgets: QMessageBox, Qt's own open-file
-// dialog, QDialog::exec and the flock() single-instance lock.
+// dialog, QDialog::exec, the flock() single-instance lock and, beside the
+// lock, the request that brings the running copy to the front.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/instance_lock.h"
+#include "app/raise_request.h"
 #include "ui/window_services.h"
 
 class QFileDialog;
 
 namespace corvalith {
 
-class QtWindowServices final : public WindowServices {
+class QtWindowServices final : public WindowServices, public RaiseChannel {
   public:
     QtWindowServices();
     // The lock's fallback places go into `lockTempDir` instead of /tmp.
@@ -35,11 +38,19 @@ class QtWindowServices final : public WindowServices {
                                           const QString& suggestedName) override;
     int RunModal(QDialog& dialog) override;
     LockState AcquireInstanceLock(std::string_view name) override;
+    // Also stops answering requests to come to the front.
     void ReleaseInstanceLock() noexcept override;
+
+    void AnswerRaiseRequests(QWidget& window) override;
+    void AskRunningCopyToRaise() override;
+    // While this copy holds the lock, calls `onRequest` for each request of
+    // a second copy (AnswerRaiseRequests with another action).
+    void ListenForRaise(std::function<void()> onRequest);
 
   private:
     std::string m_lockTempDir;
     std::unique_ptr<InstanceLock> m_lock;
+    RaiseListener m_raise;
 };
 
 // Sets `dialog` up as the open-file dialog with the single entry `filter`:

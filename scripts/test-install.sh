@@ -61,7 +61,15 @@ for page in corvix corvix-cli; do
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
         "$build/packaging/$page.1" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page.1: $warnings"
-    echo "man $page.1: no warnings"
+    # Viewed as a user without a UTF-8 locale views it: the page says the
+    # encoding of its source itself, and its Japanese words come out in romaji.
+    warnings=$(LC_ALL=C MANWIDTH=80 man --warnings -l "$build/packaging/$page.1" 2>&1 >"$work/$page.txt")
+    [ -z "$warnings" ] || fail "man $page.1 in the C locale: $warnings"
+    LC_ALL=C grep -q romaji "$work/$page.txt" || fail "man $page.1 in the C locale: no romaji"
+    if LC_ALL=C grep -q '[^ -~]' "$work/$page.txt"; then
+        fail "man $page.1 in the C locale: characters outside ASCII"
+    fi
+    echo "man $page.1: no warnings, in UTF-8 or in the C locale"
 done
 
 step "compare a DESTDIR install with packaging/expected-files.txt"

@@ -1,6 +1,7 @@
 // The single-instance lock: where it lives, that a second holder is refused
 // and that releasing frees it; and two real processes, the first a running
-// corvix, the second refused until the first is killed with SIGKILL; the
+// corvix, the second refused until the first is killed with SIGKILL; a
+// refused copy that, after its box, brings the running one to the front; the
 // same guard through the fallback place when the runtime directory is
 // missing or cannot be written; and, as root, that another user's file or a
 // symlink at the fallback name never blocks the start. The fallback places
@@ -23,6 +24,7 @@
 #include <string>
 #include <thread>
 
+#include "app/raise_request.h"
 #include "tests/support/history_files.h"
 #include "tests/support/temp_dir.h"
 
@@ -75,6 +77,12 @@ TEST(InstanceLockPath, LivesInTheRuntimeDirectoryOrFallsBackToTmp) {
         RuntimeDir runtime((dir.path() + "/missing").c_str());
         EXPECT_EQ(InstanceLockPath("PendulaAppMutex"), fallback);
     }
+}
+
+TEST(RaiseSocketPath, SitsBesideTheLockFile) {
+    EXPECT_EQ(RaiseSocketPath("/run/user/1000/PendulaAppMutex.lock"),
+              "/run/user/1000/PendulaAppMutex.sock");
+    EXPECT_EQ(RaiseSocketPath("/tmp/name"), "/tmp/name.sock");
 }
 
 TEST(InstanceLock, ASecondHolderIsRefusedUntilTheFirstReleases) {
@@ -159,11 +167,12 @@ TEST(InstanceLock, ASymlinkAtTheFallbackNameIsPassedOverForAPrivateDirectory) {
 }
 
 // A child process with extra environment variables; killed at the end of the scope.
-// `qtTempDir`, when given, is its TMPDIR.
+// `qtTempDir`, when given, is its TMPDIR; `outFile`, when given, its standard output.
 class Child {
   public:
     Child(const std::string& program, const std::string& runtimeDir,
-          std::vector<std::string> args = {}, const std::string& qtTempDir = "") {
+          std::vector<std::string> args = {}, const std::string& qtTempDir = "",
+          const std::string& outFile = "") {
         std::vector<std::string> env{"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtimeDir};
         if (!qtTempDir.empty()) env.push_back("TMPDIR=" + qtTempDir);
         for (char** e = environ; *e; ++e) {
@@ -180,8 +189,15 @@ class Child {
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (!outFile.empty()) {
+            ::posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outFile.c_str(),
+                                               O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        }
+        if (::posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
             pid_ = -1;
+        ::posix_spawn_file_actions_destroy(&actions);
     }
     ~Child() { Kill(); }
     Child(const Child&) = delete;
@@ -262,6 +278,27 @@ TEST(SecondInstance, IsRefusedWhileCorvixRunsAndStartsAfterItWasKilled) {
     corvix.Kill();
     const std::string started = RunProbe(runtime.path(), lockTemp.path());
     EXPECT_EQ(started, "window|Corvalith\n");
+}
+
+// Waits (bounded) until the file at `path` holds `expected`.
+::testing::AssertionResult ComesToHold(const std::string& path, const std::string& expected) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (ReadFile(path) != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (ReadFile(path) == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "it holds \"" << ReadFile(path) << "\"";
+}
+
+TEST(SecondInstance, ShowsItsBoxThenBringsTheRunningCopyToTheFront) {
+    TempDir runtime;
+    TempDir lockTemp;
+    TempDir scratch;
+    const std::string out = scratch.File("first.out");
+    Child first(INSTANCE_PROBE_BIN, runtime.path(), {lockTemp.path(), "hold"}, "", out);
+    ASSERT_TRUE(ComesToHold(out, "window|Corvalith\n"));
+    EXPECT_EQ(RunProbe(runtime.path(), lockTemp.path()), kRefused);
+    EXPECT_TRUE(ComesToHold(out, "window|Corvalith\nraised\n"));
 }
 
 TEST(SecondInstance, WithoutTheRuntimeDirectoryTheFallbackLockStillGuards) {

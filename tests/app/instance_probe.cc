@@ -1,14 +1,15 @@
 // instance_probe: starts the application shell with the real single-instance
 // lock, prints every box it shows instead of showing it ("box" lines, UTF-8,
-// fields separated by '|') and prints "window" where the main dialog would
-// run. The second-instance test runs it beside a real corvix.
+// fields separated by '|'), prints "window" where the main dialog would run
+// and "raised" where a second copy's request would bring it to the front (the
+// request itself goes through the real socket). The second-instance test
+// runs it beside a real corvix.
 // Usage: instance_probe [LOCK_TEMP_DIR [hold]]: the lock's fallback places go
 // into LOCK_TEMP_DIR instead of /tmp; with "hold" the probe stays where the
-// window would run (holding the lock) until it is killed.
-#include <unistd.h>
-
+// window would run (holding the lock, answering requests) until it is killed.
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -18,7 +19,7 @@
 
 namespace {
 
-class ProbeServices final : public corvalith::WindowServices {
+class ProbeServices final : public corvalith::WindowServices, public corvalith::RaiseChannel {
   public:
     ProbeServices(std::string lockTempDir, bool hold)
         : m_hold(hold), m_real(std::move(lockTempDir)) {}
@@ -49,17 +50,24 @@ class ProbeServices final : public corvalith::WindowServices {
     int RunModal(QDialog& dialog) override {
         std::printf("window|%s\n", qUtf8Printable(dialog.windowTitle()));
         std::fflush(stdout);
-        while (m_hold) ::pause();
+        if (m_hold) QEventLoop().exec();
         return 0;
     }
     corvalith::LockState AcquireInstanceLock(std::string_view name) override {
         return m_real.AcquireInstanceLock(name);
     }
     void ReleaseInstanceLock() noexcept override { m_real.ReleaseInstanceLock(); }
+    void AnswerRaiseRequests(QWidget&) override {
+        m_real.ListenForRaise([] {
+            std::printf("raised\n");
+            std::fflush(stdout);
+        });
+    }
+    void AskRunningCopyToRaise() override { m_real.AskRunningCopyToRaise(); }
 
   private:
     bool m_hold;
-    corvalith::QtWindowServices m_real;  // for its lock only
+    corvalith::QtWindowServices m_real;  // for its lock and its socket only
 };
 
 }  // namespace
@@ -69,7 +77,7 @@ int main(int argc, char* argv[]) {
     const std::string lockTempDir = argc > 1 ? argv[1] : std::string(corvalith::kSharedTempDir);
     const bool hold = argc > 2 && std::string_view(argv[2]) == "hold";
     ProbeServices services(lockTempDir, hold);
-    CPendulaApp app(services);
+    CPendulaApp app(services, &services);
     const int code = app.Run();
     std::fflush(stdout);
     return code;

@@ -40,6 +40,7 @@
 #include "ui/analysis/tickets_tab.h"
 #include "ui/analysis/verify_tab.h"
 #include "ui/qt_text.h"
+#include "ui/resource.h"
 #include "ui/window_services.h"
 
 namespace corvalith {
@@ -76,7 +77,8 @@ AnalysisWindow::AnalysisWindow(WindowServices& services, AnalysisSession& sessio
             .count();
     };
     qRegisterMetaType<AnalysisOutcome>();
-    setWindowTitle(QStringLiteral("分析 - Corvalith"));
+    // The main window's title, after what this window is for.
+    setWindowTitle(QStringLiteral("分析 - ") + ToQString(kWindowTitle));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     m_header = new QLabel(this);
@@ -387,7 +389,7 @@ void AnalysisWindow::AskAndCancel(TabRun& run) {
     const std::int64_t gone = m_now() - run.startedMs;
     if (gone > kAskBeforeCancelMs) {
         QMessageBox box(
-            QMessageBox::Question, QStringLiteral("分析 - Corvalith"),
+            QMessageBox::Question, windowTitle(),
             QStringLiteral("%1 秒分の計算が失われます。キャンセルしますか？").arg(gone / 1000),
             QMessageBox::Yes | QMessageBox::No, this);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
