@@ -4,13 +4,17 @@
 // corvix-screenshot --analysis HISTORY DIR: the same, then each command of
 // the 分析 menu in turn, saving the analysis window on each tab as
 // DIR/analysis-{detail,verify,sweep,randomness}.png once its run ended.
+// With --dark first, the window is drawn in Qt's Fusion style with a dark
+// palette, as a dark desktop theme shows it.
 // The boxes the commands show are answered at once; any box other than the
 // start notice counts as a failure.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QPalette>
 #include <QPixmap>
+#include <QStyle>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -99,15 +103,35 @@ int SaveAnalysisTabs(CPendulaDlg& dialog, const QString& directory) {
     return 0;
 }
 
+// Fusion's palette with dark window, base and button colours and white text.
+void UseDarkPalette() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QPalette dark = QApplication::style()->standardPalette();
+    const QColor window(0x35, 0x35, 0x35), base(0x2a, 0x2a, 0x2a);
+    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
+        dark.setColor(role, window);
+    }
+    dark.setColor(QPalette::Base, base);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        dark.setColor(role, Qt::white);
+    }
+    QApplication::setPalette(dark);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--dark") == 0) {
+        UseDarkPalette();
+        --argc;
+        ++argv;
+    }
     const bool analysis = argc == 4 && std::strcmp(argv[1], "--analysis") == 0;
     if (argc != 3 && !analysis) {
         std::fprintf(stderr,
-                     "usage: corvix-screenshot HISTORY OUT.png\n"
-                     "       corvix-screenshot --analysis HISTORY DIR\n");
+                     "usage: corvix-screenshot [--dark] HISTORY OUT.png\n"
+                     "       corvix-screenshot [--dark] --analysis HISTORY DIR\n");
         return 2;
     }
     const char* history = analysis ? argv[2] : argv[1];

@@ -2,7 +2,8 @@
 # Remakes docs/screenshot.png: the window on Qt's offscreen platform with the
 # forecast of the bundled sample history (LPF, interval 15, the proposed
 # draw number), and docs/analysis-*.png: the analysis window on each of its
-# tabs for the same history and setting. Builds first; BUILD_DIR picks the
+# tabs for the same history and setting; docs/screenshot-dark.png: the window
+# in a dark palette. Builds first; BUILD_DIR picks the
 # build tree (default build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,5 +16,6 @@ else
 fi
 mkdir -p docs
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" data/sample-history.csv docs/screenshot.png
+QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" --dark data/sample-history.csv docs/screenshot-dark.png
 QT_QPA_PLATFORM=offscreen "$build_dir/bin/corvix-screenshot" --analysis data/sample-history.csv docs
-echo "wrote docs/screenshot.png and docs/analysis-{detail,verify,sweep,randomness,tickets}.png"
+echo "wrote docs/screenshot.png, docs/screenshot-dark.png and docs/analysis-{detail,verify,sweep,randomness,tickets}.png"
