@@ -111,7 +111,9 @@ double AmountTail(std::int64_t won,
     int reached = 0;
     for (int s = 0; s < kAmountSimulations; ++s) {
         std::int64_t amount = 0;
-        for (const auto& [chance, tickets] : groups) {
+        for (const auto& group : groups) {
+            const double chance = group.first;
+            const std::vector<SimTicket>& tickets = group.second;
             if (chance <= 0.0) continue;
             const double logMiss = std::log1p(-chance);
             const auto gap = [&]() {

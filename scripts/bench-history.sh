@@ -72,7 +72,7 @@ if [ -f "$api/version.json" ] && [ -f "$history" ]; then
     python3 tests/support/local_http_server.py "$api" <"$work/server-in" >"$work/port" &
     server=$!
     exec 3>"$work/server-in"  # the server ends when this closes
-    trap 'exec 3>&-; kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'exec 3>&-; kill "$server" 2>/dev/null; wait "$server" 2>/dev/null || true; rm -rf "$work"' EXIT
     for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
     base="http://127.0.0.1:$(cat "$work/port")/files"
     # The history's newest draw with its payouts, so that version.json has nothing new.
