@@ -12,15 +12,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
-#include <QPalette>
 #include <QPixmap>
-#include <QStyle>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "app/about_dlg.h"
+#include "app/fusion_palettes.h"
 #include "commands/messages.h"
 #include "ui/analysis/analysis_window.h"
 #include "ui/cpendula_dlg.h"
@@ -103,27 +102,13 @@ int SaveAnalysisTabs(CPendulaDlg& dialog, const QString& directory) {
     return 0;
 }
 
-// Fusion's palette with dark window, base and button colours and white text.
-void UseDarkPalette() {
-    QApplication::setStyle(QStringLiteral("Fusion"));
-    QPalette dark = QApplication::style()->standardPalette();
-    const QColor window(0x35, 0x35, 0x35), base(0x2a, 0x2a, 0x2a);
-    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
-        dark.setColor(role, window);
-    }
-    dark.setColor(QPalette::Base, base);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        dark.setColor(role, Qt::white);
-    }
-    QApplication::setPalette(dark);
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication qt(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--dark") == 0) {
-        UseDarkPalette();
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(corvalith::DarkFusionPalette());
         --argc;
         ++argv;
     }

@@ -11,34 +11,16 @@
 #include <QGraphicsTextItem>
 #include <QHeaderView>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
 
+#include "app/fusion_palettes.h"
 #include "tests/ui/analysis_fixture.h"
 
 namespace corvalith::testing {
 namespace {
-
-QPalette LightPalette() {
-    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    return fusion->standardPalette();
-}
-
-QPalette DarkPalette() {
-    QPalette dark = LightPalette();
-    const QColor window(0x35, 0x35, 0x35), base(0x2a, 0x2a, 0x2a);
-    for (const auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase}) {
-        dark.setColor(role, window);
-    }
-    dark.setColor(QPalette::Base, base);
-    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
-        dark.setColor(role, Qt::white);
-    }
-    return dark;
-}
 
 bool Inside(const QRegion& visible, const QRect& rect) {
     return visible.intersected(rect) == QRegion(rect);
@@ -122,7 +104,7 @@ TEST_F(AnalysisTest, EveryTitleAndHeaderShowsWholeAtALaptopSizeInLightAndDark) {
     const struct {
         const char* name;
         QPalette palette;
-    } palettes[] = {{"light", LightPalette()}, {"dark", DarkPalette()}};
+    } palettes[] = {{"light", LightFusionPalette()}, {"dark", DarkFusionPalette()}};
     for (const auto& [name, palette] : palettes) {
         window->setPalette(palette);
         for (const QSize size : {QSize(1280, 720), AnalysisSession{}.size}) {

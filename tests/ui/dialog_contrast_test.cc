@@ -7,11 +7,11 @@
 #include <QPalette>
 #include <QRadioButton>
 #include <QStyle>
-#include <QStyleFactory>
 #include <QTest>
 #include <map>
 #include <memory>
 
+#include "app/fusion_palettes.h"
 #include "tests/ui/dialog_fixture.h"
 #include "ui/analysis/contrast.h"
 #include "ui/dialog_group_box.h"
@@ -19,26 +19,6 @@
 
 namespace corvalith::testing {
 namespace {
-
-QPalette LightFusion() {
-    std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
-    return fusion->standardPalette();
-}
-
-// A typical dark theme over Fusion: light text on dark window and base.
-QPalette DarkFusion() {
-    QPalette dark = LightFusion();
-    const QColor window(0x35, 0x35, 0x35), base(0x2a, 0x2a, 0x2a);
-    for (const auto& [role, colour] :
-         {std::pair{QPalette::Window, window}, std::pair{QPalette::Base, base},
-          std::pair{QPalette::Button, window}, std::pair{QPalette::AlternateBase, window},
-          std::pair{QPalette::WindowText, QColor(Qt::white)},
-          std::pair{QPalette::Text, QColor(Qt::white)},
-          std::pair{QPalette::ButtonText, QColor(Qt::white)}}) {
-        dark.setColor(role, colour);
-    }
-    return dark;
-}
 
 // The ratio of the text in `area` of `image`: the most frequent colour is
 // the background, the pixel that differs most from it is the text's core.
@@ -86,7 +66,7 @@ using DialogContrast = DialogTest;
 TEST_F(DialogContrast, EveryTextReadsInTheLightAndTheDarkPalette) {
     dialog->ShowResult(QStringLiteral("千の位 1 2 3\n百の位 4 5 6"));
     for (const auto& [paletteName, palette] :
-         {std::pair{"light", LightFusion()}, std::pair{"dark", DarkFusion()}}) {
+         {std::pair{"light", LightFusionPalette()}, std::pair{"dark", DarkFusionPalette()}}) {
         SCOPED_TRACE(paletteName);
         dialog->setPalette(palette);
         const QImage image = dialog->grab().toImage();
